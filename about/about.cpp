@@ -1,0 +1,48 @@
+#include "about/about.h"
+
+#include "app/forms.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TAboutForm::TAboutForm(Workbench& workbench, QWidget* parent) : QDialog(parent), wb_(workbench)
+{
+    setObjectName(QStringLiteral("AboutForm"));
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(QString::fromLatin1(kApplicationTitle), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 2);
+    title->setFont(bold);
+    thanks_ = new QLabel(this);
+    thanks_->setObjectName(QStringLiteral("Label2"));
+    searcher_ = new QLabel(this);
+    searcher_->setObjectName(QStringLiteral("Label3"));
+    modifiedBy_ = new QLabel(this);
+    modifiedBy_->setObjectName(QStringLiteral("Label4"));
+    auto* links = new QLabel(this);
+    links->setObjectName(QStringLiteral("Links"));
+    links->setText(QStringLiteral("<a href=\"https://www.qt.io/\">Qt</a> &nbsp; "
+                                  "<a href=\"https://en.wikipedia.org/wiki/ROM_hacking\">ROM hacking</a>"));
+    links->setOpenExternalLinks(true);
+    close_ = new QPushButton(this);
+    close_->setObjectName(QStringLiteral("Button1"));
+    connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+    for (QWidget* w : {static_cast<QWidget*>(title), static_cast<QWidget*>(thanks_),
+                       static_cast<QWidget*>(searcher_), static_cast<QWidget*>(modifiedBy_),
+                       static_cast<QWidget*>(links)})
+        layout->addWidget(w);
+    layout->addWidget(close_, 0, Qt::AlignRight);
+    applyTexts();
+}
+
+void TAboutForm::applyTexts()
+{
+    setWindowTitle(wb_.text("AboutItem"));
+    thanks_->setText(wb_.text("AboutStr1"));
+    searcher_->setText(wb_.text("AboutStr2"));
+    modifiedBy_->setText(wb_.text("AboutStr3") + QStringLiteral(" the Quarn developers"));
+    close_->setText(wb_.text("Close"));
+}

@@ -1,0 +1,50 @@
+#include "app/dialogs.h"
+
+#include "app/filefilter.h"
+#include "app/sharedstate.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& options,
+                                     QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, options.title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(QString::fromStdString(qtFileFilter(options.filter.toStdString())));
+    dialog.setDefaultSuffix(QString::fromStdString(suffixWithoutDot(options.defaultExtension.toStdString())));
+    if (!options.confirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+} // namespace
+
+std::optional<QString> QtDialogs::openFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    return runFileDialog(parent, options, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    return runFileDialog(parent, options, QFileDialog::AcceptSave);
+}
+
+void QtDialogs::showMessage(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<Colour> QtDialogs::chooseColour(QWidget* parent, Colour initial)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(redOf(initial), greenOf(initial), blueOf(initial)),
+                                                 parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return rgbColour(chosen.red(), chosen.green(), chosen.blue());
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file reads and atomic whole-file writes, with the messages users see.
+#include <QString>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+struct FileReadResult {
+    std::vector<std::uint8_t> bytes;
+    QString error; // empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+enum class OpenMode { ReadOnly, ReadWrite };
+
+// Reads a whole file. With ReadWrite the file must also be writable, as a
+// ROM is opened to be saved back; a file that cannot be opened so fails.
+[[nodiscard]] FileReadResult readWholeFile(const QString& path, OpenMode mode = OpenMode::ReadOnly);
+
+// Replaces the file with `bytes` through a temporary file in the same folder,
+// keeping the old file's permissions; on failure the old file is untouched.
+// Returns the error message, empty on success.
+[[nodiscard]] QString writeWholeFile(const QString& path, std::span<const std::uint8_t> bytes);
+
+// The message for a failed file operation, from the system's error number:
+// "File not found", "File access denied", "Disk full", ...
+QString fileErrorText(int systemError);

@@ -1,0 +1,54 @@
+#pragma once
+// The ten windows of the program and what each is handed: the shared state,
+// the other windows, the language texts and the dialog seam.
+#include "app/dialogs.h"
+#include "app/languagetexts.h"
+#include "app/sharedstate.h"
+
+#include <memory>
+
+class TQuarnTileMapper;
+class TInputForm;
+class TAboutForm;
+class TSearchForm;
+class Tcrtransform;
+class Tsearchresform;
+class Ttilemapform;
+class Tteditform;
+class Tdataform;
+class Tworkspaceform;
+
+struct Forms {
+    TQuarnTileMapper* mainForm = nullptr;
+    TInputForm* inputForm = nullptr;
+    TAboutForm* aboutForm = nullptr;
+    TSearchForm* searchForm = nullptr;
+    Tcrtransform* crtransForm = nullptr;
+    Tsearchresform* searchResForm = nullptr;
+    Ttilemapform* tileMapForm = nullptr;
+    Tteditform* tileEditForm = nullptr;
+    Tdataform* dataForm = nullptr;
+    Tworkspaceform* workspaceForm = nullptr;
+};
+
+// Owned by the main window; every window keeps a reference to it.
+class Workbench {
+public:
+    SharedState state;
+    Forms forms;
+    LanguageTexts texts;
+
+    Dialogs& dialogs() { return overrideDialogs_ ? *overrideDialogs_ : qtDialogs_; }
+    // Tests answer the dialogs themselves; nullptr returns to Qt's dialogs.
+    void setDialogs(Dialogs* dialogs) { overrideDialogs_ = dialogs; }
+
+    QString text(std::string_view key) const { return QString::fromStdString(texts.text(key)); }
+
+private:
+    QtDialogs qtDialogs_;
+    Dialogs* overrideDialogs_ = nullptr;
+};
+
+// The program's windows in their fixed order of creation: the main window
+// first, then the other nine as its children. The main window owns them all.
+std::unique_ptr<TQuarnTileMapper> createApplicationWindows();

@@ -1,0 +1,129 @@
+// The main menu: every item by name, caption and shortcut.
+#include "app/kvrmain.h"
+
+#include <QAction>
+#include <QMenuBar>
+
+namespace {
+QKeySequence keys(QKeyCombination combination) { return QKeySequence(combination); }
+} // namespace
+
+QMenu* TQuarnTileMapper::addMenu(const char* name, const QString& caption)
+{
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    menus_[QString::fromLatin1(name)] = menu;
+    return menu;
+}
+
+QAction* TQuarnTileMapper::addItem(QMenu* menu, const char* name, const QString& caption,
+                                   const QKeySequence& shortcut, void (TQuarnTileMapper::*handler)())
+{
+    auto* item = new QAction(caption, this);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    // Menu shortcuts work from every window of the program, not only this one.
+    item->setShortcutContext(Qt::ApplicationShortcut);
+    menu->addAction(item);
+    if (handler)
+        connect(item, &QAction::triggered, this, handler);
+    else
+        item->setEnabled(false); // its command comes with a later part of the program
+    actions_[QString::fromLatin1(name)] = item;
+    return item;
+}
+
+void TQuarnTileMapper::createMenus()
+{
+    const QString dots = QStringLiteral("...");
+    auto t = [this](const char* key) { return wb_.text(key); };
+
+    QMenu* file = addMenu("FileMenu", t("Filemenu"));
+    addItem(file, "OpenItem", t("Openitem") + dots, keys(Qt::Key_F3), &TQuarnTileMapper::OpenItemClick);
+    addItem(file, "ReloadItem", t("ReloadItem"), keys(Qt::Key_F7), &TQuarnTileMapper::ReloadItemClick)
+        ->setEnabled(false);
+    addItem(file, "SaveItem", t("SaveItem") + dots, keys(Qt::Key_F2), &TQuarnTileMapper::SaveItemClick)
+        ->setEnabled(false);
+    addItem(file, "SaveASitem", t("SaveASItem"), keys(Qt::CTRL | Qt::Key_S), &TQuarnTileMapper::SaveASitemClick)
+        ->setEnabled(false);
+    file->addSeparator();
+    addItem(file, "ExitItem", t("ExitItem"), keys(Qt::Key_F10), &TQuarnTileMapper::ExitItemClick);
+
+    QMenu* tables = addMenu("TableMenu", t("TableMenu"));
+    addItem(tables, "MkTmplItem", t("MkTmplItem"), keys(Qt::CTRL | Qt::Key_M));
+    tables->addSeparator();
+    addItem(tables, "OpenTblItem", t("OpenTblItem"), keys(Qt::CTRL | Qt::Key_O));
+    addItem(tables, "Rldtblitem", t("Rldtblitem"), keys(Qt::Key_F12));
+    tables->addSeparator();
+    addItem(tables, "ottnl", t("OpenTileTbl"), keys(Qt::CTRL | Qt::Key_B));
+    addItem(tables, "rttbl", t("ReloadTileTbl"), keys(Qt::Key_F11));
+    addItem(tables, "cttbl", t("CloseTileTbl"), keys(Qt::CTRL | Qt::Key_K));
+
+    QMenu* tileMap = addMenu("TileMapMenu", t("TileMapMenu"));
+    addItem(tileMap, "GoTo1", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_G));
+    tileMap->addSeparator();
+    addItem(tileMap, "N4", t("TileLeft"), keys(Qt::SHIFT | Qt::Key_F7), &TQuarnTileMapper::N4Click);
+    addItem(tileMap, "N5", t("TileRight"), keys(Qt::SHIFT | Qt::Key_F8), &TQuarnTileMapper::N5Click);
+    addItem(tileMap, "N6", t("ByteLeft"), keys(Qt::SHIFT | Qt::Key_F11), &TQuarnTileMapper::N6Click);
+    addItem(tileMap, "N7", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F12), &TQuarnTileMapper::N7Click);
+    addItem(tileMap, "N8", t("ClearTile"), keys(Qt::SHIFT | Qt::Key_Delete));
+    tileMap->addSeparator();
+    addItem(tileMap, "BMP1", t("BMP1Import") + dots, keys(Qt::CTRL | Qt::Key_I));
+    addItem(tileMap, "BMP2", t("BMP2Export") + dots, keys(Qt::CTRL | Qt::Key_E));
+    tileMap->menuAction()->setEnabled(false);
+
+    QMenu* dataMap = addMenu("DataMapMenu", t("DataMapMenu"));
+    addItem(dataMap, "GoTo2", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_T));
+    addItem(dataMap, "SearchItem", t("Search") + dots, keys(Qt::CTRL | Qt::Key_F));
+    addItem(dataMap, "N25", t("ViewSearchResult"), keys(Qt::CTRL | Qt::Key_F11));
+    dataMap->addSeparator();
+    addItem(dataMap, "N9", t("ByteLeft"), keys(Qt::SHIFT | Qt::Key_F5));
+    addItem(dataMap, "N10", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F6));
+    addItem(dataMap, "N28", t("Clear"), keys(Qt::CTRL | Qt::Key_D));
+    dataMap->addSeparator();
+    addItem(dataMap, "N20", t("ExtractText") + dots, keys(Qt::Key_F4));
+    addItem(dataMap, "N24", t("ReplaceText") + dots, keys(Qt::CTRL | Qt::Key_F4));
+    addItem(dataMap, "Getstring1", t("GetString"), keys(Qt::Key_F5));
+    addItem(dataMap, "PutString1", t("PutString"), keys(Qt::Key_Insert));
+    dataMap->menuAction()->setEnabled(false);
+
+    QMenu* palette = addMenu("PaletteMenu", t("PaletteMenu"));
+    addItem(palette, "Restore1", t("Restore"), keys(Qt::CTRL | Qt::Key_R));
+    addItem(palette, "N1", t("Load") + dots, keys(Qt::CTRL | Qt::Key_L));
+    addItem(palette, "N2", t("SaveItem") + dots, keys(Qt::CTRL | Qt::Key_V));
+
+    QMenu* options = addMenu("optItm", t("Options"));
+    connect(options, &QMenu::aboutToShow, this, &TQuarnTileMapper::optItmClick);
+    addItem(options, "LCnt", t("LenCount"), keys(Qt::Key_F9))->setCheckable(true);
+    options->addSeparator();
+    const std::array<std::pair<const char*, const char*>, 4> windows{
+        {{"N11", "TileMapForm"}, {"N12", "TileEdForm"}, {"N13", "DataForm"}, {"N29", "WorkSpaceForm"}}};
+    const std::array<void (TQuarnTileMapper::*)(), 4> toggles{
+        &TQuarnTileMapper::N11Click, &TQuarnTileMapper::N12Click, &TQuarnTileMapper::N13Click,
+        &TQuarnTileMapper::N29Click};
+    const std::array<Qt::Key, 4> letters{Qt::Key_A, Qt::Key_B, Qt::Key_C, Qt::Key_D};
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        QAction* item = addItem(options, windows[i].first, t(windows[i].second),
+                                keys(Qt::CTRL | Qt::ALT | letters[i]), toggles[i]);
+        item->setCheckable(true);
+        item->setChecked(i < 3);
+    }
+    options->addSeparator();
+    addItem(options, "vstrfont", t("Vstrfont"), keys(Qt::CTRL | Qt::Key_W))->setCheckable(true);
+    options->addSeparator();
+    addItem(options, "N27", t("DefaultPosition"), keys(Qt::CTRL | Qt::Key_F12), &TQuarnTileMapper::N27Click);
+    addItem(options, "N30", t("Integrate"), QKeySequence())->setCheckable(true);
+    QMenu* language = options->addMenu(t("Language"));
+    language->setObjectName(QStringLiteral("Language"));
+    auto* english = new QAction(QStringLiteral("English (Integrated)"), this);
+    english->setObjectName(QStringLiteral("English"));
+    english->setCheckable(true);
+    english->setChecked(true);
+    language->addAction(english);
+    actions_[QStringLiteral("English")] = english;
+
+    QMenu* help = addMenu("HelpMenu", t("HelpMenu"));
+    addItem(help, "N3", t("TblFormats"), keys(Qt::SHIFT | Qt::Key_F1));
+    addItem(help, "AboutItem", t("AboutItem") + dots, keys(Qt::Key_F1), &TQuarnTileMapper::AboutItemClick);
+}

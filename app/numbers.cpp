@@ -1,0 +1,72 @@
+#include "app/numbers.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+bool isHexDigit(char ch)
+{
+    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F') || (ch >= 'a' && ch <= 'f');
+}
+} // namespace
+
+int HexDigitValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - 48;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 55;
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 87;
+    return 0;
+}
+
+std::int32_t HexToInt(std::string_view text, bool& error)
+{
+    if (text.size() > 8) {
+        error = true;
+        return 0;
+    }
+    std::uint32_t value = 0;
+    for (char ch : text) {
+        if (!isHexDigit(ch)) {
+            error = true;
+            return 0;
+        }
+        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(ch));
+    }
+    // Eight digits give the full 32-bit pattern: FFFFFFFF is -1.
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> parsePositionNumber(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    if (text.front() == 'H' || text.front() == 'h') {
+        std::string_view digits = text.substr(1);
+        if (digits.empty())
+            return std::nullopt;
+        bool error = false;
+        const std::int32_t value = HexToInt(digits, error);
+        if (error)
+            return std::nullopt;
+        return value;
+    }
+    std::int64_t value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+        if (value > 2147483647)
+            return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::string hexText(std::uint32_t value, int digits)
+{
+    std::array<char, 16> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%0*X", digits, value);
+    return buffer.data();
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The one hexadecimal parser of the system, the number forms users type,
+// and the fixed-width hexadecimal texts positions are shown in.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Value of one hexadecimal digit, either letter case.
+int HexDigitValue(char ch);
+
+// Parses at most 8 hexadecimal digits. Sets `error` on bad text and never
+// clears it; returns 0 then. The empty text is 0 without an error.
+std::int32_t HexToInt(std::string_view text, bool& error);
+
+// A typed position: "H" or "h" and hexadecimal digits, or a decimal number in
+// the signed 32-bit range. Nothing for any other text (and for "" ).
+std::optional<std::int32_t> parsePositionNumber(std::string_view text);
+
+// Upper-case hexadecimal with at least `digits` digits.
+std::string hexText(std::uint32_t value, int digits);

@@ -1,0 +1,54 @@
+#pragma once
+// The state every window reads and changes. One object, owned by the main
+// window and handed to the others by reference.
+#include "tiles/bitmap.h"
+#include "tiles/codecs.h"
+#include "tiles/palette.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kApplicationTitle = "Quarn Tile Mapper v1.5.0.0";
+
+struct SharedState {
+    // ROM image
+    std::vector<std::uint8_t> rom;
+    std::string romFileName; // UTF-8 path
+    bool romLoaded = false;
+    std::uint8_t saved = 0; // 1: unchanged since load, reload or save
+    bool clickGuard = false;
+
+    // Tile graphics
+    int codec = 1;
+    TileGeometry geometry; // tile 8 x 8, blocks 1 x 1
+    std::int32_t tileMapPosition = 0;
+    std::int32_t selectedTile = 0;
+    std::int32_t markedBlock = 0;
+    std::int32_t editPixelX = 0;
+    std::int32_t editPixelY = 0;
+    Bitmap tileMapBitmap{128, 128};
+    Bitmap tileBitmap{8, 8};
+    Palettes palettes = defaultPalettes();
+    std::uint8_t foregroundSlot = 4;
+    std::uint8_t backgroundSlot = 1;
+
+    // Text and data
+    std::int32_t dataPosition = 0;
+    std::int32_t selectedCell = 0;
+    std::int32_t dataMapWidth = 32;
+    std::int32_t dataMapHeight = 32;
+    std::int32_t cellGroupWidth = 1;
+    std::int32_t cellGroupHeight = 1;
+    std::int32_t maxStringLength = 1;
+    std::uint8_t lineBreakCode = 0xFF;
+    std::uint8_t endCode = 0x00;
+    bool tableLoaded = false;
+    bool tileTableLoaded = false;
+    std::vector<std::uint8_t> workspace = std::vector<std::uint8_t>(32 * 32);
+    std::int32_t workspaceCursor = 0;
+
+    std::int32_t romSize() const { return static_cast<std::int32_t>(rom.size()); }
+    std::int32_t selectedPosition() const { return dataPosition + selectedCell; }
+};

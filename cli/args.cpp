@@ -1,0 +1,271 @@
+#include "cli/args.h"
+
+#include "app/numbers.h"
+#include "app/romimage.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <span>
+
+namespace {
+
+using Words = std::span<const std::string>;
+
+ParseResult failure(std::string message) { return {std::nullopt, std::move(message)}; }
+ParseResult success(Command command) { return {std::move(command), {}}; }
+
+bool isHelpWord(std::string_view word) { return word == "-h" || word == "--help"; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::toupper(x) == std::toupper(y);
+           });
+}
+
+// Digits only, no sign or blank; nothing when the value exceeds `limit`.
+std::optional<int> parseSmallDecimal(std::string_view text, int limit)
+{
+    if (text.empty())
+        return std::nullopt;
+    int value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+        if (value > limit)
+            return std::nullopt;
+    }
+    return value;
+}
+
+// --- Generic option scanning, shared by all subcommands -------------------
+
+// Every option of a subcommand takes one value; -h/--help are handled apart.
+struct OptionSpec {
+    std::string_view longName;  // "--codec"
+    std::string_view shortName; // "-o", or empty
+};
+
+struct ScannedWords {
+    std::vector<std::pair<std::string_view, std::string>> options; // long name, value
+    std::vector<std::string> positionals;
+};
+
+struct ScanResult {
+    ScannedWords words;
+    std::string error;
+};
+
+const OptionSpec* findOption(std::span<const OptionSpec> specs, std::string_view word)
+{
+    for (const OptionSpec& spec : specs)
+        if (word == spec.longName || (!spec.shortName.empty() && word == spec.shortName))
+            return &spec;
+    return nullptr;
+}
+
+// Accepts "--name value", "--name=value" and "-x value"; "--" ends the options
+// so file names that begin with "-" can still be given.
+ScanResult scanWords(Words args, std::span<const OptionSpec> specs)
+{
+    ScanResult result;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            result.words.positionals.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string_view name = word;
+        std::optional<std::string> value;
+        if (const std::size_t eq = word.find('='); word.starts_with("--") && eq != std::string::npos) {
+            name = std::string_view(word).substr(0, eq);
+            value = word.substr(eq + 1);
+        }
+        const OptionSpec* spec = findOption(specs, name);
+        if (spec == nullptr) {
+            result.error = "unknown option '" + std::string(name) + "'";
+            return result;
+        }
+        if (!value) {
+            if (i + 1 >= args.size()) {
+                result.error = "option " + std::string(spec->longName) + " needs a value";
+                return result;
+            }
+            value = args[++i];
+        }
+        const bool repeated = std::any_of(result.words.options.begin(), result.words.options.end(),
+                                          [spec](const auto& o) { return o.first == spec->longName; });
+        if (repeated) {
+            result.error = "option " + std::string(spec->longName) + " is given twice";
+            return result;
+        }
+        result.words.options.emplace_back(spec->longName, std::move(*value));
+    }
+    return result;
+}
+
+bool asksForHelp(Words args)
+{
+    for (const std::string& word : args) {
+        if (word == "--")
+            return false;
+        if (isHelpWord(word))
+            return true;
+    }
+    return false;
+}
+
+// --- Subcommands -----------------------------------------------------------
+
+constexpr std::array<OptionSpec, 5> kRenderOptions{{
+    {"--output", "-o"},
+    {"--codec", ""},
+    {"--position", ""},
+    {"--tile", ""},
+    {"--block", ""},
+}};
+
+std::optional<std::string> applyRenderOption(RenderCommand& render, std::string_view name,
+                                             const std::string& value)
+{
+    if (name == "--output") {
+        if (value.empty())
+            return "the output file name is empty";
+        render.outputPath = value;
+    } else if (name == "--codec") {
+        const std::optional<int> codec = parseCodecArgument(value);
+        if (!codec)
+            return "unknown codec '" + value + "': give a name such as \"2BPP NES\" or an index 0.." +
+                   std::to_string(kCodecCount - 1) + " (see --help)";
+        render.codec = *codec;
+    } else if (name == "--position") {
+        const std::optional<std::int32_t> position = parsePositionNumber(value);
+        if (!position)
+            return "bad position '" + value +
+                   "': give H and hexadecimal digits (H1F00) or a decimal number";
+        if (*position < 0)
+            return "bad position '" + value + "': the position must not be negative";
+        render.position = *position;
+    } else if (name == "--tile" || name == "--block") {
+        const std::optional<TileSize> size = parseSizeArgument(value);
+        const std::string what = name == "--tile" ? "tile" : "block";
+        if (!size)
+            return "bad " + what + " size '" + value + "': give WxH with each from 1 to 16";
+        if (name == "--tile") {
+            render.geometry.tileWidth = size->width;
+            render.geometry.tileHeight = size->height;
+        } else {
+            render.geometry.blockWidth = size->width;
+            render.geometry.blockHeight = size->height;
+        }
+    }
+    return std::nullopt;
+}
+
+ParseResult parseRender(Words args)
+{
+    if (asksForHelp(args))
+        return success(HelpCommand{});
+    const ScanResult scan = scanWords(args, kRenderOptions);
+    if (!scan.error.empty())
+        return failure("render: " + scan.error);
+    const ScannedWords& words = scan.words;
+    if (words.positionals.empty())
+        return failure("render: no ROM file given");
+    if (words.positionals.size() > 1)
+        return failure("render: only one ROM file is read, but '" + words.positionals[1] +
+                       "' was given too");
+
+    RenderCommand render;
+    render.romPath = words.positionals.front();
+    render.codec = codecForFileName(render.romPath);
+    for (const auto& [name, value] : words.options)
+        if (std::optional<std::string> error = applyRenderOption(render, name, value))
+            return failure("render: " + *error);
+    if (render.outputPath.empty())
+        return failure("render: no output file given (-o OUT.bmp)");
+    return success(render);
+}
+
+ParseResult parseHelp(Words) { return success(HelpCommand{}); }
+
+struct Subcommand {
+    std::string_view name;
+    std::string_view usage; // synopsis and option lines, each line indented
+    ParseResult (*parse)(Words args);
+};
+
+constexpr std::array<Subcommand, 2> kSubcommands{{
+    {"render",
+     "  quarn-tool render ROM -o OUT.bmp [--codec NAME|INDEX] [--position P]\n"
+     "                    [--tile WxH] [--block WxH]\n"
+     "      Writes one screen of the tile map (16 x 16 blocks from position P, at\n"
+     "      single size, default palettes) as a 24-bit BMP, or as a PNG when OUT\n"
+     "      ends in .png.\n"
+     "      -o, --output OUT    the picture to write\n"
+     "      --codec NAME|INDEX  codec by name or index; default: by the ROM's\n"
+     "                          extension (.nes is \"2BPP NES\", ...)\n"
+     "      --position P        H and hexadecimal digits (H1F00) or decimal; default 0\n"
+     "      --tile WxH          tile size in pixels, each 1..16; default 8x8\n"
+     "      --block WxH         tiles per block, each 1..16; default 1x1\n",
+     parseRender},
+    {"help", "  quarn-tool help | --help | -h\n      Shows this text.\n", parseHelp},
+}};
+
+} // namespace
+
+std::optional<int> parseCodecArgument(std::string_view text)
+{
+    if (const std::optional<int> index = parseSmallDecimal(text, kCodecCount - 1))
+        return index;
+    for (int i = 0; i < kCodecCount; ++i)
+        if (equalsIgnoringCase(text, kCodecs[static_cast<std::size_t>(i)].name))
+            return i;
+    return std::nullopt;
+}
+
+std::optional<TileSize> parseSizeArgument(std::string_view text)
+{
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos)
+        return std::nullopt;
+    const std::optional<int> width = parseSmallDecimal(text.substr(0, x), 16);
+    const std::optional<int> height = parseSmallDecimal(text.substr(x + 1), 16);
+    if (!width || !height || *width < 1 || *height < 1)
+        return std::nullopt;
+    return TileSize{*width, *height};
+}
+
+ParseResult parseArguments(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return failure("no command given");
+    const std::string& first = args.front();
+    if (isHelpWord(first))
+        return success(HelpCommand{});
+    for (const Subcommand& sub : kSubcommands)
+        if (first == sub.name)
+            return sub.parse(Words(args).subspan(1));
+    return failure("unknown command '" + first + "'");
+}
+
+std::string usageText()
+{
+    std::string text = "Usage:\n";
+    for (const Subcommand& sub : kSubcommands)
+        text += sub.usage;
+    text += "\nCodecs (name or index):\n";
+    for (int i = 0; i < kCodecCount; ++i)
+        text += "  " + std::to_string(i) + "  " +
+                std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+    text += "\nExit codes: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
+    return text;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Command-line parsing for quarn-tool. Pure: strings in, a command or a
+// message out, so every rule can be tested without files or Qt.
+#include "tiles/codecs.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// Exit codes shared by every subcommand.
+constexpr int kExitOk = 0;
+constexpr int kExitFileError = 1; // a file could not be read or written
+constexpr int kExitUsage = 2;     // bad arguments
+
+struct HelpCommand {};
+
+struct RenderCommand {
+    std::string romPath;
+    std::string outputPath;
+    int codec = 0;              // from --codec, else from the ROM's extension
+    std::int32_t position = 0;  // may lie past the end of the image
+    TileGeometry geometry;
+    bool operator==(const RenderCommand&) const = default;
+};
+
+// One alternative per subcommand; a new subcommand adds its struct here and a
+// row to the table in args.cpp.
+using Command = std::variant<HelpCommand, RenderCommand>;
+
+struct ParseResult {
+    std::optional<Command> command;
+    std::string error; // set exactly when command is empty
+};
+
+// `args` are the words after the program name.
+[[nodiscard]] ParseResult parseArguments(const std::vector<std::string>& args);
+
+// The full usage text, with the codec names and their indexes.
+std::string usageText();
+
+// Pieces of the parser, public for their own tests.
+// A codec by index "0".."9" or by name, letter case ignored.
+[[nodiscard]] std::optional<int> parseCodecArgument(std::string_view text);
+// "WxH" (or "WXH"), each 1..16.
+struct TileSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const TileSize&) const = default;
+};
+[[nodiscard]] std::optional<TileSize> parseSizeArgument(std::string_view text);

@@ -1,0 +1,36 @@
+// quarn-tool: the tile map of a ROM from the command line, through the same
+// decoding and bitmap writing as the program.
+#include "cli/args.h"
+#include "cli/render.h"
+
+#include <iostream>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParseResult parsed = parseArguments(args);
+    if (!parsed.command) {
+        if (args.empty())
+            std::cerr << usageText();
+        else
+            std::cerr << "quarn-tool: " << parsed.error << "\nRun 'quarn-tool --help' for usage.\n";
+        return kExitUsage;
+    }
+    return std::visit(
+        [](const auto& command) -> int {
+            using T = std::decay_t<decltype(command)>;
+            if constexpr (std::is_same_v<T, HelpCommand>) {
+                std::cout << usageText();
+                return kExitOk;
+            } else if constexpr (std::is_same_v<T, RenderCommand>) {
+                return runRender(command, std::cerr);
+            } else {
+                static_assert(sizeof(T) == 0, "every command needs a runner here");
+            }
+        },
+        *parsed.command);
+}

@@ -1,0 +1,203 @@
+#include "cli/args.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+RenderCommand parseRenderOk(const Words& args)
+{
+    const ParseResult result = parseArguments(args);
+    EXPECT_TRUE(result.error.empty()) << result.error;
+    if (!result.command || !std::holds_alternative<RenderCommand>(*result.command)) {
+        ADD_FAILURE() << "not a render command";
+        return {};
+    }
+    return std::get<RenderCommand>(*result.command);
+}
+
+TEST(CliArgs, RenderDefaultsFollowTheProgram)
+{
+    const RenderCommand render = parseRenderOk({"render", "game.nes", "-o", "map.bmp"});
+    EXPECT_EQ(render.romPath, "game.nes");
+    EXPECT_EQ(render.outputPath, "map.bmp");
+    EXPECT_EQ(render.codec, 1); // .nes is "2BPP NES"
+    EXPECT_EQ(render.position, 0);
+    EXPECT_EQ(render.geometry, TileGeometry{});
+    EXPECT_EQ(render.geometry, (TileGeometry{8, 8, 1, 1}));
+}
+
+TEST(CliArgs, DefaultCodecComesFromTheRomExtension)
+{
+    const struct {
+        const char* rom;
+        int codec;
+    } cases[] = {
+        {"a.nes", 1}, {"a.GBC", 2}, {"a.gba", 7}, {"a.smc", 5},  {"a.bin", 8},
+        {"a.gg", 9},  {"a.ngp", 4}, {"a.chr", 0}, {"noextension", 0}, {"dir.nes/rom", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseRenderOk({"render", c.rom, "-o", "x.bmp"}).codec, c.codec) << c.rom;
+}
+
+TEST(CliArgs, AllOptionsInBothSpellings)
+{
+    const RenderCommand spaced = parseRenderOk({"render", "--codec", "4BPP GBA", "--position", "H1F00",
+                                                "--tile", "16x8", "--block", "2X3", "--output",
+                                                "o.png", "rom.nes"});
+    const RenderCommand joined = parseRenderOk({"render", "rom.nes", "--codec=4BPP GBA",
+                                                "--position=H1F00", "--tile=16x8", "--block=2X3",
+                                                "--output=o.png"});
+    EXPECT_EQ(spaced, joined);
+    EXPECT_EQ(spaced.codec, 7);
+    EXPECT_EQ(spaced.position, 0x1F00);
+    EXPECT_EQ(spaced.geometry, (TileGeometry{16, 8, 2, 3}));
+    EXPECT_EQ(spaced.outputPath, "o.png");
+    EXPECT_EQ(spaced.romPath, "rom.nes");
+}
+
+TEST(CliArgs, DoubleDashLetsFileNamesStartWithDash)
+{
+    const RenderCommand render = parseRenderOk({"render", "-o", "out.bmp", "--", "-rom.nes"});
+    EXPECT_EQ(render.romPath, "-rom.nes");
+}
+
+TEST(CliArgs, PositionForms)
+{
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } good[] = {
+        {"0", 0},          {"H0", 0},          {"h1f00", 0x1F00},       {"H1F00", 0x1F00},
+        {"256", 256},      {"H100", 256},      {"2147483647", 2147483647}, {"H7FFFFFFF", 0x7FFFFFFF},
+        {"99999999", 99999999}, // past any ROM: allowed, drawn black
+    };
+    for (const auto& c : good)
+        EXPECT_EQ(parseRenderOk({"render", "r.nes", "-o", "o.bmp", "--position", c.text}).position,
+                  c.value)
+            << c.text;
+
+    const char* bad[] = {"",    "H",    "Hxyz", "-5",         "2147483648", "HFFFFFFFF",
+                         "H80000000", "0x10", "1F00", "H123456789", " 1",    "1e3"};
+    for (const char* text : bad) {
+        const ParseResult result = parseArguments({"render", "r.nes", "-o", "o.bmp", "--position", text});
+        EXPECT_FALSE(result.command) << text;
+        EXPECT_NE(result.error.find("position"), std::string::npos) << result.error;
+    }
+}
+
+TEST(CliArgs, SizeForms)
+{
+    EXPECT_EQ(parseSizeArgument("8x8"), (TileSize{8, 8}));
+    EXPECT_EQ(parseSizeArgument("8X8"), (TileSize{8, 8}));
+    EXPECT_EQ(parseSizeArgument("1x16"), (TileSize{1, 16}));
+    EXPECT_EQ(parseSizeArgument("16x1"), (TileSize{16, 1}));
+    EXPECT_EQ(parseSizeArgument("03x5"), (TileSize{3, 5}));
+
+    for (const char* text : {"", "x", "8", "8x", "x8", "0x8", "8x0", "17x8", "8x17", "8x8x8", "-8x8",
+                             "+8x8", "8 x8", "8*8", "axb", "100000000000x1"})
+        EXPECT_FALSE(parseSizeArgument(text)) << text;
+}
+
+TEST(CliArgs, BadGeometryNamesTheOption)
+{
+    for (const char* option : {"--tile", "--block"}) {
+        const ParseResult result = parseArguments({"render", "r.nes", "-o", "o.bmp", option, "17x8"});
+        EXPECT_FALSE(result.command);
+        EXPECT_NE(result.error.find(std::string(option).substr(2)), std::string::npos) << result.error;
+        EXPECT_NE(result.error.find("17x8"), std::string::npos) << result.error;
+    }
+}
+
+TEST(CliArgs, CodecByNameOrIndex)
+{
+    for (int i = 0; i < kCodecCount; ++i) {
+        EXPECT_EQ(parseCodecArgument(std::to_string(i)), i);
+        EXPECT_EQ(parseCodecArgument(kCodecs[static_cast<std::size_t>(i)].name), i);
+    }
+    EXPECT_EQ(parseCodecArgument("2bpp nes"), 1);
+    EXPECT_EQ(parseCodecArgument("4bpp snes (MIRRORED)"), 6);
+    EXPECT_EQ(parseCodecArgument("4BPP SNES"), 5); // not taken for the mirrored one
+
+    for (const char* text : {"", "10", "-1", "01x", "2BPP", "2BPP  NES", " 2BPP NES", "NES", "4BPP SNES (mirrored"})
+        EXPECT_FALSE(parseCodecArgument(text)) << text;
+}
+
+TEST(CliArgs, ExplicitCodecOverridesTheExtension)
+{
+    EXPECT_EQ(parseRenderOk({"render", "game.nes", "-o", "o.bmp", "--codec", "0"}).codec, 0);
+    EXPECT_EQ(parseRenderOk({"render", "game.chr", "-o", "o.bmp", "--codec", "2bpp gb"}).codec, 2);
+}
+
+TEST(CliArgs, HelpWins)
+{
+    const Words helps[] = {
+        {"--help"},
+        {"-h"},
+        {"help"},
+        {"render", "--help"},
+        {"render", "-h"},
+        {"render", "rom.nes", "--tile", "99x99", "-h"},
+    };
+    for (const Words& args : helps) {
+        const ParseResult result = parseArguments(args);
+        ASSERT_TRUE(result.command) << args.front() << ": " << result.error;
+        EXPECT_TRUE(std::holds_alternative<HelpCommand>(*result.command));
+    }
+    // After "--" it is a file name.
+    const RenderCommand render = parseRenderOk({"render", "-o", "o.bmp", "--", "-h"});
+    EXPECT_EQ(render.romPath, "-h");
+}
+
+TEST(CliArgs, BadArgumentsGiveAMessage)
+{
+    const struct {
+        Words args;
+        const char* messagePart;
+    } cases[] = {
+        {{}, "no command"},
+        {{"draw", "r.nes"}, "unknown command 'draw'"},
+        {{"render"}, "no ROM"},
+        {{"render", "r.nes"}, "no output"},
+        {{"render", "-o", "o.bmp"}, "no ROM"},
+        {{"render", "a.nes", "b.nes", "-o", "o.bmp"}, "'b.nes'"},
+        {{"render", "r.nes", "-o"}, "--output needs a value"},
+        {{"render", "r.nes", "-o", "o.bmp", "--codec"}, "--codec needs a value"},
+        {{"render", "r.nes", "-o", "o.bmp", "--zoom", "2"}, "unknown option '--zoom'"},
+        {{"render", "r.nes", "-o", "o.bmp", "--zoom=2"}, "unknown option '--zoom'"},
+        {{"render", "r.nes", "-o", "o.bmp", "-x"}, "unknown option '-x'"},
+        {{"render", "r.nes", "-o", "a.bmp", "-o", "b.bmp"}, "--output is given twice"},
+        {{"render", "r.nes", "-o", "a.bmp", "--tile", "8x8", "--tile=8x8"}, "--tile is given twice"},
+        {{"render", "r.nes", "--output="}, "output file name is empty"},
+        {{"render", "r.nes", "-o", "o.bmp", "--codec", "SNES"}, "unknown codec 'SNES'"},
+        {{"render", "r.nes", "-o", "o.bmp", "--codec", "10"}, "unknown codec '10'"},
+        {{"render", "r.nes", "-o", "o.bmp", "--position", "Hxyz"}, "bad position 'Hxyz'"},
+        {{"render", "r.nes", "-o", "o.bmp", "--position", "HFFFFFFFF"}, "negative"},
+        {{"render", "r.nes", "-o", "o.bmp", "--block", "0x1"}, "bad block size '0x1'"},
+    };
+    for (const auto& c : cases) {
+        const ParseResult result = parseArguments(c.args);
+        EXPECT_FALSE(result.command) << c.messagePart;
+        EXPECT_NE(result.error.find(c.messagePart), std::string::npos)
+            << "expected \"" << c.messagePart << "\" in \"" << result.error << "\"";
+    }
+}
+
+TEST(CliArgs, UsageListsCommandsAndCodecs)
+{
+    const std::string usage = usageText();
+    EXPECT_NE(usage.find("quarn-tool render ROM -o OUT.bmp"), std::string::npos);
+    for (const char* option : {"--codec", "--position", "--tile", "--block", "--help"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    for (int i = 0; i < kCodecCount; ++i) {
+        const std::string line =
+            "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+        EXPECT_NE(usage.find(line), std::string::npos) << line;
+    }
+}
+
+} // namespace

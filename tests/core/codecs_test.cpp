@@ -1,0 +1,436 @@
+#include "tiles/codecs.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <map>
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Palettes without black, so "outside the image" can be told from value 0.
+Palettes distinctPalettes()
+{
+    Palettes p;
+    p.four = {rgbColour(10, 20, 30), rgbColour(40, 50, 60), rgbColour(70, 80, 90),
+              rgbColour(100, 110, 120)};
+    for (int i = 0; i < 16; ++i)
+        p.sixteen[static_cast<std::size_t>(i)] = rgbColour(i * 15 + 1, 200 - i * 10, 7 + i);
+    return p;
+}
+
+Bytes randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(rng());
+    return bytes;
+}
+
+std::int64_t tilesOnMap(const TileGeometry& g) { return 256LL * g.blockWidth * g.blockHeight; }
+
+std::size_t screenBytesFor(int codec, const TileGeometry& g)
+{
+    const std::int64_t pixels = tilesOnMap(g) * g.tileWidth * g.tileHeight;
+    return static_cast<std::size_t>((pixels + 63) / 64 * unitBytes(codec));
+}
+
+// Screen arrangement: 16 x 16 blocks, each blockWidth x blockHeight tiles in rows.
+std::pair<int, int> originOf(const TileGeometry& g, std::int64_t t)
+{
+    const std::int64_t perBlock = g.blockWidth * g.blockHeight;
+    const std::int64_t b = t / perBlock;
+    const std::int64_t k = t % perBlock;
+    return {static_cast<int>(((b % 16) * g.blockWidth + k % g.blockWidth) * g.tileWidth),
+            static_cast<int>(((b / 16) * g.blockHeight + k / g.blockWidth) * g.tileHeight)};
+}
+
+// Slow decoder straight from the stream model, one pixel at a time.
+Bitmap referenceDecode(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                       const TileGeometry& g, const Palettes& palettes)
+{
+    const auto colours = valuePixels(codec, palettes);
+    Bitmap out(g.tileWidth * 16 * g.blockWidth, g.tileHeight * 16 * g.blockHeight, 0);
+    for (std::int64_t t = 0; t < tilesOnMap(g); ++t) {
+        const auto [x0, y0] = originOf(g, t);
+        for (int y = 0; y < g.tileHeight; ++y)
+            for (int x = 0; x < g.tileWidth; ++x) {
+                const auto v = streamPixelValue(rom, position, codec,
+                                                (t * g.tileHeight + y) * g.tileWidth + x);
+                out.set(x0 + x, y0 + y, v ? colours[static_cast<std::size_t>(*v)] : kBlackPixel);
+            }
+    }
+    return out;
+}
+
+// ---- Hand-worked byte patterns ----------------------------------------------
+
+struct UnitCase {
+    const char* what;
+    int codec;
+    std::map<int, std::uint8_t> bytes;         // offset -> byte, all others 00
+    std::map<std::pair<int, int>, int> pixels; // (column, row) -> value, all others 0
+};
+
+const std::vector<UnitCase> kUnitCases = {
+    {"1BPP top left", 0, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"1BPP row 3 rightmost", 0, {{3, 0x01}}, {{{7, 3}, 1}}},
+    {"NES both planes", 1, {{0, 0x80}, {8, 0x80}}, {{{0, 0}, 3}}},
+    {"NES plane 0 row 2", 1, {{2, 0x01}}, {{{7, 2}, 1}}},
+    {"NES plane 1 row 5", 1, {{13, 0x10}}, {{{3, 5}, 2}}},
+    {"GB plane 0", 2, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"GB plane 1 row 1", 2, {{3, 0x40}}, {{{1, 1}, 2}}},
+    {"GB both planes last pixel", 2, {{14, 0x01}, {15, 0x01}}, {{{7, 7}, 3}}},
+    {"LINEAR 40", 3, {{0, 0x40}}, {{{0, 0}, 2}}},
+    {"LINEAR 80", 3, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"LINEAR second byte", 3, {{1, 0x03}}, {{{7, 0}, 3}}},
+    {"LINEAR row 1", 3, {{2, 0x10}}, {{{1, 1}, 2}}},
+    {"NGP first byte is right half", 4, {{0, 0x80}}, {{{4, 0}, 1}}},
+    {"NGP second byte is left half", 4, {{1, 0xC0}}, {{{0, 0}, 3}}},
+    {"NGP last row", 4, {{15, 0x01}}, {{{3, 7}, 2}}},
+    {"SNES plane 0", 5, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"SNES plane 1", 5, {{1, 0x80}}, {{{0, 0}, 2}}},
+    {"SNES plane 2", 5, {{16, 0x01}}, {{{7, 0}, 4}}},
+    {"SNES plane 3 last row", 5, {{31, 0x01}}, {{{7, 7}, 8}}},
+    {"SNES planes 0 and 3", 5, {{2, 0x40}, {19, 0x40}}, {{{1, 1}, 9}}},
+    {"SNES 01 read mirrored", 6, {{0, 0x01}}, {{{0, 0}, 1}}},
+    {"SNES 01 read plain", 5, {{0, 0x01}}, {{{7, 0}, 1}}},
+    {"SNES mirrored plane 3", 6, {{17, 0x80}}, {{{7, 0}, 8}}},
+    {"GBA 21", 7, {{0, 0x21}}, {{{0, 0}, 1}, {{1, 0}, 2}}},
+    {"GBA last byte", 7, {{31, 0xF0}}, {{{7, 7}, 15}}},
+    {"Genesis 21", 8, {{0, 0x21}}, {{{0, 0}, 2}, {{1, 0}, 1}}},
+    {"Genesis row 1", 8, {{5, 0x0A}}, {{{3, 1}, 10}}},
+    {"SMS planes 0 and 3", 9, {{0, 0x80}, {3, 0x80}}, {{{0, 0}, 9}}},
+    {"SMS plane 2 row 1", 9, {{6, 0x02}}, {{{6, 1}, 4}}},
+};
+
+TEST(CodecPatterns, HandWorkedUnits)
+{
+    for (const auto& tc : kUnitCases) {
+        SCOPED_TRACE(tc.what);
+        Bytes unit(static_cast<std::size_t>(unitBytes(tc.codec)), 0);
+        for (const auto& [offset, byte] : tc.bytes)
+            unit[static_cast<std::size_t>(offset)] = byte;
+        for (int r = 0; r < 8; ++r)
+            for (int c = 0; c < 8; ++c) {
+                const auto it = tc.pixels.find({c, r});
+                const int expected = it == tc.pixels.end() ? 0 : it->second;
+                EXPECT_EQ(unitPixelValue(tc.codec, unit.data(), r, c), expected) << c << "," << r;
+                EXPECT_EQ(streamPixelValue(unit, 0, tc.codec, r * 8 + c), expected);
+            }
+    }
+}
+
+TEST(CodecPatterns, NesSixteenBySixteenTileSpansFourUnits)
+{
+    const TileGeometry g{16, 16, 1, 1};
+    Bytes rom(screenBytesFor(1, g), 0);
+    rom[0] = 0xF0; // unit 0 row 0: columns 0..3 value 1
+    rom[9] = 0x0F; // unit 0 row 1: columns 4..7 value 2
+    rom[64] = 0x80; // first pixel of tile 1
+    const Palettes pal = distinctPalettes();
+    const auto colours = valuePixels(1, pal);
+    Bitmap map;
+    decodeTileMap(rom, 0, 1, g, pal, map);
+    for (int x = 0; x < 16; ++x) {
+        const int expected = x < 4 ? 1 : (x >= 12 ? 2 : 0);
+        EXPECT_EQ(map.at(x, 0), colours[static_cast<std::size_t>(expected)]) << x;
+    }
+    EXPECT_EQ(map.at(16, 0), colours[1]);
+    EXPECT_EQ(map.at(0, 1), colours[0]);
+}
+
+TEST(CodecPatterns, OneBppThreeByThreeTileStartsInsideAByte)
+{
+    const TileGeometry g{3, 3, 1, 1};
+    Bytes rom(screenBytesFor(0, g), 0);
+    rom[1] = 0xD5; // bit 7 ends tile 0; bits 6..0 open tile 1: 1 0 1 0 1 0 1
+    rom[2] = 0x80; // bits 7 and 6 close tile 1: 1 0
+    const int tile1[9] = {1, 0, 1, 0, 1, 0, 1, 1, 0};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(streamPixelValue(rom, 0, 0, 9 + i), tile1[i]) << i;
+    }
+    const Palettes pal = distinctPalettes();
+    const auto colours = valuePixels(0, pal);
+    Bitmap map;
+    decodeTileMap(rom, 0, 0, g, pal, map);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(map.at(3 + i % 3, i / 3), colours[static_cast<std::size_t>(tile1[i])]) << i;
+    EXPECT_EQ(map.at(2, 2), colours[1]); // stream pixel 8 is tile 0's last
+    EXPECT_EQ(map.at(1, 2), colours[0]);
+}
+
+// ---- The contract every codec keeps -------------------------------------------
+
+TEST(CodecContract, SetThenReadAtEveryPixelTouchesNothingElse)
+{
+    const std::vector<Bytes> fills = {Bytes(32, 0x00), Bytes(32, 0xFF), randomBytes(32, 7),
+                                      randomBytes(32, 99)};
+    for (int codec = 0; codec < kCodecCount; ++codec) {
+        SCOPED_TRACE(kCodecs[static_cast<std::size_t>(codec)].name);
+        const auto size = static_cast<std::size_t>(unitBytes(codec));
+        const int values = 1 << bitsPerPixel(codec);
+        for (const Bytes& fill : fills) {
+            const Bytes original(fill.begin(), fill.begin() + static_cast<std::ptrdiff_t>(size));
+            Bytes owner(size, 0); // every bit of the unit belongs to exactly one pixel
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 8; ++c) {
+                    for (int v = 0; v < values; ++v) {
+                        Bytes unit = original;
+                        setUnitPixelValue(codec, unit.data(), r, c, v);
+                        ASSERT_EQ(unitPixelValue(codec, unit.data(), r, c), v) << r << c;
+                        for (int rr = 0; rr < 8; ++rr)
+                            for (int cc = 0; cc < 8; ++cc) {
+                                if (rr != r || cc != c) {
+                                    ASSERT_EQ(unitPixelValue(codec, unit.data(), rr, cc),
+                                              unitPixelValue(codec, original.data(), rr, cc));
+                                }
+                            }
+                    }
+                    // The bits a pixel owns are those that change between 0 and all ones.
+                    Bytes zero = original;
+                    Bytes ones = original;
+                    setUnitPixelValue(codec, zero.data(), r, c, 0);
+                    setUnitPixelValue(codec, ones.data(), r, c, values - 1);
+                    int changed = 0;
+                    for (std::size_t i = 0; i < size; ++i) {
+                        const auto diff = static_cast<std::uint8_t>(zero[i] ^ ones[i]);
+                        ASSERT_EQ(owner[i] & diff, 0) << "bit shared by two pixels";
+                        owner[i] = static_cast<std::uint8_t>(owner[i] | diff);
+                        changed += std::popcount(diff);
+                        // Outside its own bits, the unit is as it was.
+                        ASSERT_EQ(zero[i] & ~diff, original[i] & ~diff);
+                    }
+                    ASSERT_EQ(changed, bitsPerPixel(codec));
+                }
+            EXPECT_EQ(owner, Bytes(size, 0xFF));
+        }
+    }
+}
+
+TEST(CodecContract, TableAndNames)
+{
+    const int bpp[kCodecCount] = {1, 2, 2, 2, 2, 4, 4, 4, 4, 4};
+    for (int codec = 0; codec < kCodecCount; ++codec) {
+        EXPECT_EQ(bitsPerPixel(codec), bpp[codec]);
+        EXPECT_EQ(unitBytes(codec), 8 * bpp[codec]);
+        EXPECT_EQ(codecByName(kCodecs[static_cast<std::size_t>(codec)].name), codec);
+    }
+    EXPECT_EQ(kCodecs[6].name, "4BPP SNES (mirrored)");
+    EXPECT_EQ(kCodecs[8].name, "4BPP MSX (Genesis)");
+    EXPECT_EQ(codecByName("4BPP snes"), std::nullopt);
+    EXPECT_EQ(codecByName("2BPP NES "), std::nullopt);
+    EXPECT_EQ(codecByName(""), std::nullopt);
+}
+
+// ---- Whole-map decoding ----------------------------------------------------------
+
+struct MapCase {
+    TileGeometry geometry;
+    std::int64_t position;
+    std::int64_t romSlack; // image size = position + screen bytes + slack (negative: short)
+};
+
+const std::vector<MapCase> kMapCases = {
+    {{8, 8, 1, 1}, 0, 0},
+    {{8, 8, 1, 1}, 5, -1000},  // last units run past the end
+    {{8, 8, 1, 1}, 3, -37},    // a unit straddles the end
+    {{3, 3, 1, 1}, 1, -500},
+    {{5, 7, 2, 1}, 17, -333},
+    {{16, 16, 3, 2}, 2, -20001},
+    {{1, 16, 1, 3}, 0, 64},
+    {{16, 1, 2, 2}, 11, -9},
+    {{8, 8, 1, 1}, -40, 0},    // starts before the image
+};
+
+TEST(DecodeTileMap, MatchesPixelByPixelReference)
+{
+    const Palettes pal = distinctPalettes();
+    for (int codec = 0; codec < kCodecCount; ++codec)
+        for (const auto& mc : kMapCases) {
+            const TileGeometry& g = mc.geometry;
+            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " "
+                                            << g.tileWidth << "x" << g.tileHeight << " blocks "
+                                            << g.blockWidth << "x" << g.blockHeight << " at "
+                                            << mc.position << " slack " << mc.romSlack);
+            const std::int64_t size = std::max<std::int64_t>(
+                1, mc.position + static_cast<std::int64_t>(screenBytesFor(codec, g)) + mc.romSlack);
+            const Bytes rom = randomBytes(static_cast<std::size_t>(size), 1234u + static_cast<unsigned>(codec));
+            Bitmap map(3, 3, 0x12345678); // stale contents must not survive
+            decodeTileMap(rom, mc.position, codec, g, pal, map);
+            const Bitmap expected = referenceDecode(rom, mc.position, codec, g, pal);
+            ASSERT_EQ(map.width, expected.width);
+            ASSERT_EQ(map.height, expected.height);
+            ASSERT_TRUE(map == expected);
+        }
+}
+
+TEST(DecodeTileMap, ReusedBitmapIsFullyRedrawn)
+{
+    const Palettes pal = distinctPalettes();
+    const TileGeometry g{8, 8, 1, 1};
+    const Bytes rom = randomBytes(screenBytesFor(5, g), 5);
+    Bitmap map;
+    decodeTileMap(rom, 0, 5, g, pal, map);
+    const Bitmap first = map;
+    map.fill(0xFFFFFFFF);
+    decodeTileMap(rom, 0, 5, g, pal, map);
+    EXPECT_TRUE(map == first);
+}
+
+TEST(DecodeTileMap, ShortImageIsBlackPastTheEnd)
+{
+    const Palettes pal = distinctPalettes();
+    const TileGeometry g{8, 8, 1, 1};
+    const Bytes rom(10, 0x00); // NES: rows 0..1 of the first tile have both planes
+    Bitmap map;
+    decodeTileMap(rom, 0, 1, g, pal, map);
+    const auto colours = valuePixels(1, pal);
+    EXPECT_EQ(map.at(0, 0), colours[0]);
+    EXPECT_EQ(map.at(7, 1), colours[0]);
+    EXPECT_EQ(map.at(0, 2), kBlackPixel);
+    EXPECT_EQ(map.at(8, 0), kBlackPixel);
+    EXPECT_EQ(map.at(127, 127), kBlackPixel);
+
+    decodeTileMap(rom, 1000, 1, g, pal, map);
+    EXPECT_EQ(map, Bitmap(128, 128, kBlackPixel));
+    decodeTileMap({}, 0, 9, g, pal, map);
+    EXPECT_EQ(map, Bitmap(128, 128, kBlackPixel));
+}
+
+// ---- Writing single pixels --------------------------------------------------------
+
+TEST(WriteTilePixel, RoundTripsThroughTheDecodedMap)
+{
+    const Palettes pal = distinctPalettes();
+    const std::vector<TileGeometry> geometries = {
+        {8, 8, 1, 1}, {3, 3, 1, 1}, {5, 7, 2, 1}, {16, 16, 3, 2}, {7, 1, 1, 2}};
+    std::mt19937 rng(42);
+    for (int codec = 0; codec < kCodecCount; ++codec)
+        for (const auto& g : geometries) {
+            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " "
+                                            << g.tileWidth << "x" << g.tileHeight);
+            const std::int64_t position = 3;
+            Bytes rom = randomBytes(static_cast<std::size_t>(position) + screenBytesFor(codec, g), 9);
+            const Bytes before = rom;
+            Bitmap expected = referenceDecode(rom, position, codec, g, pal);
+            const auto colours = valuePixels(codec, pal);
+            for (int i = 0; i < 12; ++i) {
+                const auto tile = static_cast<std::int64_t>(rng() % tilesOnMap(g));
+                const int x = static_cast<int>(rng() % static_cast<unsigned>(g.tileWidth));
+                const int y = static_cast<int>(rng() % static_cast<unsigned>(g.tileHeight));
+                const int value = static_cast<int>(rng() % (1u << bitsPerPixel(codec)));
+                ASSERT_TRUE(writeTilePixel(rom, position, codec, g, tile, x, y, value));
+                const auto [x0, y0] = originOf(g, tile);
+                expected.set(x0 + x, y0 + y, colours[static_cast<std::size_t>(value)]);
+            }
+            EXPECT_TRUE(std::equal(rom.begin(), rom.begin() + position, before.begin()));
+            Bitmap map;
+            decodeTileMap(rom, position, codec, g, pal, map);
+            EXPECT_TRUE(map == expected); // the written pixels changed, no other did
+        }
+}
+
+TEST(WriteTilePixel, OutsideTheTileOrImageWritesNothing)
+{
+    const TileGeometry g{5, 7, 1, 1};
+    struct Case {
+        const char* what;
+        std::int64_t position;
+        std::int64_t tile;
+        int x, y;
+    };
+    // NES, 5 x 7 tiles, image of 40 bytes: units 0 and 1 at position 8 are
+    // bytes 8..23 and 24..39; unit 2 would start at 40.
+    const std::vector<Case> outside = {
+        {"x negative", 8, 0, -1, 0},
+        {"x = tile width", 8, 0, 5, 0},
+        {"y = tile height", 8, 0, 0, 7},
+        {"tile before position", 8, -1, 0, 0},
+        {"unit past the end", 8, 4, 0, 0},              // stream pixel 140, unit 2
+        {"position past the end", 40, 0, 0, 0},
+        {"bytes before the image", -16, 0, 0, 0},       // unit 0 at -16
+        {"huge tile", 8, std::numeric_limits<std::int64_t>::max() / 2, 0, 0},
+    };
+    for (const auto& tc : outside) {
+        SCOPED_TRACE(tc.what);
+        Bytes rom = randomBytes(40, 3);
+        const Bytes before = rom;
+        EXPECT_FALSE(writeTilePixel(rom, tc.position, 1, g, tc.tile, tc.x, tc.y, 3));
+        EXPECT_EQ(rom, before);
+    }
+
+    // A unit that straddles the end: NES rows 0..1 need bytes 0..1 and 8..9 only.
+    Bytes rom(10, 0);
+    const TileGeometry unitTile{8, 8, 1, 1};
+    EXPECT_TRUE(writeTilePixel(rom, 0, 1, unitTile, 0, 7, 1, 3));
+    EXPECT_EQ(rom, (Bytes{0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x01}));
+    EXPECT_FALSE(writeTilePixel(rom, 0, 1, unitTile, 0, 0, 2, 3));
+    // Second unit of an image that starts before position 0 is inside.
+    Bytes small(16, 0);
+    EXPECT_TRUE(writeTilePixel(small, -16, 1, unitTile, 1, 0, 0, 1));
+    EXPECT_EQ(small[0], 0x80);
+}
+
+// ---- Colours to values --------------------------------------------------------------
+
+TEST(ColourToValue, ComparisonOrder)
+{
+    const Colour a = rgbColour(1, 2, 3), b = rgbColour(4, 5, 6), c = rgbColour(7, 8, 9),
+                 d = rgbColour(10, 11, 12), unknown = rgbColour(99, 99, 99);
+    struct Case {
+        const char* what;
+        int codec;
+        std::array<Colour, 4> four;
+        Colour colour;
+        int value;
+    };
+    const std::vector<Case> cases = {
+        {"1-bit entry 1", 0, {a, b, c, d}, a, 0},
+        {"1-bit entry 2", 0, {a, b, c, d}, b, 1},
+        {"1-bit unknown", 0, {a, b, c, d}, unknown, 1},
+        {"2-bit entry 1", 1, {a, b, c, d}, a, 0},
+        {"2-bit entry 2", 2, {a, b, c, d}, b, 1},
+        {"2-bit entry 3", 3, {a, b, c, d}, c, 2},
+        {"2-bit entry 4", 4, {a, b, c, d}, d, 3},
+        {"2-bit unknown", 1, {a, b, c, d}, unknown, 2},
+        {"2-bit entries 1 and 3 equal", 1, {a, b, a, d}, a, 0},
+        {"2-bit entries 2 and 4 equal", 1, {a, b, c, b}, b, 1},
+        {"2-bit entries 3 and 4 equal", 1, {a, b, d, d}, d, 3},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.what);
+        Palettes p = distinctPalettes();
+        p.four = tc.four;
+        EXPECT_EQ(colourToValue(tc.codec, p, tc.colour), tc.value);
+    }
+
+    Palettes p = distinctPalettes();
+    p.sixteen[9] = p.sixteen[4];
+    EXPECT_EQ(colourToValue(7, p, p.sixteen[4]), 4); // lowest equal index wins
+    EXPECT_EQ(colourToValue(7, p, p.sixteen[15]), 15);
+    EXPECT_EQ(colourToValue(9, p, unknown), 0);
+}
+
+TEST(ValuePixels, EachValueShowsItsPaletteEntry)
+{
+    const Palettes p = distinctPalettes();
+    for (int codec = 0; codec < kCodecCount; ++codec) {
+        const auto pixels = valuePixels(codec, p);
+        for (int v = 0; v < (1 << bitsPerPixel(codec)); ++v) {
+            const Colour entry = codec < 5 ? p.fourEntry(v + 1)
+                                           : p.sixteen[static_cast<std::size_t>(v)];
+            EXPECT_EQ(pixels[static_cast<std::size_t>(v)], colourToPixel(entry)) << codec << " " << v;
+            EXPECT_EQ(colourToValue(codec, p, entry), v);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#pragma once
+// Starts the real program windows offscreen with scripted dialogs.
+#include "app/forms.h"
+#include "app/kvrmain.h"
+#include "scripteddialogs.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+struct RunningApp {
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TQuarnTileMapper> main = createApplicationWindows();
+    QTemporaryDir dir;
+
+    RunningApp()
+    {
+        main->workbench().setDialogs(&dialogs);
+        main->show();
+    }
+    Workbench& wb() { return main->workbench(); }
+    SharedState& state() { return main->workbench().state; }
+    template <typename T>
+    T* find(QWidget* window, const char* name)
+    {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString writeFile(const QString& name, const std::vector<std::uint8_t>& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+    // Opens a ROM through the menu and the open dialog, as a user does.
+    void open(const QString& path)
+    {
+        dialogs.openAnswers.push_back(path);
+        main->action("OpenItem")->trigger();
+    }
+};
+
+// Bytes 0, 1, 2, ... wrapping at 256.
+inline std::vector<std::uint8_t> countingBytes(std::size_t size)
+{
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
+    return bytes;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Answers the program's dialogs from queues filled by the test, and records
+// every message shown.
+#include "app/dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<Colour>> colourAnswers;
+    QStringList messages;
+    FileDialogOptions lastOpen;
+    FileDialogOptions lastSave;
+    int unexpected = 0; // dialogs asked for with no answer queued
+
+    std::optional<QString> openFileName(QWidget*, const FileDialogOptions& options) override
+    {
+        lastOpen = options;
+        return next(openAnswers);
+    }
+    std::optional<QString> saveFileName(QWidget*, const FileDialogOptions& options) override
+    {
+        lastSave = options;
+        return next(saveAnswers);
+    }
+    void showMessage(QWidget*, const QString& text) override { messages << text; }
+    std::optional<Colour> chooseColour(QWidget*, Colour) override { return next(colourAnswers); }
+
+private:
+    template <typename T>
+    std::optional<T> next(std::deque<std::optional<T>>& queue)
+    {
+        if (queue.empty()) {
+            ++unexpected;
+            return std::nullopt;
+        }
+        std::optional<T> answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};

@@ -1,0 +1,277 @@
+// The tile map window driven through its real controls.
+#include "apphelper.h"
+#include "guitest.h"
+#include "mouse.h"
+
+#include "app/imagebox.h"
+#include "tiles/tmform.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
+
+class TileMapTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RunningApp> app;
+    Ttilemapform* form = nullptr;
+    QScrollBar* scroll = nullptr;
+    ImageBox* map = nullptr;
+
+    template <typename T>
+    T* child(const char* name) { return app->find<T>(form, name); }
+
+    // A NES image of 16384 counting bytes, opened through the menu.
+    void openCountingRom(std::size_t size = 16384, const char* name = "game.nes")
+    {
+        app->open(app->writeFile(QString::fromLatin1(name), countingBytes(size)));
+    }
+    // Centre of block `block` with the default geometry (16 x 16 screen pixels).
+    static QPoint blockCentre(int block) { return {(block % 16) * 16 + 8, (block / 16) * 16 + 8}; }
+
+private slots:
+    void init()
+    {
+        app = std::make_unique<RunningApp>();
+        form = app->wb().forms.tileMapForm;
+        scroll = child<QScrollBar>("TMapScroll");
+        map = child<ImageBox>("TileMap");
+        QVERIFY(form && scroll && map);
+    }
+    void cleanup() { app.reset(); }
+
+    void beforeLoadEverythingWaits()
+    {
+        QVERIFY(!scroll->isEnabled());
+        for (const char* name : {"LeftBtn", "RightBtn", "MinusBtn", "PlusBtn"})
+            QVERIFY(!child<QToolButton>(name)->isEnabled());
+        QCOMPARE(child<QComboBox>("Codecbox")->currentText(), QStringLiteral("2BPP NES"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tile Map"));
+        QCOMPARE(child<QLabel>("mbanklab")->text(), QStringLiteral("Tile: 00 = 0"));
+        QCOMPARE(map->size(), QSize(256, 256));
+        QCOMPARE(form->minimumSize(), QSize(295, 363));
+    }
+
+    void loadSetsRangeCaptionsAndHints()
+    {
+        openCountingRom();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tile Map - [00000000 / 00004000]"));
+        QCOMPARE(scroll->minimum(), 0);
+        QCOMPARE(scroll->maximum(), 12288);
+        QCOMPARE(scroll->pageStep(), 4096);
+        QCOMPARE(scroll->singleStep(), 256);
+        QVERIFY(scroll->isEnabled());
+        QCOMPARE(child<QToolButton>("LeftBtn")->toolTip(), QStringLiteral("Position -16"));
+        QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +16"));
+        QCOMPARE(child<QToolButton>("MinusBtn")->toolTip(), QStringLiteral("Position -1"));
+        QCOMPARE(child<QToolButton>("PlusBtn")->toolTip(), QStringLiteral("Position +1"));
+        QVERIFY(app->dialogs.messages.isEmpty());
+    }
+
+    void buttonsAndMenuItemsMoveThePosition()
+    {
+        openCountingRom();
+        child<QToolButton>("RightBtn")->click();
+        QCOMPARE(app->state().tileMapPosition, 16);
+        child<QToolButton>("PlusBtn")->click();
+        QCOMPARE(app->state().tileMapPosition, 17);
+        app->main->action("N6")->trigger();
+        QCOMPARE(app->state().tileMapPosition, 16);
+        app->main->action("N4")->trigger();
+        QCOMPARE(app->state().tileMapPosition, 0);
+        child<QToolButton>("LeftBtn")->click(); // clamps at the start
+        QCOMPARE(app->state().tileMapPosition, 0);
+        app->main->action("N5")->trigger();
+        app->main->action("N7")->trigger();
+        QCOMPARE(app->state().tileMapPosition, 17);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tile Map - [00000011 / 00004000]"));
+        scroll->setValue(20000); // the bar clamps to the last full screen
+        QCOMPARE(app->state().tileMapPosition, 12288);
+    }
+
+    void arrowKeysUseTheirOwnSteps()
+    {
+        openCountingRom();
+        scroll->setFocus();
+        QTest::keyClick(scroll, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(app->state().tileMapPosition, 1);
+        QTest::keyClick(scroll, Qt::Key_Right);
+        QCOMPARE(app->state().tileMapPosition, 17);
+        QTest::keyClick(scroll, Qt::Key_Down);
+        QCOMPARE(app->state().tileMapPosition, 17 + 256);
+        QTest::keyClick(scroll, Qt::Key_Up);
+        QTest::keyClick(scroll, Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(app->state().tileMapPosition, 16);
+        QTest::keyClick(scroll, Qt::Key_PageDown);
+        QCOMPARE(app->state().tileMapPosition, 16 + 4096);
+        // Ctrl with Shift is not the fine step.
+        QTest::keyClick(scroll, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(app->state().tileMapPosition, 4096);
+        // The range update after the move restores the scroll bar's own step.
+        QCOMPARE(scroll->singleStep(), 256);
+    }
+
+    void codecBoxChangesHintsAndRange()
+    {
+        openCountingRom();
+        auto* box = child<QComboBox>("Codecbox");
+        box->setCurrentIndex(5);
+        QCOMPARE(app->state().codec, 5);
+        QCOMPARE(child<QToolButton>("LeftBtn")->toolTip(), QStringLiteral("Position -32"));
+        QCOMPARE(scroll->maximum(), 16384 - 8192);
+        box->setCurrentIndex(0);
+        QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +8"));
+        QTest::keyClicks(box, QStringLiteral("4")); // typing never picks a codec
+        QCOMPARE(app->state().codec, 0);
+    }
+
+    void extensionChoosesTheCodec()
+    {
+        openCountingRom(16384, "game.Gbc");
+        QCOMPARE(app->state().codec, 2);
+        QCOMPARE(child<QComboBox>("Codecbox")->currentText(), QStringLiteral("2BPP GB"));
+        openCountingRom(16384, "game.GG");
+        QCOMPARE(app->state().codec, 9);
+        openCountingRom(16384, "noextension");
+        QCOMPARE(app->state().codec, 0);
+    }
+
+    void decodedColoursComeFromTheDefaultPalette()
+    {
+        std::vector<std::uint8_t> bytes(16384, 0);
+        bytes[0] = 0x80;
+        bytes[8] = 0x80; // NES pixel (0,0) of tile 0 has value 3
+        app->open(app->writeFile(QStringLiteral("one.nes"), bytes));
+        const Bitmap& bitmap = app->state().tileMapBitmap;
+        QCOMPARE(bitmap.width, 128);
+        QCOMPARE(bitmap.at(0, 0), colourToPixel(rgbColour(255, 200, 184)));
+        QCOMPARE(bitmap.at(1, 0), colourToPixel(rgbColour(0, 0, 0)));
+        // The picture on screen is the bitmap at twice its size.
+        const QImage shown = map->grab().toImage();
+        QCOMPARE(QColor(shown.pixel(1, 1)), QColor(255, 200, 184));
+        QCOMPARE(QColor(shown.pixel(3, 3)), QColor(0, 0, 0));
+        QCOMPARE(QColor(shown.pixel(0, 5)), QColor(255, 255, 255)); // the frame of the selected tile
+    }
+
+    void smallImageScrollsNowhereAndShowsBlackPastTheEnd()
+    {
+        openCountingRom(1000, "small.smc"); // 4-bit codec, grown to 16384 bytes
+        child<QSpinBox>("twidth")->setValue(16);
+        child<QSpinBox>("theight")->setValue(16); // a screen is now 32768 bytes
+        QVERIFY(app->dialogs.messages.isEmpty());
+        QCOMPARE(scroll->maximum(), 0);
+        QCOMPARE(app->state().tileMapBitmap.width, 256);
+        // Tiles 0..127 are the image; tile 128 onward lies past its end.
+        const Bitmap& bitmap = app->state().tileMapBitmap;
+        QCOMPARE(bitmap.at(0, 8 * 16), kBlackPixel);
+        QCOMPARE(bitmap.at(255, 255), kBlackPixel);
+        QCOMPARE(app->state().romSize(), 16384);
+    }
+
+    void pressSelectsTileAndMarksBlock()
+    {
+        openCountingRom();
+        clickMouse(map, blockCentre(18)); // first release only clears the load's click guard
+        clickMouse(map, blockCentre(18));
+        QCOMPARE(app->state().selectedTile, 18);
+        QCOMPARE(app->state().markedBlock, 18);
+        moveMouse(map, blockCentre(0x1F));
+        QCOMPARE(child<QLabel>("mbanklab")->text(), QStringLiteral("Block: 1F = 31  Tile: 001F = 31"));
+    }
+
+    void clickGuardSwallowsMovesUntilRelease()
+    {
+        openCountingRom();
+        moveMouse(map, blockCentre(0x21));
+        QCOMPARE(child<QLabel>("mbanklab")->text(), QStringLiteral("Tile: 00 = 0"));
+        releaseMouse(map, blockCentre(0x21));
+        moveMouse(map, blockCentre(0x21));
+        QCOMPARE(child<QLabel>("mbanklab")->text(), QStringLiteral("Block: 21 = 33  Tile: 0021 = 33"));
+    }
+
+    void dragSwapsTwoTilesWithoutMarkingTheImageChanged()
+    {
+        openCountingRom();
+        clickMouse(map, blockCentre(0));
+        pressMouse(map, blockCentre(3));
+        moveMouse(map, blockCentre(4), Qt::LeftButton);
+        releaseMouse(map, blockCentre(5));
+        const std::vector<std::uint8_t>& rom = app->state().rom;
+        for (int i = 0; i < 16; ++i) {
+            QCOMPARE(int(rom[48 + i]), 80 + i);
+            QCOMPARE(int(rom[80 + i]), 48 + i);
+        }
+        QCOMPARE(int(rom[64]), 64); // the tile in between stays
+        QCOMPARE(app->state().selectedTile, 5);
+        QVERIFY(!app->main->windowTitle().endsWith('*'));
+    }
+
+    void dragOffTheMapOrPastTheImageChangesNothing()
+    {
+        openCountingRom();
+        clickMouse(map, blockCentre(0));
+        const std::vector<std::uint8_t> before = app->state().rom;
+        pressMouse(map, blockCentre(3));
+        moveMouse(map, blockCentre(4), Qt::LeftButton);
+        releaseMouse(map, QPoint(-40, -40));
+        QCOMPARE(app->state().rom, before);
+        // Near the end of the image the last tiles on screen lie past it.
+        app->wb().forms.tileMapForm->setTileMapPosition(16384 - 32);
+        pressMouse(map, blockCentre(0));
+        moveMouse(map, blockCentre(1), Qt::LeftButton);
+        releaseMouse(map, blockCentre(200));
+        QCOMPARE(app->state().rom, before);
+    }
+
+    void doubleClickWritesTheBlockNumberAtTheSelectedPosition()
+    {
+        openCountingRom();
+        clickMouse(map, blockCentre(0));
+        app->state().selectedCell = 5;
+        doubleClickMouse(map, blockCentre(0x41));
+        QCOMPARE(int(app->state().rom[5]), 0x41);
+        QVERIFY(!app->main->windowTitle().endsWith('*')); // shown at the next title rebuild
+        child<QToolButton>("PlusBtn")->click();
+        QVERIFY(app->main->windowTitle().endsWith('*'));
+        // A selected position past the end of the image writes nothing.
+        app->state().selectedCell = 20000;
+        const std::vector<std::uint8_t> before = app->state().rom;
+        doubleClickMouse(map, blockCentre(0x42));
+        QCOMPARE(app->state().rom, before);
+    }
+
+    void blockGeometryLaysTilesOutByBlocks()
+    {
+        openCountingRom();
+        child<QSpinBox>("tlwidth")->setValue(2);
+        child<QSpinBox>("tlheight")->setValue(2);
+        QCOMPARE(map->size(), QSize(512, 512));
+        QCOMPARE(scroll->pageStep(), 16384);
+        QCOMPARE(scroll->singleStep(), 1024);
+        QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +64"));
+        // Block 1 starts with stream tile 4.
+        clickMouse(map, QPoint(40, 8));
+        clickMouse(map, QPoint(40, 8));
+        QCOMPARE(app->state().selectedTile, 4);
+        QCOMPARE(app->state().markedBlock, 1);
+        child<QSpinBox>("tlwidth")->setValue(4);
+        child<QSpinBox>("tlheight")->setValue(4);
+        QCOMPARE(scroll->pageStep(), 16384);
+        QCOMPARE(scroll->singleStep(), 1024);
+    }
+
+    void tileSizeFollowsTheSpinEdits()
+    {
+        openCountingRom();
+        child<QSpinBox>("twidth")->setValue(16);
+        QCOMPARE(app->state().geometry.tileWidth, 16);
+        QCOMPARE(map->size(), QSize(512, 256));
+        QCOMPARE(app->state().tileMapBitmap.width, 256);
+        QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +32"));
+    }
+};
+
+QUARN_GUI_TEST(tilemap, TileMapTest);
+#include "tilemap_test.moc"

@@ -1,0 +1,14 @@
+#pragma once
+#include <QDialog>
+
+class Workbench;
+
+// The script extract and replace dialog.
+class Tcrtransform : public QDialog {
+    Q_OBJECT
+public:
+    Tcrtransform(Workbench& workbench, QWidget* parent);
+
+private:
+    Workbench& wb_;
+};

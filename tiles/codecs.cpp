@@ -1,0 +1,500 @@
+#include "tiles/codecs.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+const std::array<CodecInfo, kCodecCount> kCodecs = {{
+    {"1BPP", 1},
+    {"2BPP NES", 2},
+    {"2BPP GB", 2},
+    {"2BPP LINEAR", 2},
+    {"2BPP NGP", 2},
+    {"4BPP SNES", 4},
+    {"4BPP SNES (mirrored)", 4},
+    {"4BPP GBA", 4},
+    {"4BPP MSX (Genesis)", 4},
+    {"4BPP SMS", 4},
+}};
+
+namespace {
+
+enum CodecIndex {
+    kOneBpp,
+    kNes,
+    kGameBoy,
+    kLinear,
+    kNgp,
+    kSnes,
+    kSnesMirrored,
+    kGba,
+    kGenesis,
+    kSms,
+};
+
+constexpr int kUnitPixels = 64;
+
+// Where bit i of a pixel value is stored: byte `offset` of the unit, bit `bit`.
+struct BitRef {
+    int offset;
+    int bit;
+};
+
+struct PixelBits {
+    int count = 0;
+    std::array<BitRef, 4> refs{};
+};
+
+// The one description of every format's layout; reading, writing and the
+// bounds checks of partial units all go through it, so they cannot disagree.
+PixelBits pixelBits(int codec, int r, int c)
+{
+    PixelBits p;
+    p.count = bitsPerPixel(codec);
+    const int msbFirst = 7 - c;
+    switch (codec) {
+    case kOneBpp:
+        p.refs[0] = {r, msbFirst};
+        break;
+    case kNes:
+        p.refs[0] = {r, msbFirst};
+        p.refs[1] = {8 + r, msbFirst};
+        break;
+    case kGameBoy:
+        p.refs[0] = {2 * r, msbFirst};
+        p.refs[1] = {2 * r + 1, msbFirst};
+        break;
+    case kLinear:
+    case kNgp: {
+        const int s = 2 * (c % 4);
+        const bool leftHalf = c < 4;
+        // NGP rows are little-endian words, so the left pixels are in the second byte.
+        const int offset = 2 * r + (codec == kNgp ? (leftHalf ? 1 : 0) : (leftHalf ? 0 : 1));
+        p.refs[0] = {offset, 7 - s};
+        p.refs[1] = {offset, 6 - s};
+        break;
+    }
+    case kSnes:
+    case kSnesMirrored: {
+        const int bit = codec == kSnes ? msbFirst : c;
+        p.refs[0] = {2 * r, bit};
+        p.refs[1] = {2 * r + 1, bit};
+        p.refs[2] = {16 + 2 * r, bit};
+        p.refs[3] = {17 + 2 * r, bit};
+        break;
+    }
+    case kGba:
+    case kGenesis: {
+        const bool lowNibble = (c % 2 == 0) == (codec == kGba);
+        const int base = lowNibble ? 0 : 4;
+        for (int i = 0; i < 4; ++i)
+            p.refs[static_cast<std::size_t>(i)] = {4 * r + c / 2, base + i};
+        break;
+    }
+    case kSms:
+        for (int i = 0; i < 4; ++i)
+            p.refs[static_cast<std::size_t>(i)] = {4 * r + i, msbFirst};
+        break;
+    default:
+        p.count = 0;
+        break;
+    }
+    return p;
+}
+
+bool validCell(int r, int c) { return r >= 0 && r < 8 && c >= 0 && c < 8; }
+
+// Image offset of the unit holding stream pixel n, or nothing if it cannot
+// be represented (then it certainly lies outside any image).
+std::optional<std::int64_t> unitStartOf(std::int64_t position, int codec, std::int64_t n)
+{
+    if (n < 0)
+        return std::nullopt;
+    const std::int64_t offset = (n / kUnitPixels) * unitBytes(codec); // n / 64 * 32 cannot overflow
+    if (position > 0 && offset > std::numeric_limits<std::int64_t>::max() - position)
+        return std::nullopt;
+    return position + offset;
+}
+
+bool bytesInside(const PixelBits& p, std::int64_t unitStart, std::size_t romSize)
+{
+    for (int i = 0; i < p.count; ++i) {
+        const std::int64_t at = unitStart + p.refs[static_cast<std::size_t>(i)].offset;
+        if (at < 0 || static_cast<std::uint64_t>(at) >= romSize)
+            return false;
+    }
+    return true;
+}
+
+// byteAt(offset) gives the unit's byte at `offset`; callers have checked it exists.
+template <typename ByteAt>
+int readValue(const PixelBits& p, ByteAt byteAt)
+{
+    int value = 0;
+    for (int i = 0; i < p.count; ++i) {
+        const BitRef ref = p.refs[static_cast<std::size_t>(i)];
+        value |= ((byteAt(ref.offset) >> ref.bit) & 1) << i;
+    }
+    return value;
+}
+
+template <typename ByteAt>
+void writeValue(const PixelBits& p, int value, ByteAt byteAt)
+{
+    for (int i = 0; i < p.count; ++i) {
+        const BitRef ref = p.refs[static_cast<std::size_t>(i)];
+        std::uint8_t& byte = byteAt(ref.offset);
+        const auto mask = static_cast<std::uint8_t>(1u << ref.bit);
+        byte = static_cast<std::uint8_t>(((value >> i) & 1) ? (byte | mask) : (byte & ~mask));
+    }
+}
+
+// ---- Whole-unit decoding with lookup tables -------------------------------
+
+// Byte lanes are built with bit_cast from a byte array, so lane c is the
+// c-th byte in memory whatever the host's byte order. Shifting a whole word
+// by up to 3 bits never carries between lanes because every lane holds 0 or 1.
+struct DecodeTables {
+    std::array<std::uint64_t, 256> msbFirst{}; // lane c = bit (7 - c)
+    std::array<std::uint64_t, 256> lsbFirst{}; // lane c = bit c
+    std::array<std::uint32_t, 256> linear{};   // lane i = bit (7 - 2i) + 2 x bit (6 - 2i)
+    std::array<std::uint16_t, 256> lowNibbleFirst{};
+    std::array<std::uint16_t, 256> highNibbleFirst{};
+};
+
+constexpr DecodeTables makeDecodeTables()
+{
+    DecodeTables t;
+    for (int b = 0; b < 256; ++b) {
+        std::array<std::uint8_t, 8> msb{};
+        std::array<std::uint8_t, 8> lsb{};
+        for (int c = 0; c < 8; ++c) {
+            msb[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>((b >> (7 - c)) & 1);
+            lsb[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>((b >> c) & 1);
+        }
+        std::array<std::uint8_t, 4> lin{};
+        for (int i = 0; i < 4; ++i) {
+            const int s = 2 * i;
+            lin[static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(((b >> (7 - s)) & 1) | (((b >> (6 - s)) & 1) << 1));
+        }
+        const std::array<std::uint8_t, 2> lowFirst = {static_cast<std::uint8_t>(b & 0xF),
+                                                      static_cast<std::uint8_t>(b >> 4)};
+        const std::array<std::uint8_t, 2> highFirst = {lowFirst[1], lowFirst[0]};
+        const auto i = static_cast<std::size_t>(b);
+        t.msbFirst[i] = std::bit_cast<std::uint64_t>(msb);
+        t.lsbFirst[i] = std::bit_cast<std::uint64_t>(lsb);
+        t.linear[i] = std::bit_cast<std::uint32_t>(lin);
+        t.lowNibbleFirst[i] = std::bit_cast<std::uint16_t>(lowFirst);
+        t.highNibbleFirst[i] = std::bit_cast<std::uint16_t>(highFirst);
+    }
+    return t;
+}
+
+constexpr DecodeTables kTables = makeDecodeTables();
+
+template <typename T>
+void storeLanes(std::uint8_t* dst, T lanes)
+{
+    std::memcpy(dst, &lanes, sizeof lanes);
+}
+
+// Planar rows: plane i of row r is byte planeOffset(r, i).
+template <int Planes, typename PlaneOffset>
+void decodePlanar(const std::uint8_t* unit, std::uint8_t* values,
+                  const std::array<std::uint64_t, 256>& lanes, PlaneOffset planeOffset)
+{
+    for (int r = 0; r < 8; ++r) {
+        std::uint64_t row = 0;
+        for (int i = 0; i < Planes; ++i)
+            row |= lanes[unit[planeOffset(r, i)]] << i;
+        storeLanes(values + 8 * r, row);
+    }
+}
+
+// Decodes all 64 pixel values of a unit lying wholly inside the image.
+void decodeUnit(int codec, const std::uint8_t* unit, std::uint8_t* values)
+{
+    const auto& msb = kTables.msbFirst;
+    switch (codec) {
+    case kOneBpp:
+        decodePlanar<1>(unit, values, msb, [](int r, int) { return r; });
+        break;
+    case kNes:
+        decodePlanar<2>(unit, values, msb, [](int r, int i) { return r + 8 * i; });
+        break;
+    case kGameBoy:
+        decodePlanar<2>(unit, values, msb, [](int r, int i) { return 2 * r + i; });
+        break;
+    case kSnes:
+        decodePlanar<4>(unit, values, msb,
+                        [](int r, int i) { return 2 * r + (i & 1) + 16 * (i >> 1); });
+        break;
+    case kSnesMirrored:
+        decodePlanar<4>(unit, values, kTables.lsbFirst,
+                        [](int r, int i) { return 2 * r + (i & 1) + 16 * (i >> 1); });
+        break;
+    case kSms:
+        decodePlanar<4>(unit, values, msb, [](int r, int i) { return 4 * r + i; });
+        break;
+    case kLinear:
+    case kNgp: {
+        const int left = codec == kNgp ? 1 : 0;
+        for (int r = 0; r < 8; ++r) {
+            storeLanes(values + 8 * r, kTables.linear[unit[2 * r + left]]);
+            storeLanes(values + 8 * r + 4, kTables.linear[unit[2 * r + 1 - left]]);
+        }
+        break;
+    }
+    case kGba:
+    case kGenesis: {
+        const auto& nibbles = codec == kGba ? kTables.lowNibbleFirst : kTables.highNibbleFirst;
+        for (int i = 0; i < 32; ++i)
+            storeLanes(values + 2 * i, nibbles[unit[i]]);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// Marks a pixel whose bytes are outside the image; valuePixels has 16 entries.
+constexpr std::uint8_t kOutsideValue = 16;
+
+// Per-pixel path for units that straddle the start or end of the image.
+void decodePartialUnit(int codec, std::span<const std::uint8_t> rom, std::int64_t unitStart,
+                       std::uint8_t* values)
+{
+    for (int k = 0; k < kUnitPixels; ++k) {
+        const PixelBits p = pixelBits(codec, k / 8, k % 8);
+        if (!bytesInside(p, unitStart, rom.size())) {
+            values[k] = kOutsideValue;
+            continue;
+        }
+        values[k] = static_cast<std::uint8_t>(readValue(
+            p, [&](int offset) { return rom[static_cast<std::size_t>(unitStart + offset)]; }));
+    }
+}
+
+int clampGeometryValue(int v) { return std::clamp(v, 1, 16); }
+
+// Walks the tiles in stream order and knows where each tile row lands in
+// the screen arrangement, so the decoder only copies runs of pixels.
+class TileCursor {
+public:
+    TileCursor(const TileGeometry& g, Bitmap& out)
+        : tw_(g.tileWidth), th_(g.tileHeight), bw_(g.blockWidth), bh_(g.blockHeight),
+          stride_(out.width), pixels_(out.pixels.data())
+    {
+        startTile();
+    }
+
+    // Copies `count` stream pixels, translating values through `colours`.
+    void put(const std::uint8_t* values, int count, const std::uint32_t* colours)
+    {
+        while (count > 0) {
+            const int run = std::min(tw_ - x_, count);
+            std::uint32_t* dst = row_ + x_;
+            for (int i = 0; i < run; ++i)
+                dst[i] = colours[values[i]];
+            values += run;
+            count -= run;
+            x_ += run;
+            if (x_ == tw_)
+                nextRow();
+        }
+    }
+
+private:
+    void nextRow()
+    {
+        x_ = 0;
+        row_ += stride_;
+        if (++y_ == th_) {
+            ++tile_;
+            startTile();
+        }
+    }
+
+    void startTile()
+    {
+        y_ = 0;
+        const std::int64_t perBlock = static_cast<std::int64_t>(bw_) * bh_;
+        const std::int64_t block = tile_ / perBlock;
+        const std::int64_t inBlock = tile_ % perBlock;
+        const std::int64_t x0 = ((block % 16) * bw_ + inBlock % bw_) * tw_;
+        const std::int64_t y0 = ((block / 16) * bh_ + inBlock / bw_) * th_;
+        // Past the last tile this points at a row beyond the picture, but
+        // the caller never puts pixels there.
+        row_ = tile_ < 256 * perBlock ? pixels_ + y0 * stride_ + x0 : pixels_;
+    }
+
+    int tw_, th_, bw_, bh_;
+    std::int64_t stride_;
+    std::uint32_t* pixels_;
+    std::int64_t tile_ = 0;
+    int x_ = 0;
+    int y_ = 0;
+    std::uint32_t* row_ = nullptr;
+};
+
+} // namespace
+
+int bitsPerPixel(int codec)
+{
+    return isValidCodec(codec) ? kCodecs[static_cast<std::size_t>(codec)].bitsPerPixel : 0;
+}
+
+int unitBytes(int codec) { return 8 * bitsPerPixel(codec); }
+
+std::optional<int> codecByName(std::string_view name)
+{
+    for (int i = 0; i < kCodecCount; ++i)
+        if (kCodecs[static_cast<std::size_t>(i)].name == name)
+            return i;
+    return std::nullopt;
+}
+
+int unitPixelValue(int codec, const std::uint8_t* unit, int r, int c)
+{
+    if (!validCell(r, c))
+        return 0;
+    return readValue(pixelBits(codec, r, c), [unit](int offset) { return unit[offset]; });
+}
+
+void setUnitPixelValue(int codec, std::uint8_t* unit, int r, int c, int value)
+{
+    if (!validCell(r, c))
+        return;
+    writeValue(pixelBits(codec, r, c), value,
+               [unit](int offset) -> std::uint8_t& { return unit[offset]; });
+}
+
+std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int64_t position,
+                                    int codec, std::int64_t n)
+{
+    if (!isValidCodec(codec))
+        return std::nullopt;
+    const auto unitStart = unitStartOf(position, codec, n);
+    if (!unitStart)
+        return std::nullopt;
+    const int k = static_cast<int>(n % kUnitPixels);
+    const PixelBits p = pixelBits(codec, k / 8, k % 8);
+    if (!bytesInside(p, *unitStart, rom.size()))
+        return std::nullopt;
+    const std::int64_t start = *unitStart;
+    return readValue(p, [&](int offset) { return rom[static_cast<std::size_t>(start + offset)]; });
+}
+
+std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes)
+{
+    std::array<std::uint32_t, 16> pixels;
+    pixels.fill(kBlackPixel);
+    if (paletteModeFor(codec) == PaletteMode::FourColour) {
+        for (std::size_t v = 0; v < palettes.four.size(); ++v)
+            pixels[v] = colourToPixel(palettes.four[v]);
+    } else {
+        for (std::size_t v = 0; v < palettes.sixteen.size(); ++v)
+            pixels[v] = colourToPixel(palettes.sixteen[v]);
+    }
+    return pixels;
+}
+
+void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                   const TileGeometry& geometry, const Palettes& palettes, Bitmap& out)
+{
+    TileGeometry g = geometry;
+    g.tileWidth = clampGeometryValue(g.tileWidth);
+    g.tileHeight = clampGeometryValue(g.tileHeight);
+    g.blockWidth = clampGeometryValue(g.blockWidth);
+    g.blockHeight = clampGeometryValue(g.blockHeight);
+
+    // Every pixel is written below, so an unchanged size needs no refill.
+    const int width = g.tileWidth * 16 * g.blockWidth;
+    const int height = g.tileHeight * 16 * g.blockHeight;
+    if (out.width != width || out.height != height ||
+        out.pixels.size() != static_cast<std::size_t>(width) * height)
+        out.resize(width, height);
+
+    std::array<std::uint32_t, kOutsideValue + 1> colours{};
+    const auto valueColours = valuePixels(codec, palettes);
+    std::copy(valueColours.begin(), valueColours.end(), colours.begin());
+    colours[kOutsideValue] = kBlackPixel;
+
+    const std::int64_t totalPixels = static_cast<std::int64_t>(width) * height;
+    const std::int64_t units = (totalPixels + kUnitPixels - 1) / kUnitPixels;
+    const int bytesPerUnit = unitBytes(codec);
+    const auto romSize = static_cast<std::int64_t>(rom.size());
+    // Positions this far off cannot reach the image; this also keeps the
+    // unit offsets below from overflowing.
+    const std::int64_t reach = units * bytesPerUnit;
+    const bool noneInside = !isValidCodec(codec) || position >= romSize || position <= -reach;
+
+    TileCursor cursor(g, out);
+    std::array<std::uint8_t, kUnitPixels> values;
+    for (std::int64_t u = 0; u < units; ++u) {
+        const int count =
+            static_cast<int>(std::min<std::int64_t>(kUnitPixels, totalPixels - u * kUnitPixels));
+        if (noneInside) {
+            values.fill(kOutsideValue);
+        } else {
+            const std::int64_t start = position + u * bytesPerUnit;
+            if (start >= 0 && start + bytesPerUnit <= romSize)
+                decodeUnit(codec, rom.data() + start, values.data());
+            else if (start >= romSize)
+                values.fill(kOutsideValue);
+            else
+                decodePartialUnit(codec, rom, start, values.data());
+        }
+        cursor.put(values.data(), count, colours.data());
+    }
+}
+
+int colourToValue(int codec, const Palettes& palettes, Colour colour)
+{
+    switch (bitsPerPixel(codec)) {
+    case 1:
+        return colour == palettes.fourEntry(1) ? 0 : 1;
+    case 2:
+        if (colour == palettes.fourEntry(1))
+            return 0;
+        if (colour == palettes.fourEntry(2))
+            return 1;
+        if (colour == palettes.fourEntry(4))
+            return 3;
+        return 2;
+    case 4:
+        for (int i = 0; i < 16; ++i)
+            if (palettes.sixteen[static_cast<std::size_t>(i)] == colour)
+                return i;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+                    const TileGeometry& geometry, std::int64_t tile, int x, int y, int value)
+{
+    const int tw = geometry.tileWidth;
+    const int th = geometry.tileHeight;
+    if (!isValidCodec(codec) || x < 0 || y < 0 || x >= tw || y >= th || tile < 0)
+        return false;
+    // Tiles so far on that their pixel number overflows are past any image.
+    if (tile > std::numeric_limits<std::int64_t>::max() / (static_cast<std::int64_t>(tw) * th) - 1)
+        return false;
+    const std::int64_t n = (tile * th + y) * tw + x;
+    const auto unitStart = unitStartOf(position, codec, n);
+    if (!unitStart)
+        return false;
+    const int k = static_cast<int>(n % kUnitPixels);
+    const PixelBits p = pixelBits(codec, k / 8, k % 8);
+    if (!bytesInside(p, *unitStart, rom.size()))
+        return false;
+    const std::int64_t start = *unitStart;
+    writeValue(p, value, [&](int offset) -> std::uint8_t& {
+        return rom[static_cast<std::size_t>(start + offset)];
+    });
+    return true;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The ten console tile formats. Every codec reads a stream of 8 x 8 units;
+// the stream's pixels are cut into tiles of the user's geometry.
+#include "tiles/bitmap.h"
+#include "tiles/palette.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+constexpr int kCodecCount = 10;
+
+struct CodecInfo {
+    std::string_view name;
+    int bitsPerPixel;
+};
+
+extern const std::array<CodecInfo, kCodecCount> kCodecs;
+
+constexpr bool isValidCodec(int codec) { return codec >= 0 && codec < kCodecCount; }
+int bitsPerPixel(int codec);
+int unitBytes(int codec); // 8 x bits per pixel
+std::optional<int> codecByName(std::string_view name); // exact, as in the codec box
+
+struct TileGeometry {
+    int tileWidth = 8;   // 1..16
+    int tileHeight = 8;  // 1..16
+    int blockWidth = 1;  // 1..16
+    int blockHeight = 1; // 1..16
+    bool operator==(const TileGeometry&) const = default;
+};
+
+// Pixel value at unit row r, unit column c of one whole unit.
+int unitPixelValue(int codec, const std::uint8_t* unit, int r, int c);
+// Sets exactly the bits that unitPixelValue reads for (r, c); no other bit changes.
+void setUnitPixelValue(int codec, std::uint8_t* unit, int r, int c, int value);
+
+// Value of stream pixel n counted from position; nothing when a byte it needs
+// lies outside the image.
+std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int64_t position,
+                                    int codec, std::int64_t n);
+
+// The pixel each value shows as: 4-colour entry v+1 for 1- and 2-bit codecs,
+// 16-colour entry v for 4-bit codecs.
+std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes);
+
+// Fills `out` with the 16 x 16 blocks decoded from `position`, at single size,
+// in their screen arrangement. `out` is resized to
+// (tileWidth x 16 x blockWidth) by (tileHeight x 16 x blockHeight).
+// Pixels whose bytes lie outside the image are black.
+void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                   const TileGeometry& geometry, const Palettes& palettes, Bitmap& out);
+
+// The value a painted colour stands for, compared exactly with the active palette.
+int colourToValue(int codec, const Palettes& palettes, Colour colour);
+
+// Stores `value` as pixel (x, y) of `tile`. Returns false, writing nothing,
+// when (x, y) is outside the tile or a byte it needs is outside the image.
+bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+                    const TileGeometry& geometry, std::int64_t tile, int x, int y, int value);

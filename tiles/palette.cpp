@@ -1,0 +1,35 @@
+#include "tiles/palette.h"
+
+const std::array<Colour, 4>& defaultFourColourPalette()
+{
+    static constexpr std::array<Colour, 4> kFour = {
+        0x000000, // black
+        0x0030A0, // red 160, green 48, blue 0
+        0x6049D8, // red 216, green 73, blue 96
+        0xB8C8FF, // red 255, green 200, blue 184
+    };
+    return kFour;
+}
+
+const std::array<Colour, 16>& defaultSixteenColourPalette()
+{
+    // Four greys, then three shades each of cyan, magenta, two of yellow,
+    // three of green and one red; the shades are multiples of 0x50.
+    static constexpr std::array<Colour, 16> kSixteen = {
+        0x000000, 0x505050, 0xA0A0A0, 0xF0F0F0, // greys
+        0x505000, 0xA0A000, 0xF0F000,           // green + blue
+        0x500050, 0xA000A0, 0xF000F0,           // red + blue
+        0x005050, 0x00A0A0,                     // red + green
+        0x005000, 0x00A000, 0x00F000,           // green
+        0x0000A0,                               // red
+    };
+    return kSixteen;
+}
+
+Palettes defaultPalettes()
+{
+    Palettes palettes;
+    palettes.four = defaultFourColourPalette();
+    palettes.sixteen = defaultSixteenColourPalette();
+    return palettes;
+}

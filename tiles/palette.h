@@ -1,0 +1,48 @@
+#pragma once
+// Colour values and the two palettes: 4 colours for the 1- and 2-bit codecs,
+// 16 colours for the 4-bit codecs.
+#include <array>
+#include <cstdint>
+
+// A colour as palettes, palette files and the colour dialog keep it: 0x00BBGGRR.
+using Colour = std::uint32_t;
+
+constexpr Colour rgbColour(int r, int g, int b)
+{
+    return static_cast<Colour>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+constexpr int redOf(Colour c) { return static_cast<int>(c & 0xFF); }
+constexpr int greenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
+constexpr int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+
+// Conversions to and from the 0xFFRRGGBB pixels of a Bitmap.
+constexpr std::uint32_t colourToPixel(Colour c)
+{
+    return 0xFF000000u | (static_cast<std::uint32_t>(redOf(c)) << 16) |
+           (static_cast<std::uint32_t>(greenOf(c)) << 8) | static_cast<std::uint32_t>(blueOf(c));
+}
+constexpr Colour pixelToColour(std::uint32_t pixel)
+{
+    return rgbColour((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+enum class PaletteMode { FourColour, SixteenColour };
+
+// Codecs 0..4 use the 4-colour palette, 5..9 the 16-colour palette.
+constexpr PaletteMode paletteModeFor(int codec)
+{
+    return codec >= 5 ? PaletteMode::SixteenColour : PaletteMode::FourColour;
+}
+
+struct Palettes {
+    std::array<Colour, 4> four{};     // entries 1..4 at indexes 0..3
+    std::array<Colour, 16> sixteen{}; // entries 0..15
+
+    Colour fourEntry(int n) const { return four[static_cast<std::size_t>(n - 1)]; }
+    void setFourEntry(int n, Colour c) { four[static_cast<std::size_t>(n - 1)] = c; }
+    bool operator==(const Palettes&) const = default;
+};
+
+const std::array<Colour, 4>& defaultFourColourPalette();
+const std::array<Colour, 16>& defaultSixteenColourPalette();
+Palettes defaultPalettes();

@@ -1,0 +1,458 @@
+#include "tiles/tmform.h"
+
+#include "app/forms.h"
+#include "app/imagebox.h"
+#include "app/keyscrollbar.h"
+#include "app/kvrmain.h"
+#include "app/numbers.h"
+#include "text/dataf.h"
+#include "tiles/teditf.h"
+#include "tiles/tilegrid.h"
+#include "workspace/workspacef.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QString hex(std::int64_t value, int digits)
+{
+    return QString::fromStdString(hexText(static_cast<std::uint32_t>(value), digits));
+}
+
+QSpinBox* makeGeometryEdit(QWidget* parent, const char* name, int value)
+{
+    auto* edit = new QSpinBox(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setRange(1, 16);
+    edit->setValue(value);
+    edit->setFixedWidth(41);
+    return edit;
+}
+
+QToolButton* makeFlatButton(QWidget* parent, const char* name)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoRaise(true);
+    button->setFixedSize(23, 22);
+    button->setEnabled(false);
+    return button;
+}
+} // namespace
+
+Ttilemapform::Ttilemapform(Workbench& workbench, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), wb_(workbench)
+{
+    setObjectName(QStringLiteral("tilemapform"));
+    setWindowTitle(wb_.text("TileMapForm"));
+    setMinimumSize(295, 363);
+    buildControls();
+}
+
+void Ttilemapform::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 0, 3, 3);
+    layout->setSpacing(2);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(1);
+    LeftBtn = makeFlatButton(this, "LeftBtn");
+    LeftBtn->setArrowType(Qt::LeftArrow);
+    RightBtn = makeFlatButton(this, "RightBtn");
+    RightBtn->setArrowType(Qt::RightArrow);
+    MinusBtn = makeFlatButton(this, "MinusBtn");
+    MinusBtn->setText(QStringLiteral("-"));
+    PlusBtn = makeFlatButton(this, "PlusBtn");
+    PlusBtn->setText(QStringLiteral("+"));
+    Codecbox = new QComboBox(this);
+    Codecbox->setObjectName(QStringLiteral("Codecbox"));
+    Codecbox->setFixedWidth(131);
+    for (const CodecInfo& codec : kCodecs)
+        Codecbox->addItem(QString::fromLatin1(codec.name.data(), static_cast<int>(codec.name.size())));
+    Codecbox->setCurrentIndex(1);
+    Codecbox->installEventFilter(this);
+    for (QWidget* w : {static_cast<QWidget*>(LeftBtn), static_cast<QWidget*>(RightBtn),
+                       static_cast<QWidget*>(MinusBtn), static_cast<QWidget*>(PlusBtn)})
+        top->addWidget(w);
+    top->addStretch();
+    top->addWidget(Codecbox);
+    layout->addLayout(top);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    TileMap = new ImageBox;
+    TileMap->setObjectName(QStringLiteral("TileMap"));
+    TileMap->setPictureSize(QSize(256, 256));
+    TileMap->setPainter([this](QPainter& p, const QRect& r) { paintTileMap(p, r); });
+    mapArea_ = new FittingScrollArea(this);
+    mapArea_->setFrameShape(QFrame::NoFrame);
+    mapArea_->setWidget(TileMap);
+    mapArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    TMapScroll = new KeyStepScrollBar(this);
+    TMapScroll->setObjectName(QStringLiteral("TMapScroll"));
+    TMapScroll->setFixedWidth(17);
+    TMapScroll->setRange(0, 100);
+    TMapScroll->setPageStep(10);
+    TMapScroll->setEnabled(false);
+    TMapScroll->setStepChooser([this](int key, Qt::KeyboardModifiers m) { chooseScrollStep(key, m); });
+    middle->addWidget(mapArea_, 1);
+    middle->addWidget(TMapScroll);
+    layout->addLayout(middle, 1);
+
+    mbanklab = new QLabel(wb_.text("Tile") + QStringLiteral(": 00 = 0"), this);
+    mbanklab->setObjectName(QStringLiteral("mbanklab"));
+    layout->addWidget(mbanklab);
+
+    auto* bottom = new QHBoxLayout;
+    tlwidth = makeGeometryEdit(this, "tlwidth", 1);
+    tlheight = makeGeometryEdit(this, "tlheight", 1);
+    twidth = makeGeometryEdit(this, "twidth", 8);
+    theight = makeGeometryEdit(this, "theight", 8);
+    bottom->addWidget(tlwidth);
+    bottom->addWidget(tlheight);
+    bottom->addStretch();
+    bottom->addWidget(twidth);
+    bottom->addWidget(theight);
+    layout->addLayout(bottom);
+
+    connect(LeftBtn, &QToolButton::clicked, this, &Ttilemapform::LeftBtnClick);
+    connect(RightBtn, &QToolButton::clicked, this, &Ttilemapform::RightBtnClick);
+    connect(MinusBtn, &QToolButton::clicked, this, &Ttilemapform::MinusBtnClick);
+    connect(PlusBtn, &QToolButton::clicked, this, &Ttilemapform::PlusBtnClick);
+    connect(TMapScroll, &QScrollBar::valueChanged, this, &Ttilemapform::TMapScrollChange);
+    connect(TileMap, &ImageBox::mousePressed, this, &Ttilemapform::TileMapMouseDown);
+    connect(TileMap, &ImageBox::mouseMoved, this, &Ttilemapform::TileMapMouseMove);
+    connect(TileMap, &ImageBox::mouseReleased, this, &Ttilemapform::TileMapMouseUp);
+    connect(TileMap, &ImageBox::doubleClicked, this, &Ttilemapform::TileMapDblClick);
+    connect(Codecbox, &QComboBox::currentIndexChanged, this, &Ttilemapform::CodecboxChange);
+    connect(twidth, &QSpinBox::valueChanged, this, &Ttilemapform::twidthChange);
+    connect(theight, &QSpinBox::valueChanged, this, &Ttilemapform::theightChange);
+    connect(tlwidth, &QSpinBox::valueChanged, this, &Ttilemapform::tlwidthChange);
+    connect(tlheight, &QSpinBox::valueChanged, this, &Ttilemapform::tlheightChange);
+
+    MinusBtn->setToolTip(wb_.text("Position") + QStringLiteral(" -1"));
+    PlusBtn->setToolTip(wb_.text("Position") + QStringLiteral(" +1"));
+    updateShiftHints();
+}
+
+// ---- drawing operations ----------------------------------------------------
+
+void Ttilemapform::redrawTileMap()
+{
+    SharedState& s = wb_.state;
+    decodeTileMap(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, s.tileMapBitmap);
+    framesShown_ = true;
+    TileMap->update();
+    wb_.forms.dataForm->applyGridSize();
+    wb_.forms.dataForm->drawDataMap();
+    wb_.forms.tileEditForm->showSelectedTile();
+    if (wb_.forms.workspaceForm->isVisible())
+        wb_.forms.workspaceForm->redraw();
+}
+
+void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
+{
+    painter.fillRect(exposed, Qt::black);
+    const Bitmap& bitmap = wb_.state.tileMapBitmap;
+    // The bitmap is shown at twice its size; only the exposed part is scaled.
+    const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
+                       bitmap.width * 4, QImage::Format_RGB32);
+    const QRect source = QRect(exposed.left() / 2, exposed.top() / 2, exposed.width() / 2 + 2,
+                               exposed.height() / 2 + 2)
+                             .intersected(image.rect());
+    if (!source.isEmpty())
+        painter.drawImage(QRect(source.topLeft() * 2, source.size() * 2), image, source);
+    if (!framesShown_)
+        return;
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(Qt::NoBrush);
+    const TileGeometry& g = wb_.state.geometry;
+    for (const GridRect& frame :
+         {markedBlockFrame(g, wb_.state.markedBlock), selectedTileFrame(g, wb_.state.selectedTile)})
+        painter.drawRect(frame.left, frame.top, frame.width - 1, frame.height - 1);
+}
+
+void Ttilemapform::updateCaption()
+{
+    setWindowTitle(wb_.text("TileMapForm") + QStringLiteral(" - [") + hex(wb_.state.tileMapPosition, 8) +
+                   QStringLiteral(" / ") + hex(wb_.state.romSize(), 8) + QStringLiteral("]"));
+}
+
+void Ttilemapform::setTileMapPosition(std::int32_t offset)
+{
+    wb_.state.tileMapPosition = offset;
+    wb_.forms.mainForm->buildMainTitle();
+    updateCaption();
+    redrawTileMap();
+}
+
+void Ttilemapform::setMarkedBlock(int number)
+{
+    if (!wb_.state.romLoaded)
+        return;
+    wb_.state.markedBlock = number;
+    redrawTileMap();
+}
+
+void Ttilemapform::setCodec(int index)
+{
+    SharedState& s = wb_.state;
+    s.codec = index;
+    wb_.forms.tileEditForm->codecChanged();
+    updateShiftHints();
+    s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
+    wb_.forms.tileEditForm->updateRotateButtons();
+    if (s.romLoaded) {
+        updateTileMapScrollRange();
+        redrawTileMap();
+    }
+}
+
+void Ttilemapform::updateTileMapScrollRange()
+{
+    const SharedState& s = wb_.state;
+    const TileScrollRange range = tileMapScrollRange(s.romSize(), s.codec, s.geometry);
+    // An image smaller than one screen scrolls nowhere rather than failing.
+    TMapScroll->setMaximum(range.maximum);
+    TMapScroll->setPageStep(range.largeStep);
+    TMapScroll->setSingleStep(range.smallStep);
+    enableControls();
+}
+
+void Ttilemapform::enableControls()
+{
+    for (QWidget* w : {static_cast<QWidget*>(TMapScroll), static_cast<QWidget*>(LeftBtn),
+                       static_cast<QWidget*>(RightBtn), static_cast<QWidget*>(PlusBtn),
+                       static_cast<QWidget*>(MinusBtn)})
+        w->setEnabled(true);
+}
+
+void Ttilemapform::moveTileMapScroll(std::int64_t position)
+{
+    const std::int64_t clamped =
+        std::clamp<std::int64_t>(position, TMapScroll->minimum(), TMapScroll->maximum());
+    TMapScroll->setValue(static_cast<int>(clamped));
+}
+
+void Ttilemapform::showCodecInBox(int index)
+{
+    const QSignalBlocker blocker(Codecbox);
+    Codecbox->setCurrentIndex(index);
+}
+
+void Ttilemapform::focusScrollBar()
+{
+    if (TMapScroll->isEnabled())
+        TMapScroll->setFocus(Qt::OtherFocusReason);
+}
+
+std::int32_t Ttilemapform::shiftAmount() const
+{
+    return shiftHintNumber(wb_.state.codec, wb_.state.geometry);
+}
+
+void Ttilemapform::updateShiftHints()
+{
+    const QString number = QString::number(shiftAmount());
+    LeftBtn->setToolTip(wb_.text("Position") + QStringLiteral(" -") + number);
+    RightBtn->setToolTip(wb_.text("Position") + QStringLiteral(" +") + number);
+}
+
+// ---- buttons and scroll bar ------------------------------------------------
+
+void Ttilemapform::LeftBtnClick()
+{
+    moveTileMapScroll(static_cast<std::int64_t>(wb_.state.tileMapPosition) - shiftAmount());
+}
+
+void Ttilemapform::RightBtnClick()
+{
+    moveTileMapScroll(static_cast<std::int64_t>(wb_.state.tileMapPosition) + shiftAmount());
+}
+
+void Ttilemapform::MinusBtnClick()
+{
+    moveTileMapScroll(static_cast<std::int64_t>(wb_.state.tileMapPosition) - 1);
+}
+
+void Ttilemapform::PlusBtnClick()
+{
+    moveTileMapScroll(static_cast<std::int64_t>(wb_.state.tileMapPosition) + 1);
+}
+
+void Ttilemapform::TMapScrollChange(int position)
+{
+    setTileMapPosition(position);
+    updateTileMapScrollRange();
+}
+
+void Ttilemapform::chooseScrollStep(int key, Qt::KeyboardModifiers modifiers)
+{
+    const SharedState& s = wb_.state;
+    ScrollKey kind;
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        const bool onlyCtrl = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+                              QApplication::mouseButtons() == Qt::NoButton;
+        kind = onlyCtrl ? ScrollKey::HorizontalFine : ScrollKey::Horizontal;
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        kind = ScrollKey::Vertical;
+    } else {
+        return;
+    }
+    TMapScroll->setSingleStep(tileMapKeyStep(s.codec, s.geometry, kind));
+}
+
+// ---- mouse -------------------------------------------------------------------
+
+void Ttilemapform::updateMouseLabel()
+{
+    const TileGeometry& g = wb_.state.geometry;
+    const int block = blockUnderMouse(g, lastMouseX_, lastMouseY_);
+    const std::int32_t tile = tileUnderMouse(g, lastMouseX_, lastMouseY_);
+    mbanklab->setText(wb_.text("Block") + QStringLiteral(": ") + hex(block, 2) + QStringLiteral(" = ") +
+                      QString::number(block) + QStringLiteral("  ") + wb_.text("Tile") + QStringLiteral(": ") +
+                      hex(tile, 4) + QStringLiteral(" = ") + QString::number(tile));
+}
+
+void Ttilemapform::TileMapMouseMove(QMouseEvent* event)
+{
+    SharedState& s = wb_.state;
+    if (s.clickGuard)
+        return;
+    lastMouseX_ = event->position().toPoint().x();
+    lastMouseY_ = event->position().toPoint().y();
+    if (s.romLoaded && !dragging_ && (event->buttons() & Qt::LeftButton) &&
+        bytesPerTile(s.codec, s.geometry).has_value()) {
+        dragging_ = true;
+        return;
+    }
+    updateMouseLabel();
+}
+
+void Ttilemapform::TileMapMouseDown(QMouseEvent* event)
+{
+    // The press point is where the user clicked, even if no move preceded it.
+    if (!wb_.state.clickGuard) {
+        lastMouseX_ = event->position().toPoint().x();
+        lastMouseY_ = event->position().toPoint().y();
+    }
+    const TileGeometry& g = wb_.state.geometry;
+    wb_.state.selectedTile = tileUnderMouse(g, lastMouseX_, lastMouseY_);
+    setMarkedBlock(blockUnderMouse(g, lastMouseX_, lastMouseY_));
+    focusScrollBar();
+}
+
+void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
+{
+    SharedState& s = wb_.state;
+    if (dragging_) {
+        const QPoint at = event->position().toPoint();
+        const std::optional<std::int32_t> tileBytes = bytesPerTile(s.codec, s.geometry);
+        const bool onMap = QRect(QPoint(0, 0), TileMap->size()).contains(at);
+        const std::int32_t target = tileUnderMouse(s.geometry, at.x(), at.y());
+        // Only tiles on the map and wholly inside the image are exchanged.
+        if (onMap && tileBytes && target != s.selectedTile &&
+            swapTiles(s.rom, s.tileMapPosition, *tileBytes, s.selectedTile, target)) {
+            s.selectedTile = target;
+            focusScrollBar();
+            setMarkedBlock(blockUnderMouse(s.geometry, at.x(), at.y()));
+        }
+    }
+    dragging_ = false;
+    s.clickGuard = false;
+}
+
+void Ttilemapform::TileMapDblClick(QMouseEvent*)
+{
+    SharedState& s = wb_.state;
+    if (!s.romLoaded)
+        return;
+    if (wb_.forms.mainForm->workspaceSwitchedOn()) {
+        if (s.workspaceCursor >= 0 && s.workspaceCursor < static_cast<std::int32_t>(s.workspace.size()))
+            s.workspace[static_cast<std::size_t>(s.workspaceCursor)] = static_cast<std::uint8_t>(s.markedBlock);
+        wb_.forms.workspaceForm->redraw();
+        return;
+    }
+    s.saved = 0;
+    updateCaption();
+    writeBlockAtSelectedPosition();
+    wb_.forms.dataForm->drawDataMap();
+}
+
+void Ttilemapform::writeBlockAtSelectedPosition()
+{
+    SharedState& s = wb_.state;
+    const std::int64_t at = static_cast<std::int64_t>(s.dataPosition) + s.selectedCell;
+    if (at >= 0 && at < s.romSize())
+        s.rom[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(s.markedBlock);
+}
+
+// ---- codec box and geometry ----------------------------------------------------
+
+bool Ttilemapform::eventFilter(QObject* watched, QEvent* event)
+{
+    // Typed characters never change the codec; only choosing an item does.
+    if (watched == Codecbox && event->type() == QEvent::KeyPress &&
+        !static_cast<QKeyEvent*>(event)->text().isEmpty() &&
+        static_cast<QKeyEvent*>(event)->text().at(0).isPrint())
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void Ttilemapform::CodecboxChange(int index)
+{
+    if (index >= 0 && index != wb_.state.codec)
+        setCodec(index);
+}
+
+void Ttilemapform::applyGeometry()
+{
+    SharedState& s = wb_.state;
+    const TileGeometry& g = s.geometry;
+    TileMap->setPictureSize(QSize(2 * mapPixelWidth(g), 2 * mapPixelHeight(g)));
+    s.tileMapBitmap.resize(mapPixelWidth(g), mapPixelHeight(g));
+    framesShown_ = false;
+    TileMap->update();
+    updateShiftHints();
+    wb_.forms.tileEditForm->updateRotateButtons();
+    adjustSize(); // the window follows the map, up to its maximum size
+    if (s.romLoaded) {
+        updateTileMapScrollRange();
+        redrawTileMap();
+    }
+}
+
+void Ttilemapform::twidthChange(int value)
+{
+    wb_.state.geometry.tileWidth = value;
+    applyGeometry();
+}
+
+void Ttilemapform::theightChange(int value)
+{
+    wb_.state.geometry.tileHeight = value;
+    applyGeometry();
+}
+
+void Ttilemapform::tlwidthChange(int)
+{
+    TileGeometry& g = wb_.state.geometry;
+    g.blockWidth = tlwidth->value();
+    g.blockHeight = tlheight->value();
+    g.tileWidth = twidth->value();
+    g.tileHeight = theight->value();
+    applyGeometry();
+}
+
+void Ttilemapform::tlheightChange(int value)
+{
+    tlwidthChange(value);
+}
