@@ -1,6 +1,7 @@
 #include "app/dialogs.h"
 
 #include "app/filefilter.h"
+#include "app/inputbox.h"
 #include "app/sharedstate.h"
 
 #include <QColorDialog>
@@ -47,4 +48,9 @@ std::optional<Colour> QtDialogs::chooseColour(QWidget* parent, Colour initial)
     if (!chosen.isValid())
         return std::nullopt;
     return rgbColour(chosen.red(), chosen.green(), chosen.blue());
+}
+
+std::optional<QString> QtDialogs::inputBox(TInputForm& box, const InputRequest& request)
+{
+    return box.query(request);
 }

@@ -5,9 +5,21 @@
 
 #include <QString>
 
+#include <bitset>
 #include <optional>
 
 class QWidget;
+class TInputForm;
+
+// The characters an input box lets the user type, one bit per 8-bit code.
+using AllowedChars = std::bitset<256>;
+
+struct InputRequest {
+    QString caption;
+    QString prompt;
+    AllowedChars allowed;
+    int maxLength = 0;
+};
 
 struct FileDialogOptions {
     QString title;
@@ -24,6 +36,8 @@ public:
     // A plain message box with one OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     virtual std::optional<Colour> chooseColour(QWidget* parent, Colour initial) = 0;
+    // The program's own input box; nothing when it was not confirmed.
+    virtual std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) = 0;
 };
 
 // Qt's standard dialogs.
@@ -33,4 +47,5 @@ public:
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogOptions& options) override;
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<Colour> chooseColour(QWidget* parent, Colour initial) override;
+    std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) override;
 };

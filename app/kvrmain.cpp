@@ -25,8 +25,8 @@ TQuarnTileMapper::TQuarnTileMapper()
     // A narrow bar that cannot be resized.
     setFixedSize(545, 124);
     setAcceptDrops(true);
-    setCentralWidget(new QWidget(this));
     createMenus();
+    createStringBar();
 }
 
 TQuarnTileMapper::~TQuarnTileMapper() = default;
@@ -144,6 +144,8 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
     if (f.tileMapForm->isVisible())
         f.tileMapForm->focusScrollBar();
     enableAfterLoad();
+    if (s.tableLoaded)
+        finishTable();
 }
 
 void TQuarnTileMapper::enableAfterLoad()

@@ -6,6 +6,10 @@
 #include <map>
 
 class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
 class QDragEnterEvent;
 class QDropEvent;
 class QMenu;
@@ -49,6 +53,37 @@ public:
     void optItmClick();
     void AboutItemClick();
 
+    // Palette menu and tile map menu (tiles/palettemenu.cpp, tiles/bmpexchange.cpp).
+    void Restore1Click();
+    void N1Click();
+    void N2Click();
+    void N8Click();
+    void BMP1Click();
+    void BMP2Click();
+
+    // Go To (app/gotomenu.cpp).
+    void GoTo1Click();
+    void GoTo2Click();
+
+    // Tables menu and table help (text/tablemenu.cpp).
+    void MkTmplItemClick();
+    void OpenTblItemClick();
+    void RldtblitemClick();
+    void N3Click();
+    // Prepares a loaded table for use: placeholders, the two fixed codes,
+    // the table character set and the longest entry length.
+    void finishTable();
+    void setTableNameLabel();
+
+    // Data map menu (text/datamenu.cpp).
+    void N9Click();
+    void N10Click();
+    void N28Click();
+    void vstrfontClick();
+
+    // The string bar: maximum string length from the spin edit or a Shift-click.
+    void showMaxStringLength(int length);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -64,10 +99,22 @@ private:
     void enableAfterLoad();
     FileDialogOptions romDialogOptions(const char* titleKey) const;
     void toggleWindow(const char* itemName, QWidget* window);
+    void createStringBar();
 
     Workbench wb_;
     bool started_ = false;
     QString startupFile_;
     std::map<QString, QAction*> actions_;
     std::map<QString, QMenu*> menus_;
+
+public:
+    // The string bar and the table labels of the main window.
+    QPushButton* GetBtn = nullptr;
+    QPushButton* PasteBtn = nullptr;
+    QLabel* LenLab = nullptr;
+    QLabel* MaxLenLab = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QLineEdit* DataEdit = nullptr;
+    QLabel* TBLnamel = nullptr;
+    QLabel* Label4 = nullptr;
 };

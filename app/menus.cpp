@@ -51,36 +51,38 @@ void TQuarnTileMapper::createMenus()
     addItem(file, "ExitItem", t("ExitItem"), keys(Qt::Key_F10), &TQuarnTileMapper::ExitItemClick);
 
     QMenu* tables = addMenu("TableMenu", t("TableMenu"));
-    addItem(tables, "MkTmplItem", t("MkTmplItem"), keys(Qt::CTRL | Qt::Key_M));
+    addItem(tables, "MkTmplItem", t("MkTmplItem"), keys(Qt::CTRL | Qt::Key_M), &TQuarnTileMapper::MkTmplItemClick);
     tables->addSeparator();
-    addItem(tables, "OpenTblItem", t("OpenTblItem"), keys(Qt::CTRL | Qt::Key_O));
-    addItem(tables, "Rldtblitem", t("Rldtblitem"), keys(Qt::Key_F12));
+    addItem(tables, "OpenTblItem", t("OpenTblItem"), keys(Qt::CTRL | Qt::Key_O),
+            &TQuarnTileMapper::OpenTblItemClick);
+    addItem(tables, "Rldtblitem", t("Rldtblitem"), keys(Qt::Key_F12), &TQuarnTileMapper::RldtblitemClick)
+        ->setEnabled(false);
     tables->addSeparator();
     addItem(tables, "ottnl", t("OpenTileTbl"), keys(Qt::CTRL | Qt::Key_B));
     addItem(tables, "rttbl", t("ReloadTileTbl"), keys(Qt::Key_F11));
     addItem(tables, "cttbl", t("CloseTileTbl"), keys(Qt::CTRL | Qt::Key_K));
 
     QMenu* tileMap = addMenu("TileMapMenu", t("TileMapMenu"));
-    addItem(tileMap, "GoTo1", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_G));
+    addItem(tileMap, "GoTo1", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_G), &TQuarnTileMapper::GoTo1Click);
     tileMap->addSeparator();
     addItem(tileMap, "N4", t("TileLeft"), keys(Qt::SHIFT | Qt::Key_F7), &TQuarnTileMapper::N4Click);
     addItem(tileMap, "N5", t("TileRight"), keys(Qt::SHIFT | Qt::Key_F8), &TQuarnTileMapper::N5Click);
     addItem(tileMap, "N6", t("ByteLeft"), keys(Qt::SHIFT | Qt::Key_F11), &TQuarnTileMapper::N6Click);
     addItem(tileMap, "N7", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F12), &TQuarnTileMapper::N7Click);
-    addItem(tileMap, "N8", t("ClearTile"), keys(Qt::SHIFT | Qt::Key_Delete));
+    addItem(tileMap, "N8", t("ClearTile"), keys(Qt::SHIFT | Qt::Key_Delete), &TQuarnTileMapper::N8Click);
     tileMap->addSeparator();
-    addItem(tileMap, "BMP1", t("BMP1Import") + dots, keys(Qt::CTRL | Qt::Key_I));
-    addItem(tileMap, "BMP2", t("BMP2Export") + dots, keys(Qt::CTRL | Qt::Key_E));
+    addItem(tileMap, "BMP1", t("BMP1Import") + dots, keys(Qt::CTRL | Qt::Key_I), &TQuarnTileMapper::BMP1Click);
+    addItem(tileMap, "BMP2", t("BMP2Export") + dots, keys(Qt::CTRL | Qt::Key_E), &TQuarnTileMapper::BMP2Click);
     tileMap->menuAction()->setEnabled(false);
 
     QMenu* dataMap = addMenu("DataMapMenu", t("DataMapMenu"));
-    addItem(dataMap, "GoTo2", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_T));
+    addItem(dataMap, "GoTo2", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_T), &TQuarnTileMapper::GoTo2Click);
     addItem(dataMap, "SearchItem", t("Search") + dots, keys(Qt::CTRL | Qt::Key_F));
     addItem(dataMap, "N25", t("ViewSearchResult"), keys(Qt::CTRL | Qt::Key_F11));
     dataMap->addSeparator();
-    addItem(dataMap, "N9", t("ByteLeft"), keys(Qt::SHIFT | Qt::Key_F5));
-    addItem(dataMap, "N10", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F6));
-    addItem(dataMap, "N28", t("Clear"), keys(Qt::CTRL | Qt::Key_D));
+    addItem(dataMap, "N9", t("ByteLeft"), keys(Qt::SHIFT | Qt::Key_F5), &TQuarnTileMapper::N9Click);
+    addItem(dataMap, "N10", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F6), &TQuarnTileMapper::N10Click);
+    addItem(dataMap, "N28", t("Clear"), keys(Qt::CTRL | Qt::Key_D), &TQuarnTileMapper::N28Click);
     dataMap->addSeparator();
     addItem(dataMap, "N20", t("ExtractText") + dots, keys(Qt::Key_F4));
     addItem(dataMap, "N24", t("ReplaceText") + dots, keys(Qt::CTRL | Qt::Key_F4));
@@ -89,9 +91,9 @@ void TQuarnTileMapper::createMenus()
     dataMap->menuAction()->setEnabled(false);
 
     QMenu* palette = addMenu("PaletteMenu", t("PaletteMenu"));
-    addItem(palette, "Restore1", t("Restore"), keys(Qt::CTRL | Qt::Key_R));
-    addItem(palette, "N1", t("Load") + dots, keys(Qt::CTRL | Qt::Key_L));
-    addItem(palette, "N2", t("SaveItem") + dots, keys(Qt::CTRL | Qt::Key_V));
+    addItem(palette, "Restore1", t("Restore"), keys(Qt::CTRL | Qt::Key_R), &TQuarnTileMapper::Restore1Click);
+    addItem(palette, "N1", t("Load") + dots, keys(Qt::CTRL | Qt::Key_L), &TQuarnTileMapper::N1Click);
+    addItem(palette, "N2", t("SaveItem") + dots, keys(Qt::CTRL | Qt::Key_V), &TQuarnTileMapper::N2Click);
 
     QMenu* options = addMenu("optItm", t("Options"));
     connect(options, &QMenu::aboutToShow, this, &TQuarnTileMapper::optItmClick);
@@ -110,7 +112,8 @@ void TQuarnTileMapper::createMenus()
         item->setChecked(i < 3);
     }
     options->addSeparator();
-    addItem(options, "vstrfont", t("Vstrfont"), keys(Qt::CTRL | Qt::Key_W))->setCheckable(true);
+    addItem(options, "vstrfont", t("Vstrfont"), keys(Qt::CTRL | Qt::Key_W), &TQuarnTileMapper::vstrfontClick)
+        ->setCheckable(true);
     options->addSeparator();
     addItem(options, "N27", t("DefaultPosition"), keys(Qt::CTRL | Qt::Key_F12), &TQuarnTileMapper::N27Click);
     addItem(options, "N30", t("Integrate"), QKeySequence())->setCheckable(true);
@@ -124,6 +127,6 @@ void TQuarnTileMapper::createMenus()
     actions_[QStringLiteral("English")] = english;
 
     QMenu* help = addMenu("HelpMenu", t("HelpMenu"));
-    addItem(help, "N3", t("TblFormats"), keys(Qt::SHIFT | Qt::Key_F1));
+    addItem(help, "N3", t("TblFormats"), keys(Qt::SHIFT | Qt::Key_F1), &TQuarnTileMapper::N3Click);
     addItem(help, "AboutItem", t("AboutItem") + dots, keys(Qt::Key_F1), &TQuarnTileMapper::AboutItemClick);
 }

@@ -6,6 +6,7 @@
 #include "tiles/palette.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ struct SharedState {
     std::uint8_t lineBreakCode = 0xFF;
     std::uint8_t endCode = 0x00;
     bool tableLoaded = false;
+    std::array<std::string, 256> charTable; // character table entries, 8-bit text
+    std::string tableFileName;              // UTF-8 path of the last table opened
+    std::bitset<256> tableCharSet;          // characters the string field accepts
+    std::uint8_t longestEntryLength = 0;
     bool tileTableLoaded = false;
     std::vector<std::uint8_t> workspace = std::vector<std::uint8_t>(32 * 32);
     std::int32_t workspaceCursor = 0;

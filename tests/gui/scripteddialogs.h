@@ -12,6 +12,8 @@ public:
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<Colour>> colourAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    InputRequest lastInput;
     QStringList messages;
     FileDialogOptions lastOpen;
     FileDialogOptions lastSave;
@@ -29,6 +31,11 @@ public:
     }
     void showMessage(QWidget*, const QString& text) override { messages << text; }
     std::optional<Colour> chooseColour(QWidget*, Colour) override { return next(colourAnswers); }
+    std::optional<QString> inputBox(TInputForm&, const InputRequest& request) override
+    {
+        lastInput = request;
+        return next(inputAnswers);
+    }
 
 private:
     template <typename T>

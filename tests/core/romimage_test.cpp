@@ -1,0 +1,129 @@
+#include "app/romimage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CodecCase {
+    const char* fileName;
+    int codec;
+};
+
+// Every row of the extension table in several letter cases, plus the names
+// that must fall through to "1BPP".
+const CodecCase kCodecCases[] = {
+    {"game.nes", 1},          {"GAME.NES", 1},        {"game.Nes", 1},
+    {"game.ngp", 4},          {"game.NGP", 4},
+    {"game.gb", 2},           {"game.GB", 2},         {"game.gbc", 2},
+    {"game.Gbc", 2},          {"game.GBC", 2},
+    {"game.gba", 7},          {"game.GbA", 7},
+    {"game.smc", 5},          {"game.SMC", 5},        {"game.fig", 5},
+    {"game.Fig", 5},
+    {"game.bin", 8},          {"game.BIN", 8},
+    {"game.sms", 9},          {"game.SMS", 9},        {"game.gg", 9},
+    {"game.GG", 9},           {"game.gG", 9},
+    // Anything else is 1-bit, the character ROM extension included.
+    {"game.chr", 0},          {"game.CHR", 0},        {"game", 0},
+    {"game.txt", 0},          {"game.", 0},           {"", 0},
+    // Only the last extension counts, compared exactly.
+    {"game.nes.bak", 0},      {"game.bak.nes", 1},    {"game.nesx", 0},
+    {"game.ne", 0},           {"game.g", 0},          {"game.nes ", 0},
+    // Full paths: a dot in a folder name is not an extension.
+    {"C:\\roms\\game.smc", 5}, {"/home/u/roms/game.gba", 7},
+    {"dir.v1/rom", 0},        {"dir.nes/rom", 0},     {"C:\\dir.gb\\rom", 0},
+    {"dir.v1/rom.gg", 9},
+    // A name that is nothing but an extension still has that extension.
+    {".NES", 1},              {".gb", 2},             {"roms/.sms", 9},
+};
+
+class CodecForFileName : public ::testing::TestWithParam<CodecCase> {};
+
+TEST_P(CodecForFileName, FollowsTheUpperCasedExtension)
+{
+    const CodecCase& c = GetParam();
+    EXPECT_EQ(codecForFileName(c.fileName), c.codec) << "file name \"" << c.fileName << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(ExtensionTable, CodecForFileName, ::testing::ValuesIn(kCodecCases));
+
+TEST(FileExtension, KeepsTheDotAndTheLetterCaseAsTyped)
+{
+    EXPECT_EQ(fileExtension("game.Nes"), ".Nes");
+    EXPECT_EQ(fileExtension("a.b.c"), ".c");
+    EXPECT_EQ(fileExtension("game."), ".");
+    EXPECT_EQ(fileExtension(".hidden"), ".hidden");
+}
+
+TEST(FileExtension, IsEmptyWhenTheLastPathComponentHasNoDot)
+{
+    EXPECT_EQ(fileExtension("game"), "");
+    EXPECT_EQ(fileExtension(""), "");
+    EXPECT_EQ(fileExtension("dir.v1/rom"), "");
+    EXPECT_EQ(fileExtension("C:\\dir.v1\\rom"), "");
+    EXPECT_EQ(fileExtension("dir.v1/"), "");
+}
+
+std::vector<std::uint8_t> countingBytes(std::size_t size)
+{
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return bytes;
+}
+
+TEST(MakeRomImage, MinimumSizesAreOneScreenAndHalfOfIt)
+{
+    EXPECT_EQ(kMinimumLoadSize, 16384);
+    EXPECT_EQ(kMinimumReloadSize, 8192);
+}
+
+TEST(MakeRomImage, ShortFileGrowsToTheMinimumWithItsBytesFirst)
+{
+    const auto file = countingBytes(1000);
+    const auto image = makeRomImage(file, kMinimumLoadSize);
+    ASSERT_EQ(image.size(), 16384u);
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), image.begin()));
+    for (std::size_t i = file.size(); i < image.size(); ++i)
+        ASSERT_EQ(image[i], kPaddingByte) << "at " << i;
+}
+
+TEST(MakeRomImage, ReloadOfAShorterFileUsesTheReloadMinimum)
+{
+    const auto file = countingBytes(3000);
+    const auto image = makeRomImage(file, kMinimumReloadSize);
+    ASSERT_EQ(image.size(), 8192u);
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), image.begin()));
+    EXPECT_EQ(image[3000], kPaddingByte);
+    EXPECT_EQ(image[8191], kPaddingByte);
+}
+
+TEST(MakeRomImage, EmptyFileIsAllPadding)
+{
+    const auto image = makeRomImage({}, kMinimumLoadSize);
+    ASSERT_EQ(image.size(), 16384u);
+    EXPECT_EQ(std::count(image.begin(), image.end(), kPaddingByte), 16384);
+}
+
+TEST(MakeRomImage, FileAtOrAboveTheMinimumIsKeptByteForByte)
+{
+    for (std::size_t size : {std::size_t{16384}, std::size_t{16385}, std::size_t{40000}}) {
+        SCOPED_TRACE(size);
+        const auto file = countingBytes(size);
+        EXPECT_EQ(makeRomImage(file, kMinimumLoadSize), file);
+    }
+}
+
+TEST(MakeRomImage, ReloadMinimumDoesNotShrinkAnImageBetweenBothMinimums)
+{
+    // 10000 bytes: above the reload minimum, below the load minimum.
+    const auto file = countingBytes(10000);
+    EXPECT_EQ(makeRomImage(file, kMinimumReloadSize), file);
+    EXPECT_EQ(makeRomImage(file, kMinimumLoadSize).size(), 16384u);
+}
+
+} // namespace

@@ -1,0 +1,5 @@
+// Filled by the commands of this menu.
+#include "app/kvrmain.h"
+
+void TQuarnTileMapper::BMP1Click() {}
+void TQuarnTileMapper::BMP2Click() {}
