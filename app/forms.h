@@ -1,6 +1,7 @@
 #pragma once
 // The ten windows of the program and what each is handed: the shared state,
 // the other windows, the language texts and the dialog seam.
+#include "app/codepage.h"
 #include "app/dialogs.h"
 #include "app/languagetexts.h"
 #include "app/sharedstate.h"
@@ -37,6 +38,8 @@ public:
     SharedState state;
     Forms forms;
     LanguageTexts texts;
+    CodePage codePage;         // how table texts are shown and typed
+    QString badNumberMessage;  // the "Errs" text as it stood at start-up
 
     Dialogs& dialogs() { return overrideDialogs_ ? *overrideDialogs_ : qtDialogs_; }
     // Tests answer the dialogs themselves; nullptr returns to Qt's dialogs.

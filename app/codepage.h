@@ -1,0 +1,26 @@
+#pragma once
+// The 8-bit code page through which table texts (kept as bytes) are shown
+// and typed text is turned back into bytes. Windows-1252 unless chosen.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class CodePage {
+public:
+    CodePage() : CodePage(QStringLiteral("windows-1252")) {}
+    explicit CodePage(const QString& name);
+
+    // False when Qt knows no converter of that name.
+    bool isValid() const { return valid_; }
+    QString name() const { return name_; }
+
+    QString toUnicode(std::string_view bytes) const;
+    QString toUnicode(unsigned char byte) const { return toUnicode(std::string_view(reinterpret_cast<const char*>(&byte), 1)); }
+    // Characters the code page cannot hold become '?', and `lossless` says so.
+    std::string fromUnicode(const QString& text, bool* lossless = nullptr) const;
+
+private:
+    QString name_;
+    bool valid_ = false;
+};
