@@ -55,8 +55,9 @@ BitmapReadResult readBitmapFile(const QString& path)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    // The format must be asked before reading: afterwards the reader has no data left.
     const QByteArray format = reader.format().toLower();
+    const QImage image = reader.read();
     if (image.isNull() || (format != "bmp" && format != "png")) {
         result.error = QStringLiteral("Bitmap image is not valid");
         return result;

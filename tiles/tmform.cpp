@@ -141,6 +141,7 @@ void Ttilemapform::buildControls()
     MinusBtn->setToolTip(wb_.text("Position") + QStringLiteral(" -1"));
     PlusBtn->setToolTip(wb_.text("Position") + QStringLiteral(" +1"));
     updateShiftHints();
+    adjustSize();
 }
 
 // ---- drawing operations ----------------------------------------------------

@@ -128,9 +128,11 @@ TEST(LanguageTexts, SetReplacesOneTextOnly)
     LanguageTexts texts;
     ASSERT_TRUE(texts.set("Close", "Fermer"));
     EXPECT_EQ(texts.text("Close"), "Fermer");
-    for (const LanguageKey& entry : kLanguageKeys)
-        if (entry.key != "Close")
-            EXPECT_EQ(texts.text(entry.key), entry.builtInEnglish) << entry.key;
+    for (const LanguageKey& entry : kLanguageKeys) {
+        if (entry.key == "Close")
+            continue;
+        EXPECT_EQ(texts.text(entry.key), entry.builtInEnglish) << entry.key;
+    }
 }
 
 TEST(LanguageTexts, AnEmptyValueEmptiesTheText)

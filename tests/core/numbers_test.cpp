@@ -158,7 +158,7 @@ TEST(ParsePositionNumber, HexadecimalAndDecimalFormsOfOneOffsetAgree)
 {
     for (std::int32_t value : {0, 1, 15, 16, 255, 256, 4096, 65535, 1048576, 2147483647}) {
         SCOPED_TRACE(value);
-        EXPECT_EQ(parsePositionNumber("H" + hexText(static_cast<std::uint32_t>(value), 1)),
+        EXPECT_EQ(parsePositionNumber(std::string("H") + hexText(static_cast<std::uint32_t>(value), 1)),
                   parsePositionNumber(std::to_string(value)));
     }
 }
