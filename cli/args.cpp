@@ -125,13 +125,61 @@ bool asksForHelp(Words args)
 
 // --- Subcommands -----------------------------------------------------------
 
-constexpr std::array<OptionSpec, 5> kRenderOptions{{
+constexpr std::array<OptionSpec, 6> kRenderOptions{{
     {"--output", "-o"},
     {"--codec", ""},
     {"--position", ""},
     {"--tile", ""},
     {"--block", ""},
+    {"--palette", ""},
 }};
+
+constexpr std::array<OptionSpec, 5> kImportOptions{{
+    {"--codec", ""},
+    {"--position", ""},
+    {"--tile", ""},
+    {"--block", ""},
+    {"--palette", ""},
+}};
+
+// The options that say which part of the ROM is the tile map and how it is
+// drawn; render and import share them.
+template <typename MapCommand>
+std::optional<std::string> applyMapOption(MapCommand& command, std::string_view name, const std::string& value)
+{
+    if (name == "--codec") {
+        const std::optional<int> codec = parseCodecArgument(value);
+        if (!codec)
+            return "unknown codec '" + value + "': give a name such as \"2BPP NES\" or an index 0.." +
+                   std::to_string(kCodecCount - 1) + " (see --help)";
+        command.codec = *codec;
+    } else if (name == "--position") {
+        const std::optional<std::int32_t> position = parsePositionNumber(value);
+        if (!position)
+            return "bad position '" + value +
+                   "': give H and hexadecimal digits (H1F00) or a decimal number";
+        if (*position < 0)
+            return "bad position '" + value + "': the position must not be negative";
+        command.position = *position;
+    } else if (name == "--tile" || name == "--block") {
+        const std::optional<TileSize> size = parseSizeArgument(value);
+        const std::string what = name == "--tile" ? "tile" : "block";
+        if (!size)
+            return "bad " + what + " size '" + value + "': give WxH with each from 1 to 16";
+        if (name == "--tile") {
+            command.geometry.tileWidth = size->width;
+            command.geometry.tileHeight = size->height;
+        } else {
+            command.geometry.blockWidth = size->width;
+            command.geometry.blockHeight = size->height;
+        }
+    } else if (name == "--palette") {
+        if (value.empty())
+            return "the palette file name is empty";
+        command.palettePath = value;
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> applyRenderOption(RenderCommand& render, std::string_view name,
                                              const std::string& value)
@@ -140,34 +188,9 @@ std::optional<std::string> applyRenderOption(RenderCommand& render, std::string_
         if (value.empty())
             return "the output file name is empty";
         render.outputPath = value;
-    } else if (name == "--codec") {
-        const std::optional<int> codec = parseCodecArgument(value);
-        if (!codec)
-            return "unknown codec '" + value + "': give a name such as \"2BPP NES\" or an index 0.." +
-                   std::to_string(kCodecCount - 1) + " (see --help)";
-        render.codec = *codec;
-    } else if (name == "--position") {
-        const std::optional<std::int32_t> position = parsePositionNumber(value);
-        if (!position)
-            return "bad position '" + value +
-                   "': give H and hexadecimal digits (H1F00) or a decimal number";
-        if (*position < 0)
-            return "bad position '" + value + "': the position must not be negative";
-        render.position = *position;
-    } else if (name == "--tile" || name == "--block") {
-        const std::optional<TileSize> size = parseSizeArgument(value);
-        const std::string what = name == "--tile" ? "tile" : "block";
-        if (!size)
-            return "bad " + what + " size '" + value + "': give WxH with each from 1 to 16";
-        if (name == "--tile") {
-            render.geometry.tileWidth = size->width;
-            render.geometry.tileHeight = size->height;
-        } else {
-            render.geometry.blockWidth = size->width;
-            render.geometry.blockHeight = size->height;
-        }
+        return std::nullopt;
     }
-    return std::nullopt;
+    return applyMapOption(render, name, value);
 }
 
 ParseResult parseRender(Words args)
@@ -195,6 +218,32 @@ ParseResult parseRender(Words args)
     return success(render);
 }
 
+ParseResult parseImport(Words args)
+{
+    if (asksForHelp(args))
+        return success(HelpCommand{});
+    const ScanResult scan = scanWords(args, kImportOptions);
+    if (!scan.error.empty())
+        return failure("import: " + scan.error);
+    const ScannedWords& words = scan.words;
+    if (words.positionals.empty())
+        return failure("import: no ROM file given");
+    if (words.positionals.size() == 1)
+        return failure("import: no picture given (quarn-tool import ROM IMAGE)");
+    if (words.positionals.size() > 2)
+        return failure("import: one ROM and one picture are read, but '" + words.positionals[2] +
+                       "' was given too");
+
+    ImportCommand command;
+    command.romPath = words.positionals[0];
+    command.imagePath = words.positionals[1];
+    command.codec = codecForFileName(command.romPath);
+    for (const auto& [name, value] : words.options)
+        if (std::optional<std::string> error = applyMapOption(command, name, value))
+            return failure("import: " + *error);
+    return success(command);
+}
+
 ParseResult parseHelp(Words) { return success(HelpCommand{}); }
 
 struct Subcommand {
@@ -203,20 +252,31 @@ struct Subcommand {
     ParseResult (*parse)(Words args);
 };
 
-constexpr std::array<Subcommand, 2> kSubcommands{{
+constexpr std::array<Subcommand, 3> kSubcommands{{
     {"render",
      "  quarn-tool render ROM -o OUT.bmp [--codec NAME|INDEX] [--position P]\n"
-     "                    [--tile WxH] [--block WxH]\n"
+     "                    [--tile WxH] [--block WxH] [--palette FILE]\n"
      "      Writes one screen of the tile map (16 x 16 blocks from position P, at\n"
-     "      single size, default palettes) as a 24-bit BMP, or as a PNG when OUT\n"
-     "      ends in .png.\n"
+     "      single size) as a 24-bit BMP, or as a PNG when OUT ends in .png.\n"
      "      -o, --output OUT    the picture to write\n"
      "      --codec NAME|INDEX  codec by name or index; default: by the ROM's\n"
      "                          extension (.nes is \"2BPP NES\", ...)\n"
      "      --position P        H and hexadecimal digits (H1F00) or decimal; default 0\n"
      "      --tile WxH          tile size in pixels, each 1..16; default 8x8\n"
-     "      --block WxH         tiles per block, each 1..16; default 1x1\n",
+     "      --block WxH         tiles per block, each 1..16; default 1x1\n"
+     "      --palette FILE      palette for the codec: text lines \"R G B\" (.pal) or\n"
+     "                          RGB triplets (a name containing .act); default:\n"
+     "                          the program's default palettes\n",
      parseRender},
+    {"import",
+     "  quarn-tool import ROM IMAGE [--codec NAME|INDEX] [--position P]\n"
+     "                    [--tile WxH] [--block WxH] [--palette FILE]\n"
+     "      Encodes a picture of the tile map (as render writes it; BMP or PNG)\n"
+     "      back into the ROM file at position P. Every colour is compared with the\n"
+     "      palette exactly, so use the palette the picture was rendered with.\n"
+     "      Tiles the picture does not cover, and bytes past the end of the file,\n"
+     "      are left alone: the file never grows. The options are those of render.\n",
+     parseImport},
     {"help", "  quarn-tool help | --help | -h\n      Shows this text.\n", parseHelp},
 }};
 

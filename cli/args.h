@@ -23,12 +23,25 @@ struct RenderCommand {
     int codec = 0;              // from --codec, else from the ROM's extension
     std::int32_t position = 0;  // may lie past the end of the image
     TileGeometry geometry;
+    std::string palettePath;    // .pal or .act for the codec's palette; empty: defaults
     bool operator==(const RenderCommand&) const = default;
+};
+
+// Encodes a picture of the tile map back into the ROM file, as Load From BMP
+// does in the program.
+struct ImportCommand {
+    std::string romPath;
+    std::string imagePath;
+    int codec = 0;              // from --codec, else from the ROM's extension
+    std::int32_t position = 0;
+    TileGeometry geometry;
+    std::string palettePath;
+    bool operator==(const ImportCommand&) const = default;
 };
 
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // row to the table in args.cpp.
-using Command = std::variant<HelpCommand, RenderCommand>;
+using Command = std::variant<HelpCommand, RenderCommand, ImportCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

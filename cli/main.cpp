@@ -1,6 +1,7 @@
 // quarn-tool: the tile map of a ROM from the command line, through the same
-// decoding and bitmap writing as the program.
+// decoding, encoding and bitmap reading and writing as the program.
 #include "cli/args.h"
+#include "cli/import.h"
 #include "cli/render.h"
 
 #include <iostream>
@@ -28,6 +29,8 @@ int main(int argc, char* argv[])
                 return kExitOk;
             } else if constexpr (std::is_same_v<T, RenderCommand>) {
                 return runRender(command, std::cerr);
+            } else if constexpr (std::is_same_v<T, ImportCommand>) {
+                return runImport(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

@@ -4,21 +4,52 @@
 #include "app/romimage.h"
 #include "tiles/bitmapio.h"
 #include "tiles/codecs.h"
-#include "tiles/palette.h"
+#include "tiles/palettefile.h"
 
 #include <QString>
 
 #include <ostream>
 
-Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& command)
+Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& command, const Palettes& palettes)
 {
     Bitmap map;
-    decodeTileMap(rom, command.position, command.codec, command.geometry, defaultPalettes(), map);
+    decodeTileMap(rom, command.position, command.codec, command.geometry, palettes, map);
     return map;
+}
+
+std::optional<Palettes> palettesForCommand(const std::string& palettePath, int codec, std::ostream& err)
+{
+    Palettes palettes = defaultPalettes();
+    if (palettePath.empty())
+        return palettes;
+    const FileReadResult file = readWholeFile(QString::fromLocal8Bit(palettePath));
+    if (!file.ok()) {
+        err << "quarn-tool: cannot read palette '" << palettePath << "': " << file.error.toStdString() << '\n';
+        return std::nullopt;
+    }
+    const PaletteMode mode = paletteModeFor(codec);
+    const PaletteReadResult read =
+        readPaletteFile(file.bytes, paletteFileFormFor(palettePath), paletteEntryCount(mode));
+    // Unlike the program, which keeps what it read before a bad line, a
+    // command takes the whole palette or nothing.
+    if (!read.ok()) {
+        err << "quarn-tool: bad palette '" << palettePath << "': " << read.error << '\n';
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < read.colours.size(); ++i) {
+        if (mode == PaletteMode::SixteenColour)
+            palettes.sixteen[i] = read.colours[i];
+        else
+            palettes.four[i] = read.colours[i];
+    }
+    return palettes;
 }
 
 int runRender(const RenderCommand& command, std::ostream& err)
 {
+    const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
+    if (!palettes)
+        return kExitFileError;
     const QString romPath = QString::fromLocal8Bit(command.romPath);
     FileReadResult file = readWholeFile(romPath);
     if (!file.ok()) {
@@ -28,7 +59,7 @@ int runRender(const RenderCommand& command, std::ostream& err)
     }
     // Padded like the program's Open, so a short file shows the same black tail.
     const std::vector<std::uint8_t> rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
-    const Bitmap map = renderTileMap(rom, command);
+    const Bitmap map = renderTileMap(rom, command, *palettes);
 
     const QString error = writeBitmapFile(map, QString::fromLocal8Bit(command.outputPath));
     if (!error.isEmpty()) {

@@ -1,5 +1,55 @@
-// Filled by the commands of this menu.
+// Save To BMP and Load From BMP of the tile map menu: the tile map picture
+// out to a paint program and back into the ROM image.
 #include "app/kvrmain.h"
+#include "tiles/bitmapimport.h"
+#include "tiles/bitmapio.h"
+#include "tiles/tmform.h"
 
-void TQuarnTileMapper::BMP1Click() {}
-void TQuarnTileMapper::BMP2Click() {}
+namespace {
+// PNG is offered beside BMP; the file name's extension decides what is written.
+FileDialogOptions bitmapDialogOptions(const Workbench& wb, const char* titleKey)
+{
+    FileDialogOptions options;
+    options.title = wb.text(titleKey);
+    options.filter = QStringLiteral("Bitmap (*.bmp)|*.bmp|PNG image (*.png)|*.png");
+    options.defaultExtension = QStringLiteral(".bmp");
+    return options;
+}
+} // namespace
+
+void TQuarnTileMapper::BMP2Click()
+{
+    const SharedState& s = wb_.state;
+    if (!s.romLoaded)
+        return;
+    const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, bitmapDialogOptions(wb_, "BMP2Export"));
+    if (!chosen)
+        return;
+    // The picture as the last redraw left it: blocks in their screen arrangement.
+    const QString error = writeBitmapFile(s.tileMapBitmap, *chosen);
+    if (!error.isEmpty())
+        showError(error);
+}
+
+void TQuarnTileMapper::BMP1Click()
+{
+    SharedState& s = wb_.state;
+    if (!s.romLoaded)
+        return;
+    const std::optional<QString> chosen = wb_.dialogs().openFileName(this, bitmapDialogOptions(wb_, "BMP1Import"));
+    if (!chosen)
+        return;
+    const BitmapReadResult picture = readBitmapFile(*chosen);
+    if (!picture.bitmap) {
+        showError(picture.error);
+        return;
+    }
+    const std::int32_t markedBlock = s.markedBlock;
+    const std::int32_t selectedTile = s.selectedTile;
+    importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
+    s.selectedTile = selectedTile;
+    // Redraws from the ROM image, so the map shows what was stored.
+    wb_.forms.tileMapForm->setMarkedBlock(markedBlock);
+    s.saved = 0;
+    buildMainTitle();
+}

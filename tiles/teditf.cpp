@@ -4,8 +4,11 @@
 #include "app/imagebox.h"
 #include "app/numbers.h"
 #include "tiles/bitmapio.h"
+#include "tiles/palettefile.h"
 #include "tiles/tilegrid.h"
+#include "tiles/tmform.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -18,18 +21,56 @@ struct ButtonSpec {
     const char* hintKey;
     Qt::ArrowType arrow;
     const char* text;
+    void (Tteditform::*handler)();
 };
-constexpr std::array<ButtonSpec, 9> kButtons{{
-    {"MvLeftBtn", "MoveLeft", Qt::LeftArrow, ""},
-    {"MvRightBtn", "MoveRight", Qt::RightArrow, ""},
-    {"MvUpBtn", "MoveUp", Qt::UpArrow, ""},
-    {"MvDownBtn", "MoveDown", Qt::DownArrow, ""},
-    {"FlipBtn", "FlipHoriz", Qt::NoArrow, "\u2194"},
-    {"Flip2Btn", "FlipVert", Qt::NoArrow, "\u2195"},
-    {"RotLeftBtn", "RotateLeft", Qt::NoArrow, "\u21BA"},
-    {"RotRightBtn", "RotateRight", Qt::NoArrow, "\u21BB"},
-    {"ClearBtn", "Clear", Qt::NoArrow, "\u2715"},
+const std::array<ButtonSpec, 9> kButtons{{
+    {"MvLeftBtn", "MoveLeft", Qt::LeftArrow, "", &Tteditform::MvLeftBtnClick},
+    {"MvRightBtn", "MoveRight", Qt::RightArrow, "", &Tteditform::MvRightBtnClick},
+    {"MvUpBtn", "MoveUp", Qt::UpArrow, "", &Tteditform::MvUpBtnClick},
+    {"MvDownBtn", "MoveDown", Qt::DownArrow, "", &Tteditform::MvDownBtnClick},
+    {"FlipBtn", "FlipHoriz", Qt::NoArrow, "\u2194", &Tteditform::FlipBtnClick},
+    {"Flip2Btn", "FlipVert", Qt::NoArrow, "\u2195", &Tteditform::Flip2BtnClick},
+    {"RotLeftBtn", "RotateLeft", Qt::NoArrow, "\u21BA", &Tteditform::RotLeftBtnClick},
+    {"RotRightBtn", "RotateRight", Qt::NoArrow, "\u21BB", &Tteditform::RotRightBtnClick},
+    {"ClearBtn", "Clear", Qt::NoArrow, "\u2715", &Tteditform::ClearBtnClick},
 }};
+constexpr int kRotateLeftButton = 6;
+constexpr int kRotateRightButton = 7;
+
+constexpr int kBoxSize = 30;
+constexpr int kCellHeight = 16;
+constexpr int kGridSize = 256;
+// "FG"/"BG" are 10 points on the 96-dpi screens the palette was laid out
+// for; the strip's labels use the smaller default picture font.
+constexpr int kBoxLabelPixels = 13;
+constexpr int kStripLabelPixels = 11;
+
+QColor qColour(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+
+Colour colourOf(QRgb pixel) { return rgbColour(qRed(pixel), qGreen(pixel), qBlue(pixel)); }
+
+// Grid pixel under a pointer coordinate; left of or above the grid is -1.
+int gridPixel(int coordinate, int zoom) { return coordinate < 0 ? -1 : coordinate / zoom; }
+
+// Labels are written without smoothing, so each of their pixels has exactly
+// the label colour, on an opaque white background like the original brush.
+// Box labels stand straight on the box colour, in its complement, so they
+// read on every box (on an opaque white patch a white label would vanish on
+// the black box); strip labels keep their white patch.
+void drawLabel(QImage& canvas, const QString& text, QPoint at, QColor colour, int pixelSize, bool opaque)
+{
+    QFont font;
+    font.setPixelSize(pixelSize);
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font);
+    const QRect area(at, QSize(metrics.horizontalAdvance(text), metrics.height()));
+    QPainter painter(&canvas);
+    if (opaque)
+        painter.fillRect(area, Qt::white);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, text);
+}
 } // namespace
 
 Tteditform::Tteditform(Workbench& workbench, QWidget* parent)
@@ -41,6 +82,26 @@ Tteditform::Tteditform(Workbench& workbench, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
+    // The window is as large as its contents and cannot be resized.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    buildButtons(layout);
+
+    auto* gridRow = new QHBoxLayout;
+    gridRow->setSpacing(1); // the palette starts at x = 257
+    tile_ = new ImageBox(this);
+    tile_->setObjectName(QStringLiteral("Tile"));
+    tile_->setPictureSize(QSize(kGridSize, kGridSize));
+    tile_->setPainter([this](QPainter& p, const QRect& r) { paintTile(p, r); });
+    connect(tile_, &ImageBox::mousePressed, this, &Tteditform::TileMouseDown);
+    connect(tile_, &ImageBox::mouseMoved, this, &Tteditform::TileMouseMove);
+    connect(tile_, &ImageBox::mouseReleased, this, &Tteditform::TileMouseUp);
+    gridRow->addWidget(tile_, 0, Qt::AlignTop);
+    gridRow->addWidget(buildPalettePanel(), 0, Qt::AlignTop);
+    layout->addLayout(gridRow);
+}
+
+void Tteditform::buildButtons(QVBoxLayout* layout)
+{
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(1);
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
@@ -54,23 +115,62 @@ Tteditform::Tteditform(Workbench& workbench, QWidget* parent)
             button->setText(QString::fromUtf8(kButtons[i].text));
         button->setToolTip(wb_.text(kButtons[i].hintKey));
         button->setEnabled(false);
+        connect(button, &QToolButton::clicked, this, kButtons[i].handler);
         buttons_[i] = button;
         buttonRow->addWidget(button);
     }
     buttonRow->addStretch();
     layout->addLayout(buttonRow);
-
-    auto* gridRow = new QHBoxLayout;
-    tile_ = new ImageBox(this);
-    tile_->setObjectName(QStringLiteral("Tile"));
-    tile_->setPictureSize(QSize(256, 256));
-    tile_->setPainter([this](QPainter& p, const QRect& r) { paintTile(p, r); });
-    gridRow->addWidget(tile_);
-    gridRow->addSpacing(34); // room for the palette beside the grid
-    gridRow->addStretch();
-    layout->addLayout(gridRow);
-    layout->addStretch();
 }
+
+QWidget* Tteditform::buildPalettePanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setFixedSize(kBoxSize, kGridSize);
+    const Palettes& palettes = wb_.state.palettes;
+    for (int n = 1; n <= 4; ++n) {
+        auto* box = new ImageBox(panel);
+        box->setObjectName(QStringLiteral("Color%1im").arg(n));
+        box->setProperty("Tag", n);
+        box->setPictureSize(QSize(kBoxSize, kBoxSize));
+        box->move(0, kBoxSize * (n - 1));
+        QImage& canvas = boxCanvas_[static_cast<std::size_t>(n - 1)];
+        canvas = QImage(kBoxSize, kBoxSize, QImage::Format_RGB32);
+        canvas.fill(qColour(palettes.fourEntry(n)));
+        box->setPainter([&canvas](QPainter& p, const QRect&) { p.drawImage(0, 0, canvas); });
+        connect(box, &ImageBox::mouseReleased, this, [this, box, n](QMouseEvent* event) {
+            // A click is a release over the box that was pressed.
+            if (!box->rect().contains(event->position().toPoint()))
+                return;
+            if (event->button() == Qt::LeftButton)
+                Color1imClick(n);
+            else if (event->button() == Qt::RightButton)
+                Color1imContextPopup(n);
+        });
+        connect(box, &ImageBox::doubleClicked, this, [this, n](QMouseEvent* event) {
+            if (event->button() == Qt::LeftButton)
+                Color1imDblClick(n);
+        });
+        boxes_[static_cast<std::size_t>(n - 1)] = box;
+    }
+
+    strip_ = new ImageBox(panel);
+    strip_->setObjectName(QStringLiteral("c16im"));
+    strip_->setPictureSize(QSize(kBoxSize, kGridSize));
+    stripCanvas_ = QImage(kBoxSize, kGridSize, QImage::Format_RGB32);
+    stripCanvas_.fill(Qt::black);
+    strip_->setPainter([this](QPainter& p, const QRect&) { p.drawImage(0, 0, stripCanvas_); });
+    connect(strip_, &ImageBox::mousePressed, this, [this](QMouseEvent* event) {
+        c16imMouseDown(event->button(), false, event->position().toPoint().y());
+    });
+    connect(strip_, &ImageBox::doubleClicked, this, [this](QMouseEvent* event) {
+        c16imMouseDown(event->button(), true, event->position().toPoint().y());
+    });
+    strip_->hide();
+    return panel;
+}
+
+// ---- the tile --------------------------------------------------------------
 
 int Tteditform::zoomFactor() const
 {
@@ -109,21 +209,6 @@ void Tteditform::paintTile(QPainter& painter, const QRect& exposed)
     painter.drawImage(QRect(0, 0, tile.width * zoom, tile.height * zoom), bitmapToImage(tile));
 }
 
-void Tteditform::codecChanged()
-{
-    SharedState& s = wb_.state;
-    if (s.codec == 0) {
-        s.foregroundSlot = 2;
-        s.backgroundSlot = 1;
-    } else if (s.codec <= 4) {
-        s.foregroundSlot = 4;
-        s.backgroundSlot = 1;
-    } else {
-        s.foregroundSlot = 15;
-        s.backgroundSlot = 0;
-    }
-}
-
 void Tteditform::enableButtons()
 {
     for (QToolButton* button : buttons_)
@@ -132,9 +217,343 @@ void Tteditform::enableButtons()
 
 void Tteditform::updateRotateButtons()
 {
+    // Before the first ROM every button stays disabled; loading enables all nine.
+    if (!wb_.state.romLoaded)
+        return;
     const TileGeometry& g = wb_.state.geometry;
     const bool square = g.tileWidth == g.tileHeight &&
                         (bitsPerPixel(wb_.state.codec) * g.tileWidth * g.tileHeight) % 8 == 0;
-    buttons_[6]->setEnabled(square);
-    buttons_[7]->setEnabled(square);
+    buttons_[kRotateLeftButton]->setEnabled(square);
+    buttons_[kRotateRightButton]->setEnabled(square);
+}
+
+// ---- painting ----------------------------------------------------------------
+
+void Tteditform::writeEditPixel()
+{
+    SharedState& s = wb_.state;
+    const int x = s.editPixelX;
+    const int y = s.editPixelY;
+    if (!s.tileBitmap.contains(x, y))
+        return;
+    const int value = colourToValue(s.codec, s.palettes, pixelToColour(s.tileBitmap.at(x, y)));
+    writeTilePixel(s.rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile, x, y, value);
+}
+
+void Tteditform::paintEditPixel(int slot)
+{
+    SharedState& s = wb_.state;
+    if (!s.tileBitmap.contains(s.editPixelX, s.editPixelY))
+        return; // the black part of the grid
+    s.tileBitmap.set(s.editPixelX, s.editPixelY, colourToPixel(paintColour(slot)));
+    tile_->update();
+    writeEditPixel();
+}
+
+void Tteditform::TileMouseMove(QMouseEvent* event)
+{
+    SharedState& s = wb_.state;
+    if (s.clickGuard)
+        return;
+    const QPoint at = event->position().toPoint();
+    s.editPixelX = gridPixel(at.x(), zoomFactor());
+    s.editPixelY = gridPixel(at.y(), zoomFactor());
+    const Qt::MouseButtons held = event->buttons();
+    if (!s.romLoaded || !(held & (Qt::LeftButton | Qt::RightButton)))
+        return;
+    paintEditPixel((held & Qt::RightButton) ? s.backgroundSlot : s.foregroundSlot);
+}
+
+void Tteditform::TileMouseDown(QMouseEvent* event)
+{
+    SharedState& s = wb_.state;
+    if (s.clickGuard || !s.romLoaded)
+        return;
+    // The pixel under the press itself, also when no move came before it.
+    const QPoint at = event->position().toPoint();
+    s.editPixelX = gridPixel(at.x(), zoomFactor());
+    s.editPixelY = gridPixel(at.y(), zoomFactor());
+    paintEditPixel(event->button() == Qt::LeftButton ? s.foregroundSlot : s.backgroundSlot);
+}
+
+void Tteditform::TileMouseUp(QMouseEvent*)
+{
+    SharedState& s = wb_.state;
+    if (s.clickGuard) {
+        s.clickGuard = false; // the release that ends a load's click changes nothing
+        return;
+    }
+    if (s.romLoaded)
+        finishEdit();
+}
+
+void Tteditform::finishEdit()
+{
+    SharedState& s = wb_.state;
+    s.saved = 0;
+    wb_.forms.tileMapForm->setTileMapPosition(s.tileMapPosition);
+}
+
+// ---- operations --------------------------------------------------------------
+
+void Tteditform::setTilePixels(const Bitmap& tile)
+{
+    // Every pixel is set and encoded, changed or not.
+    SharedState& s = wb_.state;
+    for (int y = 0; y < tile.height; ++y)
+        for (int x = 0; x < tile.width; ++x) {
+            s.editPixelX = x;
+            s.editPixelY = y;
+            if (s.tileBitmap.contains(x, y))
+                s.tileBitmap.set(x, y, tile.at(x, y));
+            writeEditPixel();
+        }
+}
+
+void Tteditform::transformTile(TileTransform transform)
+{
+    SharedState& s = wb_.state;
+    if (!s.romLoaded)
+        return;
+    // Rotating a tile that is not square brings in pixels from outside it;
+    // they take the colour a right click would paint.
+    const std::uint32_t outside = colourToPixel(paintColour(s.backgroundSlot));
+    setTilePixels(transformedTile(s.tileBitmap, transform, outside));
+    finishEdit();
+}
+
+void Tteditform::ClearBtnClick()
+{
+    SharedState& s = wb_.state;
+    if (!s.romLoaded)
+        return;
+    setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height,
+                              colourToPixel(paintColour(s.backgroundSlot))));
+    finishEdit();
+}
+
+// ---- palette display -------------------------------------------------------------
+
+bool Tteditform::sixteenColourMode() const
+{
+    return paletteModeFor(wb_.state.codec) == PaletteMode::SixteenColour;
+}
+
+Colour Tteditform::paintColour(int slot) const
+{
+    const Palettes& p = wb_.state.palettes;
+    if (sixteenColourMode())
+        return p.sixteen[static_cast<std::size_t>(std::clamp(slot, 0, 15))];
+    return p.fourEntry(std::clamp(slot, 1, 4));
+}
+
+void Tteditform::fillBox(int box, Colour colour)
+{
+    boxCanvas_[static_cast<std::size_t>(box - 1)].fill(qColour(colour));
+    boxes_[static_cast<std::size_t>(box - 1)]->update();
+}
+
+void Tteditform::writeBoxLabel(int box, const QString& text, QPoint at)
+{
+    QImage& canvas = boxCanvas_[static_cast<std::size_t>(box - 1)];
+    // The label colour comes from the box's corner, which the label never covers.
+    const Colour label = labelColour(colourOf(canvas.pixel(0, 0)));
+    drawLabel(canvas, text, at, qColour(label), kBoxLabelPixels, false);
+    boxes_[static_cast<std::size_t>(box - 1)]->update();
+}
+
+void Tteditform::writeStripLabel(const QString& text, int x, int entry)
+{
+    drawLabel(stripCanvas_, text, QPoint(x, kCellHeight * entry), Qt::black, kStripLabelPixels, true);
+    strip_->update();
+}
+
+void Tteditform::setFourColour(int entry, Colour colour)
+{
+    if (entry < 1 || entry > 4)
+        return;
+    wb_.state.palettes.setFourEntry(entry, colour);
+    fillBox(entry, colour);
+    // Filling erased the box's labels; selecting again writes them back.
+    if (entry == fgBox_)
+        selectForegroundBox(entry);
+    if (entry == bgBox_)
+        selectBackgroundBox(entry);
+}
+
+void Tteditform::setSixteenColour(int entry, Colour colour)
+{
+    if (entry < 0 || entry > 15)
+        return;
+    SharedState& s = wb_.state;
+    s.palettes.sixteen[static_cast<std::size_t>(entry)] = colour;
+    {
+        QPainter painter(&stripCanvas_);
+        painter.fillRect(0, kCellHeight * entry, kBoxSize, kCellHeight, qColour(colour));
+    }
+    const bool foreground = entry == s.foregroundSlot;
+    const bool background = entry == s.backgroundSlot;
+    if (foreground && background)
+        writeStripLabel(QStringLiteral("BF"), 8, entry);
+    else if (foreground)
+        writeStripLabel(QStringLiteral("F"), 10, entry);
+    else if (background)
+        writeStripLabel(QStringLiteral("B"), 10, entry);
+    strip_->update();
+}
+
+void Tteditform::setColour(int entry, Colour colour)
+{
+    if (sixteenColourMode())
+        setSixteenColour(entry, colour);
+    else
+        setFourColour(entry, colour);
+}
+
+void Tteditform::selectForegroundBox(int box)
+{
+    if (box < 1 || box > 4)
+        return;
+    SharedState& s = wb_.state;
+    if (fgBox_ != 0 && fgBox_ != bgBox_)
+        fillBox(fgBox_, s.palettes.fourEntry(fgBox_));
+    // Leaving a box that carried both labels: its "BG" must be written again.
+    const bool rewriteBackground = fgBox_ != 0 && fgBox_ == bgBox_ && box != s.foregroundSlot;
+    s.foregroundSlot = static_cast<std::uint8_t>(box);
+    fgBox_ = box;
+    writeBoxLabel(box, QStringLiteral("FG"), QPoint(5, 1));
+    if (rewriteBackground)
+        selectBackgroundBox(s.backgroundSlot);
+}
+
+void Tteditform::selectBackgroundBox(int box)
+{
+    if (box < 1 || box > 4)
+        return;
+    SharedState& s = wb_.state;
+    if (bgBox_ != 0 && bgBox_ != fgBox_)
+        fillBox(bgBox_, s.palettes.fourEntry(bgBox_));
+    const bool rewriteForeground = bgBox_ != 0 && fgBox_ == bgBox_ && box != s.backgroundSlot;
+    s.backgroundSlot = static_cast<std::uint8_t>(box);
+    bgBox_ = box;
+    writeBoxLabel(box, QStringLiteral("BG"), QPoint(5, 14));
+    if (rewriteForeground)
+        selectForegroundBox(s.foregroundSlot);
+}
+
+void Tteditform::selectSixteen(int foreground, int background)
+{
+    SharedState& s = wb_.state;
+    s.foregroundSlot = static_cast<std::uint8_t>(std::clamp(foreground, 0, 15));
+    s.backgroundSlot = static_cast<std::uint8_t>(std::clamp(background, 0, 15));
+    {
+        QPainter painter(&stripCanvas_);
+        for (int j = 0; j < 16; ++j)
+            painter.fillRect(0, kCellHeight * j, kBoxSize, kCellHeight,
+                             qColour(s.palettes.sixteen[static_cast<std::size_t>(j)]));
+    }
+    if (s.foregroundSlot != s.backgroundSlot) {
+        writeStripLabel(QStringLiteral("B"), 10, s.backgroundSlot);
+        writeStripLabel(QStringLiteral("F"), 10, s.foregroundSlot);
+    } else {
+        writeStripLabel(QStringLiteral("BF"), 8, s.foregroundSlot);
+    }
+    strip_->update();
+}
+
+void Tteditform::repaintStrip()
+{
+    selectSixteen(wb_.state.foregroundSlot, wb_.state.backgroundSlot);
+}
+
+void Tteditform::selectForeground(int slot)
+{
+    if (sixteenColourMode())
+        selectSixteen(slot, wb_.state.backgroundSlot);
+    else
+        selectForegroundBox(slot);
+}
+
+void Tteditform::selectBackground(int slot)
+{
+    if (sixteenColourMode())
+        selectSixteen(wb_.state.foregroundSlot, slot);
+    else
+        selectBackgroundBox(slot);
+}
+
+void Tteditform::codecChanged()
+{
+    const int codec = wb_.state.codec;
+    const Palettes& p = wb_.state.palettes;
+    if (paletteModeFor(codec) == PaletteMode::SixteenColour) {
+        for (ImageBox* box : boxes_)
+            box->hide();
+        strip_->show();
+        selectForeground(15);
+        selectBackground(0);
+        return;
+    }
+    strip_->hide();
+    // The 1-bit codec has two colours only.
+    const int shown = codec == 0 ? 2 : 4;
+    for (int n = 1; n <= 4; ++n)
+        boxes_[static_cast<std::size_t>(n - 1)]->setVisible(n <= shown);
+    selectForeground(shown);
+    selectBackground(1);
+    for (int n = 1; n <= shown; ++n)
+        setFourColour(n, p.fourEntry(n));
+}
+
+void Tteditform::installDefaultPalettes()
+{
+    SharedState& s = wb_.state;
+    fgBox_ = 0;
+    bgBox_ = 0;
+    const auto& four = defaultFourColourPalette();
+    for (int n = 1; n <= 4; ++n)
+        setFourColour(n, four[static_cast<std::size_t>(n - 1)]);
+    s.palettes.sixteen = defaultSixteenColourPalette();
+    selectForegroundBox(4);
+    selectBackgroundBox(1);
+}
+
+// ---- palette mouse handlers ----------------------------------------------------------
+
+void Tteditform::Color1imClick(int tag)
+{
+    selectForeground(tag);
+}
+
+void Tteditform::Color1imContextPopup(int tag)
+{
+    selectBackground(tag);
+}
+
+void Tteditform::Color1imDblClick(int tag)
+{
+    SharedState& s = wb_.state;
+    if (const std::optional<Colour> chosen = wb_.dialogs().chooseColour(this, s.palettes.fourEntry(tag)))
+        setFourColour(tag, *chosen);
+    if (s.romLoaded)
+        wb_.forms.tileMapForm->redrawTileMap();
+}
+
+void Tteditform::c16imMouseDown(Qt::MouseButton button, bool doubleClick, int y)
+{
+    SharedState& s = wb_.state;
+    const int entry = std::clamp(y / kCellHeight, 0, 15);
+    if (button != Qt::LeftButton) {
+        selectBackground(entry);
+        return;
+    }
+    if (doubleClick) {
+        const Colour initial = s.palettes.sixteen[static_cast<std::size_t>(entry)];
+        if (const std::optional<Colour> chosen = wb_.dialogs().chooseColour(this, initial)) {
+            s.palettes.sixteen[static_cast<std::size_t>(entry)] = *chosen;
+            if (s.romLoaded)
+                wb_.forms.tileMapForm->redrawTileMap();
+        }
+    }
+    selectForeground(entry);
 }

@@ -1,13 +1,19 @@
 #pragma once
+#include "tiles/palette.h"
+#include "tiles/tileops.h"
+
+#include <QImage>
 #include <QWidget>
 
 #include <array>
 
 class ImageBox;
+class QMouseEvent;
 class QToolButton;
 class Workbench;
 
-// The tile editor: the selected tile enlarged.
+// The tile editor: the selected tile enlarged for painting, the whole-tile
+// operations, and the active palette beside the grid with the two paint slots.
 class Tteditform : public QWidget {
     Q_OBJECT
 public:
@@ -16,18 +22,83 @@ public:
     // Step of the tile map redraw: takes the selected tile from the tile map
     // bitmap, refreshes the caption and the edit grid.
     void showSelectedTile();
-    // Set codec: the foreground and background slots follow the palette mode.
+    // Set codec: shows the palette of the new mode and resets both slots.
     void codecChanged();
+    // Start-up: the default palettes, box 4 as foreground and box 1 as background.
+    void installDefaultPalettes();
     void enableButtons();
     // Rotation needs a square tile that ends on a byte boundary.
     void updateRotateButtons();
     int zoomFactor() const;
     QString tileCaption() const;
 
+    // The palette display. Entries are 1..4 in 4-colour mode, 0..15 in
+    // 16-colour mode; the mode follows the codec at the time of the call.
+    void setColour(int entry, Colour colour);
+    void setFourColour(int entry, Colour colour);
+    void setSixteenColour(int entry, Colour colour);
+    void selectForeground(int slot);
+    void selectBackground(int slot);
+    // The strip with its labels, slots unchanged.
+    void repaintStrip();
+    // The colour a slot paints with in the current mode.
+    Colour paintColour(int slot) const;
+    // What a colour box (1..4) and the strip show.
+    const QImage& boxPicture(int entry) const { return boxCanvas_[static_cast<std::size_t>(entry - 1)]; }
+    const QImage& stripPicture() const { return stripCanvas_; }
+
+    // Edit grid.
+    void TileMouseDown(QMouseEvent* event);
+    void TileMouseMove(QMouseEvent* event);
+    void TileMouseUp(QMouseEvent* event);
+
+    // The nine buttons.
+    void MvLeftBtnClick() { transformTile(TileTransform::ShiftLeft); }
+    void MvRightBtnClick() { transformTile(TileTransform::ShiftRight); }
+    void MvUpBtnClick() { transformTile(TileTransform::ShiftUp); }
+    void MvDownBtnClick() { transformTile(TileTransform::ShiftDown); }
+    void FlipBtnClick() { transformTile(TileTransform::FlipHorizontal); }
+    void Flip2BtnClick() { transformTile(TileTransform::FlipVertical); }
+    void RotLeftBtnClick() { transformTile(TileTransform::RotateLeft); }
+    void RotRightBtnClick() { transformTile(TileTransform::RotateRight); }
+    void ClearBtnClick();
+
+    // Palette controls: the four boxes share these, told apart by their tag 1..4.
+    void Color1imClick(int tag);
+    void Color1imContextPopup(int tag);
+    void Color1imDblClick(int tag);
+    void c16imMouseDown(Qt::MouseButton button, bool doubleClick, int y);
+
 private:
+    void buildButtons(class QVBoxLayout* layout);
+    QWidget* buildPalettePanel();
     void paintTile(class QPainter& painter, const QRect& exposed);
+    bool sixteenColourMode() const;
+
+    void selectForegroundBox(int box);
+    void selectBackgroundBox(int box);
+    void selectSixteen(int foreground, int background);
+    void fillBox(int box, Colour colour);
+    void writeBoxLabel(int box, const QString& text, QPoint at);
+    void writeStripLabel(const QString& text, int x, int entry);
+
+    // Paints the pixel under the pointer with a slot's colour and encodes it.
+    void paintEditPixel(int slot);
+    // Encodes the tile bitmap's pixel at the edit pixel into the ROM image.
+    void writeEditPixel();
+    void setTilePixels(const Bitmap& tile);
+    void transformTile(TileTransform transform);
+    // After painting or an operation: the image is changed and shown again.
+    void finishEdit();
 
     Workbench& wb_;
     ImageBox* tile_ = nullptr;
     std::array<QToolButton*, 9> buttons_{};
+    std::array<ImageBox*, 4> boxes_{};
+    ImageBox* strip_ = nullptr;
+    std::array<QImage, 4> boxCanvas_;
+    QImage stripCanvas_;
+    // Boxes 1..4 carrying the "FG" and "BG" labels; 0 while none does.
+    int fgBox_ = 0;
+    int bgBox_ = 0;
 };

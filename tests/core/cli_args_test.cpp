@@ -20,6 +20,17 @@ RenderCommand parseRenderOk(const Words& args)
     return std::get<RenderCommand>(*result.command);
 }
 
+ImportCommand parseImportOk(const Words& args)
+{
+    const ParseResult result = parseArguments(args);
+    EXPECT_TRUE(result.error.empty()) << result.error;
+    if (!result.command || !std::holds_alternative<ImportCommand>(*result.command)) {
+        ADD_FAILURE() << "not an import command";
+        return {};
+    }
+    return std::get<ImportCommand>(*result.command);
+}
+
 TEST(CliArgs, RenderDefaultsFollowTheProgram)
 {
     const RenderCommand render = parseRenderOk({"render", "game.nes", "-o", "map.bmp"});
@@ -29,6 +40,7 @@ TEST(CliArgs, RenderDefaultsFollowTheProgram)
     EXPECT_EQ(render.position, 0);
     EXPECT_EQ(render.geometry, TileGeometry{});
     EXPECT_EQ(render.geometry, (TileGeometry{8, 8, 1, 1}));
+    EXPECT_EQ(render.palettePath, "");
 }
 
 TEST(CliArgs, DefaultCodecComesFromTheRomExtension)
@@ -58,6 +70,37 @@ TEST(CliArgs, AllOptionsInBothSpellings)
     EXPECT_EQ(spaced.geometry, (TileGeometry{16, 8, 2, 3}));
     EXPECT_EQ(spaced.outputPath, "o.png");
     EXPECT_EQ(spaced.romPath, "rom.nes");
+}
+
+TEST(CliArgs, RenderTakesAPalette)
+{
+    EXPECT_EQ(parseRenderOk({"render", "r.nes", "-o", "o.bmp", "--palette", "my.act"}).palettePath, "my.act");
+    EXPECT_EQ(parseRenderOk({"render", "r.nes", "-o", "o.bmp", "--palette=p.pal"}).palettePath, "p.pal");
+}
+
+TEST(CliArgs, ImportTakesTheRomThePictureAndTheMapOptions)
+{
+    const ImportCommand plain = parseImportOk({"import", "game.gba", "map.png"});
+    EXPECT_EQ(plain.romPath, "game.gba");
+    EXPECT_EQ(plain.imagePath, "map.png");
+    EXPECT_EQ(plain.codec, 7); // by the ROM's extension, as render
+    EXPECT_EQ(plain.position, 0);
+    EXPECT_EQ(plain.geometry, TileGeometry{});
+    EXPECT_EQ(plain.palettePath, "");
+
+    const ImportCommand full = parseImportOk({"import", "--codec", "2bpp gb", "game.nes", "--position=H200",
+                                              "--tile", "4x16", "map.bmp", "--block", "3x2", "--palette",
+                                              "x.pal"});
+    EXPECT_EQ(full.romPath, "game.nes");
+    EXPECT_EQ(full.imagePath, "map.bmp");
+    EXPECT_EQ(full.codec, 2);
+    EXPECT_EQ(full.position, 0x200);
+    EXPECT_EQ(full.geometry, (TileGeometry{4, 16, 3, 2}));
+    EXPECT_EQ(full.palettePath, "x.pal");
+
+    const ParseResult help = parseArguments({"import", "a.nes", "-h"});
+    ASSERT_TRUE(help.command);
+    EXPECT_TRUE(std::holds_alternative<HelpCommand>(*help.command));
 }
 
 TEST(CliArgs, DoubleDashLetsFileNamesStartWithDash)
@@ -178,6 +221,15 @@ TEST(CliArgs, BadArgumentsGiveAMessage)
         {{"render", "r.nes", "-o", "o.bmp", "--position", "Hxyz"}, "bad position 'Hxyz'"},
         {{"render", "r.nes", "-o", "o.bmp", "--position", "HFFFFFFFF"}, "negative"},
         {{"render", "r.nes", "-o", "o.bmp", "--block", "0x1"}, "bad block size '0x1'"},
+        {{"render", "r.nes", "-o", "o.bmp", "--palette="}, "palette file name is empty"},
+        {{"import"}, "import: no ROM"},
+        {{"import", "r.nes"}, "no picture"},
+        {{"import", "r.nes", "a.bmp", "b.bmp"}, "'b.bmp'"},
+        {{"import", "r.nes", "a.bmp", "-o", "x.bmp"}, "unknown option '-o'"},
+        {{"import", "r.nes", "a.bmp", "--codec", "11"}, "import: unknown codec '11'"},
+        {{"import", "r.nes", "a.bmp", "--tile", "8x0"}, "bad tile size '8x0'"},
+        {{"import", "r.nes", "a.bmp", "--position", "-1"}, "bad position"},
+        {{"import", "r.nes", "a.bmp", "--palette"}, "--palette needs a value"},
     };
     for (const auto& c : cases) {
         const ParseResult result = parseArguments(c.args);
@@ -191,7 +243,8 @@ TEST(CliArgs, UsageListsCommandsAndCodecs)
 {
     const std::string usage = usageText();
     EXPECT_NE(usage.find("quarn-tool render ROM -o OUT.bmp"), std::string::npos);
-    for (const char* option : {"--codec", "--position", "--tile", "--block", "--help"})
+    EXPECT_NE(usage.find("quarn-tool import ROM IMAGE"), std::string::npos);
+    for (const char* option : {"--codec", "--position", "--tile", "--block", "--palette", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     for (int i = 0; i < kCodecCount; ++i) {
         const std::string line =

@@ -1,0 +1,47 @@
+#include "cli/import.h"
+
+#include "app/fileio.h"
+#include "cli/render.h"
+#include "tiles/bitmapimport.h"
+#include "tiles/bitmapio.h"
+
+#include <QString>
+
+#include <ostream>
+
+int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err)
+{
+    const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
+    if (!palettes)
+        return kExitFileError;
+    const QString romPath = QString::fromLocal8Bit(command.romPath);
+    // Read-write, as the program opens a ROM it may save: a read-only file
+    // fails here rather than after the work.
+    FileReadResult rom = readWholeFile(romPath, OpenMode::ReadWrite);
+    if (!rom.ok()) {
+        err << "quarn-tool: cannot read ROM '" << command.romPath << "': " << rom.error.toStdString() << '\n';
+        return kExitFileError;
+    }
+    const BitmapReadResult picture = readBitmapFile(QString::fromLocal8Bit(command.imagePath));
+    if (!picture.bitmap) {
+        err << "quarn-tool: cannot read picture '" << command.imagePath << "': " << picture.error.toStdString()
+            << '\n';
+        return kExitFileError;
+    }
+
+    // Unlike Open, the file is not padded: it is written back as long as it was.
+    const TileMapImportResult result = importTileMapPicture(rom.bytes, command.position, command.codec,
+                                                            command.geometry, *palettes, *picture.bitmap);
+    const QString error = writeWholeFile(romPath, rom.bytes);
+    if (!error.isEmpty()) {
+        err << "quarn-tool: cannot write ROM '" << command.romPath << "': " << error.toStdString() << '\n';
+        return kExitFileError;
+    }
+    out << "quarn-tool: " << result.tilesEncoded << " tiles encoded";
+    if (result.tilesOutsidePicture > 0)
+        out << ", " << result.tilesOutsidePicture << " outside the picture left as they were";
+    if (result.pixelsPastEnd > 0)
+        out << ", " << result.pixelsPastEnd << " pixels past the end of the file not written";
+    out << '\n';
+    return kExitOk;
+}

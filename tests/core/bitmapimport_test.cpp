@@ -1,0 +1,162 @@
+#include "tiles/bitmapimport.h"
+
+#include "tiles/tilegrid.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// All entries different, so every colour names exactly one value.
+Palettes distinctPalettes()
+{
+    Palettes p;
+    p.four = {rgbColour(10, 20, 30), rgbColour(40, 50, 60), rgbColour(70, 80, 90), rgbColour(100, 110, 120)};
+    for (int i = 0; i < 16; ++i)
+        p.sixteen[static_cast<std::size_t>(i)] = rgbColour(i * 15 + 1, 200 - i * 10, 7 + i);
+    return p;
+}
+
+Bytes randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(rng());
+    return bytes;
+}
+
+Bytes inverted(Bytes bytes)
+{
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(~b);
+    return bytes;
+}
+
+Bitmap decoded(const Bytes& rom, std::int64_t position, int codec, const TileGeometry& g, const Palettes& p)
+{
+    Bitmap picture;
+    decodeTileMap(rom, position, codec, g, p, picture);
+    return picture;
+}
+
+// Bytes of a whole screen; the geometries below fill whole units.
+std::size_t screenSize(int codec, const TileGeometry& g)
+{
+    const std::int64_t pixels = 256LL * g.blockWidth * g.blockHeight * g.tileWidth * g.tileHeight;
+    EXPECT_EQ(pixels % 64, 0) << "pick a geometry that fills whole units";
+    return static_cast<std::size_t>(pixels / 64 * unitBytes(codec));
+}
+
+TEST(BitmapImport, ExportThenImportRestoresEveryByteForEveryCodec)
+{
+    const Palettes palettes = distinctPalettes();
+    const TileGeometry geometries[] = {{8, 8, 1, 1}, {3, 5, 2, 1}, {16, 8, 1, 2}, {5, 7, 1, 1}};
+    const std::int64_t position = 100;
+    for (int codec = 0; codec < kCodecCount; ++codec)
+        for (const TileGeometry& g : geometries) {
+            SCOPED_TRACE(testing::Message() << "codec " << codec << ", tile " << g.tileWidth << "x"
+                                            << g.tileHeight << ", block " << g.blockWidth << "x" << g.blockHeight);
+            const std::size_t screen = screenSize(codec, g);
+            const Bytes source = randomBytes(screen + 300, static_cast<unsigned>(codec * 31 + g.tileWidth));
+            const Bitmap picture = decoded(source, position, codec, g, palettes);
+
+            // Every bit of the target differs from the source, so every bit must be written.
+            Bytes target = inverted(source);
+            const Bytes before = target;
+            const TileMapImportResult result = importTileMapPicture(target, position, codec, g, palettes, picture);
+            EXPECT_EQ(result.tilesEncoded, tilesOnScreen(g));
+            EXPECT_EQ(result.tilesOutsidePicture, 0);
+            EXPECT_EQ(result.pixelsPastEnd, 0);
+
+            const auto screenStart = static_cast<std::size_t>(position);
+            for (std::size_t i = 0; i < target.size(); ++i) {
+                const bool onScreen = i >= screenStart && i < screenStart + screen;
+                ASSERT_EQ(target[i], onScreen ? source[i] : before[i]) << "byte " << i;
+            }
+        }
+}
+
+TEST(BitmapImport, BlocksPlaceTheirTilesSideBySide)
+{
+    // Block width 2: block 1 holds tiles 2 and 3 at x = 16 and x = 24.
+    const TileGeometry g{8, 8, 2, 1};
+    const Palettes palettes = defaultPalettes();
+    Bitmap picture(mapPixelWidth(g), mapPixelHeight(g), colourToPixel(palettes.fourEntry(1)));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 24; x < 32; ++x)
+            picture.set(x, y, colourToPixel(palettes.fourEntry(4))); // value 3
+    Bytes rom(8192, 0);
+    importTileMapPicture(rom, 0, 1 /* 2BPP NES */, g, palettes, picture);
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        ASSERT_EQ(rom[i], i >= 48 && i < 64 ? 0xFF : 0x00) << "byte " << i;
+}
+
+TEST(BitmapImport, TilesOutsideASmallerPictureKeepTheirBytes)
+{
+    const TileGeometry g; // 8 x 8 tiles, 128 x 128 map
+    const int codec = 1;
+    const Palettes palettes = distinctPalettes();
+    const Bytes source = randomBytes(4096, 7);
+    const Bitmap full = decoded(source, 0, codec, g, palettes);
+    // 60 x 20 pixels cover tiles 0..6 of block rows 0 and 1 wholly; tile 7 and
+    // the third row only in part.
+    Bitmap small(60, 20);
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x)
+            small.set(x, y, full.at(x, y));
+
+    Bytes target = inverted(source);
+    const Bytes before = target;
+    const TileMapImportResult result = importTileMapPicture(target, 0, codec, g, palettes, small);
+    EXPECT_EQ(result.tilesEncoded, 14);
+    EXPECT_EQ(result.tilesOutsidePicture, 256 - 14);
+    for (int tile = 0; tile < 256; ++tile) {
+        const bool covered = tile % 16 < 7 && tile / 16 < 2;
+        for (int i = 0; i < 16; ++i) {
+            const auto at = static_cast<std::size_t>(tile * 16 + i);
+            ASSERT_EQ(target[at], covered ? source[at] : before[at]) << "tile " << tile;
+        }
+    }
+}
+
+TEST(BitmapImport, LargerPictureUsesItsTopLeftPart)
+{
+    const TileGeometry g{4, 4, 1, 1};
+    const int codec = 7; // 4BPP GBA
+    const Palettes palettes = distinctPalettes();
+    const Bytes source = randomBytes(2048, 3);
+    const Bitmap map = decoded(source, 0, codec, g, palettes);
+    Bitmap large(map.width + 37, map.height + 5, colourToPixel(palettes.sixteen[9]));
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x)
+            large.set(x, y, map.at(x, y));
+    Bytes target(source.size(), 0);
+    importTileMapPicture(target, 0, codec, g, palettes, large);
+    EXPECT_EQ(target, source);
+}
+
+TEST(BitmapImport, NothingIsWrittenPastTheEndOfTheImage)
+{
+    // 100 bytes from position 900: six whole NES tiles and the first half of a seventh,
+    // whose pixels also need bytes past the end and so are not written.
+    const TileGeometry g;
+    const int codec = 1;
+    const Palettes palettes = distinctPalettes();
+    const Bytes source = randomBytes(1000, 11);
+    const Bitmap picture = decoded(source, 900, codec, g, palettes);
+    Bytes target = inverted(source);
+    const Bytes before = target;
+    const TileMapImportResult result = importTileMapPicture(target, 900, codec, g, palettes, picture);
+    ASSERT_EQ(target.size(), 1000u);
+    EXPECT_EQ(result.tilesEncoded, 256);
+    EXPECT_EQ(result.pixelsPastEnd, (256 - 6) * 64);
+    for (std::size_t i = 0; i < target.size(); ++i)
+        ASSERT_EQ(target[i], i >= 900 && i < 996 ? source[i] : before[i]) << "byte " << i;
+}
+
+} // namespace

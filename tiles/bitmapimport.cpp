@@ -1,0 +1,40 @@
+#include "tiles/bitmapimport.h"
+
+#include <algorithm>
+
+TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+                                         const TileGeometry& g, const Palettes& palettes,
+                                         const Bitmap& picture)
+{
+    TileMapImportResult result;
+    if (!isValidCodec(codec))
+        return result;
+    const int tw = std::clamp(g.tileWidth, 1, 16);
+    const int th = std::clamp(g.tileHeight, 1, 16);
+    const int bw = std::clamp(g.blockWidth, 1, 16);
+    const int bh = std::clamp(g.blockHeight, 1, 16);
+    const TileGeometry geometry{tw, th, bw, bh};
+
+    for (int block = 0; block < 256; ++block)
+        for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) {
+                const std::int64_t tile = bx + static_cast<std::int64_t>(bw) * (by + block * bh);
+                const int left = tw * ((block % 16) * bw + bx);
+                const int top = th * ((block / 16) * bh + by);
+                // A tile the picture covers only in part keeps its bytes:
+                // there are no pixels to take the rest from.
+                if (!picture.contains(left, top) || !picture.contains(left + tw - 1, top + th - 1)) {
+                    ++result.tilesOutsidePicture;
+                    continue;
+                }
+                for (int y = 0; y < th; ++y)
+                    for (int x = 0; x < tw; ++x) {
+                        const int value =
+                            colourToValue(codec, palettes, pixelToColour(picture.at(left + x, top + y)));
+                        if (!writeTilePixel(rom, position, codec, geometry, tile, x, y, value))
+                            ++result.pixelsPastEnd;
+                    }
+                ++result.tilesEncoded;
+            }
+    return result;
+}
