@@ -22,7 +22,9 @@ TQuarnTileMapper::TQuarnTileMapper()
     setObjectName(QStringLiteral("QuarnTileMapper"));
     wb_.forms.mainForm = this;
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    // A narrow bar that cannot be resized.
+    // A narrow bar that cannot be resized or maximised.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(545, 124);
     setAcceptDrops(true);
     createMenus();
@@ -60,6 +62,7 @@ void TQuarnTileMapper::FormShow()
 {
     SharedState& s = wb_.state;
     Forms& f = wb_.forms;
+    wb_.badNumberMessage = wb_.text("Errs"); // kept as it is now, whatever language comes later
     s.geometry = TileGeometry{};
     s.cellGroupWidth = s.cellGroupHeight = 1;
     s.workspaceCursor = 0;
@@ -78,7 +81,7 @@ void TQuarnTileMapper::FormShow()
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     s.tileMapBitmap.resize(128, 128);
     s.tileBitmap.resize(8, 8);
-    s.palettes = defaultPalettes();
+    f.tileEditForm->installDefaultPalettes();
     s.dataMapWidth = s.dataMapHeight = 32;
     s.workspace.assign(static_cast<std::size_t>(s.dataMapWidth * s.dataMapHeight), 0);
 
@@ -139,7 +142,9 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
 
     f.dataForm->updateDataScrollRange();
     f.dataForm->moveDataScroll(0);
-    s.dataPosition = 0;
+    // Through the scroll bar's handler, so the caption shows the new image
+    // even when the bar already stood at 0.
+    f.dataForm->setDataPosition(0);
 
     if (f.tileMapForm->isVisible())
         f.tileMapForm->focusScrollBar();

@@ -1,16 +1,26 @@
 #include "app/forms.h"
 #include "app/kvrmain.h"
+#include "app/settings.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     std::unique_ptr<TQuarnTileMapper> mainWindow = createApplicationWindows();
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1)
-        mainWindow->setStartupFile(arguments.at(1));
+
+    const StartupArguments arguments = parseStartupArguments(QApplication::arguments().mid(1));
+    QStringList problems = arguments.problems;
+    PersistedSettings settings;
+    mainWindow->workbench().codePage = startupCodePage(settings, arguments.codePage, problems);
+    for (const QString& problem : problems)
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+
+    if (!arguments.romFile.isEmpty())
+        mainWindow->setStartupFile(arguments.romFile);
     mainWindow->show();
     return QApplication::exec();
 }

@@ -64,6 +64,21 @@ std::optional<std::int32_t> parsePositionNumber(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
+GoToAnswer parseGoToAnswer(std::string_view answer)
+{
+    std::string upper(answer);
+    for (char& ch : upper)
+        if (ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 'a' + 'A');
+    if (upper.empty())
+        return {};
+    // Once upper-cased, both forms are exactly what parsePositionNumber reads.
+    const std::optional<std::int32_t> value = parsePositionNumber(upper);
+    if (!value)
+        return {GoToAnswer::Kind::BadNumber, 0};
+    return {GoToAnswer::Kind::Position, *value};
+}
+
 std::string hexText(std::uint32_t value, int digits)
 {
     std::array<char, 16> buffer{};

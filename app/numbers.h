@@ -17,5 +17,18 @@ std::int32_t HexToInt(std::string_view text, bool& error);
 // the signed 32-bit range. Nothing for any other text (and for "" ).
 std::optional<std::int32_t> parsePositionNumber(std::string_view text);
 
+// A Go To answer: nothing to do (an empty answer), a position, or a bad number.
+struct GoToAnswer {
+    enum class Kind { Nothing, Position, BadNumber };
+    Kind kind = Kind::Nothing;
+    std::int32_t position = 0; // for Kind::Position; may be negative (HFFFFFFFF)
+
+    bool operator==(const GoToAnswer&) const = default;
+};
+
+// Reads a confirmed Go To answer: upper-cased, "H" and at most 8 hexadecimal
+// digits, or decimal digits up to 2147483647.
+GoToAnswer parseGoToAnswer(std::string_view answer);
+
 // Upper-case hexadecimal with at least `digits` digits.
 std::string hexText(std::uint32_t value, int digits);

@@ -1,25 +1,112 @@
 #pragma once
+#include "text/datagrid.h"
+
 #include <QWidget>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class ImageBox;
+class KeyStepScrollBar;
+class QLabel;
+class QLineEdit;
+class QMouseEvent;
+class QPainter;
+class QSpinBox;
+class QToolButton;
 class Workbench;
 
-// The data map window: the ROM image as a grid of codes.
+// The data map window: the ROM image as a grid of codes, one byte per cell,
+// drawn with the tile map's blocks or with the character table.
 class Tdataform : public QWidget {
     Q_OBJECT
 public:
     Tdataform(Workbench& workbench, QWidget* parent);
 
-    // Steps of the redraw chain; the grid itself is drawn once this window
-    // shows codes, until then they only keep the calls in place.
+    // Steps of the redraw chain.
+    // Re-applies the width and height typed into WidthEdit and HeightEdit.
     void applyGridSize();
     void drawDataMap();
     void updateDataScrollRange();
-    void moveDataScroll(int position);
+    // Moves DataScroll by program: the bar clamps the value and its change
+    // handler runs only when the position really changes.
+    void moveDataScroll(std::int64_t position);
+
+    // The change handler of DataScroll; Go To, search and loading reach it
+    // through the scroll bar.
+    void setDataPosition(std::int32_t position);
+    void setSelectedCell(std::int32_t cell);
+    void setDataMapWidth(int cells);
+    void setDataMapHeight(int rows);
+
+    // The character a cell shows with the built-in font switched on: empty
+    // for cells past the end of the image and for empty table entries.
+    QString cellCharacter(std::int32_t cell) const;
+
+    // Handlers of the window's controls.
+    void DataScrollChange(int position);
+    void Image1MouseDown(QMouseEvent* event);
+    void Image2MouseDown(QMouseEvent* event);
+    void dLeftBtnClick();
+    void dRightBtnClick();
+    void DataMapMouseDown(QMouseEvent* event);
+    void DataMapMouseMove(QMouseEvent* event);
+    void DataMapMouseUp(QMouseEvent* event);
+    void DataMapClick();
+    void hexedChange(const QString& text);
+    void BlockWidthChange(int value);
+    void BlockHeightChange(int value);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildControls();
+    CellGrid grid() const;
+    void paintDataMap(QPainter& painter, const QRect& exposed);
+    void paintCell(QPainter& painter, const QRect& cell, std::int32_t n, bool textMode) const;
+    void resizePicture();
+    void afterGridChange();
+    void chooseScrollStep(int key);
+    bool hexedKeyPress(class QKeyEvent* event);
+    void showSelectedByte();
+    // The code a cell stands for; nothing past the end of the image.
+    std::optional<std::uint8_t> byteAt(std::int64_t offset) const;
+    // Marks the block of the selected byte's code in the tile map.
+    void markSelectedCode(bool selectTile);
+    void showPosition(QLabel* label, const char* key, std::int64_t offset);
+    void redrawWorkspaceIfShown();
+
     Workbench& wb_;
+    std::int32_t lastMouseX_ = 0;
+    std::int32_t lastMouseY_ = 0;
+    bool shiftClick_ = false;
+    bool pressedOnMap_ = false;
+    int hexedTag_ = 1; // 0 while the program sets the byte editor's text
+    // Codes of the last drawing, one per cell; -1 past the end of the image.
+    std::vector<int> cellCodes_;
+    CellGrid drawnGrid_;
+
+    QWidget* Panel1 = nullptr;
+    QWidget* otherpan = nullptr;
+    ImageBox* DataMap = nullptr;
+    class FittingScrollArea* mapArea_ = nullptr;
+    KeyStepScrollBar* DataScroll = nullptr;
+    ImageBox* Image1 = nullptr;
+    ImageBox* Image2 = nullptr;
+    ImageBox* Image3 = nullptr;
+    QToolButton* dLeftBtn = nullptr;
+    QToolButton* dRightBtn = nullptr;
+    QSpinBox* WidthEdit = nullptr;
+    QSpinBox* HeightEdit = nullptr;
+    QSpinBox* BlockWidth = nullptr;
+    QSpinBox* BlockHeight = nullptr;
+    QLineEdit* hexed = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* SignL = nullptr;
 };

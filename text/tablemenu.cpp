@@ -1,9 +1,150 @@
-// Filled by the commands of this menu.
+// The character table commands of the Tables menu and the table formats help.
+#include "app/fileio.h"
 #include "app/kvrmain.h"
+#include "text/chartable.h"
+#include "text/dataf.h"
+#include "tiles/tmform.h"
 
-void TQuarnTileMapper::MkTmplItemClick() {}
-void TQuarnTileMapper::OpenTblItemClick() {}
-void TQuarnTileMapper::RldtblitemClick() {}
-void TQuarnTileMapper::N3Click() {}
-void TQuarnTileMapper::finishTable() {}
-void TQuarnTileMapper::setTableNameLabel() {}
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <span>
+
+namespace {
+FileDialogOptions tableDialogOptions(const Workbench& wb, const char* titleKey)
+{
+    FileDialogOptions options;
+    options.title = wb.text(titleKey);
+    options.filter = wb.text("TBLFilter");
+    options.defaultExtension = QStringLiteral(".tbl");
+    return options;
+}
+
+std::span<const std::uint8_t> asBytes(const std::string& text)
+{
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+std::string_view asText(const std::vector<std::uint8_t>& bytes)
+{
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// Reads the table file at the table file name into the shared state. On any
+// failure the message is shown and the table, its codes and the loaded flag
+// stay as they were. Returns the table's address.
+std::optional<std::int32_t> readTableIntoState(Workbench& wb, QWidget* parent)
+{
+    SharedState& s = wb.state;
+    const FileReadResult file = readWholeFile(QString::fromStdString(s.tableFileName));
+    if (!file.ok()) {
+        wb.dialogs().showMessage(parent, file.error);
+        return std::nullopt;
+    }
+    TableReadResult read = readTableFile(asText(file.bytes));
+    if (!read.table) {
+        // The message can quote the file's first line, which is 8-bit text.
+        wb.dialogs().showMessage(parent, wb.codePage.toUnicode(read.error));
+        return std::nullopt;
+    }
+    TableFile& table = *read.table;
+    if (table.lineBreakCode)
+        s.lineBreakCode = *table.lineBreakCode;
+    if (table.endCode)
+        s.endCode = *table.endCode;
+    s.charTable = std::move(table.entries);
+    s.tableLoaded = true;
+    return table.address;
+}
+} // namespace
+
+void TQuarnTileMapper::MkTmplItemClick()
+{
+    const std::optional<QString> chosen =
+        wb_.dialogs().saveFileName(this, tableDialogOptions(wb_, "MakeTBLTitle"));
+    if (!chosen)
+        return;
+    // The template is only written, not loaded.
+    const QString error = writeWholeFile(*chosen, asBytes(tableTemplateText(wb_.state.tileMapPosition)));
+    if (!error.isEmpty())
+        showError(error);
+}
+
+void TQuarnTileMapper::OpenTblItemClick()
+{
+    const std::optional<QString> chosen =
+        wb_.dialogs().openFileName(this, tableDialogOptions(wb_, "OpenTBLTitle"));
+    if (!chosen)
+        return;
+    SharedState& s = wb_.state;
+    // The name is taken even when the file turns out unreadable, so that
+    // Reload Table tries this file again.
+    s.tableFileName = QFileInfo(*chosen).absoluteFilePath().toStdString();
+    const std::optional<std::int32_t> address = readTableIntoState(wb_, this);
+    if (!address)
+        return;
+    setTableNameLabel();
+    action("Rldtblitem")->setEnabled(true);
+    // The search dialog's table text option (f3) and its field (ntsed) are
+    // enabled here once that dialog searches table text.
+    if (s.romLoaded) {
+        wb_.forms.tileMapForm->moveTileMapScroll(*address);
+        finishTable();
+        // Extract Script (N20) and Replace Script (N24) are enabled here once
+        // they have their commands.
+    }
+}
+
+void TQuarnTileMapper::RldtblitemClick()
+{
+    SharedState& s = wb_.state;
+    const QString fileName = QString::fromStdString(s.tableFileName);
+    if (fileName.isEmpty())
+        return;
+    if (!QFileInfo::exists(fileName)) {
+        // The file is gone: write the table in memory back first, so a reload
+        // never fails for that reason.
+        const std::string text = tableWriteBackText(s.tileMapPosition, s.charTable);
+        const QString error = writeWholeFile(fileName, asBytes(text));
+        if (!error.isEmpty()) {
+            showError(error);
+            return;
+        }
+    }
+    const std::optional<std::int32_t> address = readTableIntoState(wb_, this);
+    if (!address)
+        return;
+    setTableNameLabel();
+    if (s.romLoaded) {
+        wb_.forms.tileMapForm->moveTileMapScroll(*address);
+        finishTable();
+    }
+}
+
+void TQuarnTileMapper::finishTable()
+{
+    SharedState& s = wb_.state;
+    // The string field is emptied now; it is enabled (with PasteBtn, GetBtn,
+    // Getstring1 and PutString1) once string extraction and insertion exist.
+    DataEdit->clear();
+    const FinishedTable finished = finishTableEntries(s.charTable, s.lineBreakCode, s.endCode);
+    s.tableCharSet = finished.charSet;
+    s.longestEntryLength = finished.longestEntryLength;
+    // The data map may show the table's characters.
+    wb_.forms.dataForm->drawDataMap();
+}
+
+void TQuarnTileMapper::setTableNameLabel()
+{
+    TBLnamel->setText(wb_.text("TBLnamel") + QStringLiteral(": ") + QString::fromStdString(wb_.state.tableFileName));
+}
+
+void TQuarnTileMapper::N3Click()
+{
+    TableHelpTexts pieces;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        pieces[i] = wb_.texts.text("str" + std::to_string(i + 1));
+    wb_.dialogs().showMessage(this, QString::fromStdString(tableFormatsHelpText(pieces)));
+}

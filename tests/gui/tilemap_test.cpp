@@ -4,6 +4,7 @@
 #include "mouse.h"
 
 #include "app/imagebox.h"
+#include "text/dataf.h"
 #include "tiles/tmform.h"
 
 #include <QComboBox>
@@ -235,11 +236,16 @@ private slots:
         QVERIFY(!app->main->windowTitle().endsWith('*')); // shown at the next title rebuild
         child<QToolButton>("PlusBtn")->click();
         QVERIFY(app->main->windowTitle().endsWith('*'));
-        // A selected position past the end of the image writes nothing.
+        // The data map keeps the selection inside its grid.
         app->state().selectedCell = 20000;
-        const std::vector<std::uint8_t> before = app->state().rom;
         doubleClickMouse(map, blockCentre(0x42));
-        QCOMPARE(app->state().rom, before);
+        QCOMPARE(app->state().selectedCell, 1023);
+        QCOMPARE(int(app->state().rom[1023]), 0x42);
+        // Near the end of the image the selection stays on its last byte.
+        app->wb().forms.dataForm->moveDataScroll(16384);
+        app->state().selectedCell = 1023;
+        doubleClickMouse(map, blockCentre(0x43));
+        QCOMPARE(int(app->state().rom[16383]), 0x43);
     }
 
     void blockGeometryLaysTilesOutByBlocks()

@@ -1,0 +1,258 @@
+#include "text/chartable.h"
+
+#include "app/numbers.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+struct NumberedLine {
+    std::size_t number; // 1-based
+    std::string_view text;
+};
+
+// Splits at CR LF, lone CR and lone LF alike; a final line end does not start
+// another line. An empty file is one empty line.
+std::vector<NumberedLine> splitLines(std::string_view bytes)
+{
+    std::vector<NumberedLine> lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char ch = bytes[i];
+        if (ch != '\r' && ch != '\n') {
+            ++i;
+            continue;
+        }
+        lines.push_back({lines.size() + 1, bytes.substr(start, i - start)});
+        i += (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < bytes.size() || lines.empty())
+        lines.push_back({lines.size() + 1, bytes.substr(start)});
+    return lines;
+}
+
+// Two hexadecimal characters as a code; nothing when they are not hexadecimal.
+std::optional<std::uint8_t> hexCode(std::string_view twoCharacters)
+{
+    bool error = false;
+    const std::int32_t value = HexToInt(twoCharacters, error);
+    if (error)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(value);
+}
+
+std::optional<std::int32_t> signedDecimal(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    const std::int64_t limit = negative ? std::int64_t{2147483648} : std::int64_t{2147483647};
+    std::int64_t value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+        if (value > limit)
+            return std::nullopt;
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+std::string addressLine(std::int32_t tileMapPosition)
+{
+    std::string line = "H";
+    line += hexText(static_cast<std::uint32_t>(tileMapPosition), 6);
+    line += kCrLf;
+    return line;
+}
+
+} // namespace
+
+std::optional<std::int32_t> tableAddress(std::string_view firstLine)
+{
+    if (firstLine.empty())
+        return 0;
+    if (firstLine.front() == 'H' || firstLine.front() == 'h') {
+        bool error = false;
+        const std::int32_t value = HexToInt(firstLine.substr(1), error);
+        return error ? 0 : value;
+    }
+    const std::optional<std::int32_t> value = signedDecimal(firstLine);
+    if (!value)
+        return std::nullopt;
+    return std::max<std::int32_t>(*value, 0);
+}
+
+std::string notAnIntegerMessage(std::string_view firstLine)
+{
+    std::string message = "'";
+    message += firstLine;
+    message += "' is not a valid integer value";
+    return message;
+}
+
+TableReadResult readTableFile(std::string_view bytes)
+{
+    const std::vector<NumberedLine> lines = splitLines(bytes);
+    TableReadResult result;
+    const std::optional<std::int32_t> address = tableAddress(lines.front().text);
+    if (!address) {
+        result.error = notAnIntegerMessage(lines.front().text);
+        return result;
+    }
+    TableFile table;
+    table.address = *address;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i].text;
+        if (line.size() == 3 && (line[0] == '*' || line[0] == '/')) {
+            // Two characters that are not hexadecimal set nothing.
+            if (const std::optional<std::uint8_t> code = hexCode(line.substr(1)))
+                (line[0] == '*' ? table.lineBreakCode : table.endCode) = *code;
+            continue;
+        }
+        if (line.size() <= 3 || line[2] != '=')
+            continue;
+        const std::optional<std::uint8_t> code = hexCode(line.substr(0, 2));
+        if (!code)
+            continue;
+        const std::string_view text = line.substr(3);
+        if (text.size() > kLongestTableEntry) {
+            result.error = "Line ";
+            result.error += std::to_string(lines[i].number) + ": the entry of code " + hexText(*code, 2) +
+                            " is longer than " + std::to_string(kLongestTableEntry) + " characters";
+            return result;
+        }
+        table.entries[*code] = std::string(text);
+    }
+    result.table = std::move(table);
+    return result;
+}
+
+std::string tableTemplateText(std::int32_t tileMapPosition)
+{
+    std::string text = addressLine(tileMapPosition);
+    for (int code = 0; code < 256; ++code)
+        text += hexText(static_cast<std::uint32_t>(code), 2) + "=" + std::string(kCrLf);
+    text += "*FF";
+    text += kCrLf;
+    text += "/00";
+    text += kCrLf;
+    return text;
+}
+
+std::string tableWriteBackText(std::int32_t tileMapPosition, const TableEntries& entries)
+{
+    std::string text = addressLine(tileMapPosition);
+    for (int code = 0; code < 256; ++code)
+        text += hexText(static_cast<std::uint32_t>(code), 2) + "=" + entries[static_cast<std::size_t>(code)] +
+                std::string(kCrLf);
+    return text;
+}
+
+std::string codePlaceholder(std::uint8_t code)
+{
+    std::string placeholder = "{";
+    placeholder += hexText(code, 2);
+    placeholder += '}';
+    return placeholder;
+}
+
+FinishedTable finishTableEntries(TableEntries& entries, std::uint8_t lineBreakCode, std::uint8_t endCode)
+{
+    for (std::size_t code = 0; code < entries.size(); ++code)
+        if (entries[code].empty())
+            entries[code] = codePlaceholder(static_cast<std::uint8_t>(code));
+    // The end code is set last, so it wins when both codes are the same.
+    entries[lineBreakCode] = "{^}";
+    entries[endCode] = "{END}";
+
+    FinishedTable finished;
+    finished.charSet.set(8);
+    finished.charSet.set(13);
+    std::size_t longest = 0;
+    for (const std::string& entry : entries) {
+        for (char ch : entry)
+            finished.charSet.set(static_cast<unsigned char>(ch));
+        longest = std::max(longest, entry.size());
+    }
+    // The reader refuses longer entries; the count is 8 bits wide.
+    finished.longestEntryLength = static_cast<std::uint8_t>(std::min(longest, kLongestTableEntry));
+    return finished;
+}
+
+std::optional<std::uint8_t> matchEntry(const TableEntries& entries, std::uint8_t longestEntryLength,
+                                       std::string_view text, std::size_t position)
+{
+    if (position < 1 || position > text.size())
+        return std::nullopt;
+    const std::string_view rest = text.substr(position - 1);
+    // A plain scan: at most 256 short entries per length.
+    for (std::size_t length = longestEntryLength; length >= 1; --length) {
+        const std::string_view candidate = rest.substr(0, length);
+        for (std::size_t code = 0; code < entries.size(); ++code)
+            if (entries[code] == candidate)
+                return static_cast<std::uint8_t>(code);
+    }
+    return std::nullopt;
+}
+
+std::string decodeBytes(const TableEntries& entries, std::span<const std::uint8_t> bytes)
+{
+    std::string text;
+    for (std::uint8_t byte : bytes)
+        text += entries[byte];
+    return text;
+}
+
+EncodeResult encodeText(const TableEntries& entries, std::uint8_t longestEntryLength, std::string_view text)
+{
+    EncodeResult result;
+    std::size_t position = 1;
+    while (position <= text.size()) {
+        const std::optional<std::uint8_t> code = matchEntry(entries, longestEntryLength, text, position);
+        if (!code) {
+            result.unmatchedPosition = position;
+            break;
+        }
+        result.codes.push_back(*code);
+        // A match is never empty, so the position always moves on.
+        position += entries[*code].size();
+    }
+    return result;
+}
+
+std::string tableFormatsHelpText(const TableHelpTexts& str)
+{
+    const std::string lf = "\n";
+    const std::string cr = "\r";
+    const std::string tab = "\t";
+    const std::string next = lf + cr + tab; // the usual separator between lines
+    return str[0] + lf + cr + lf + cr +
+           str[1] + next +
+           str[2] + next +
+           str[3] + lf + cr +
+           str[4] + cr + lf + tab +
+           "H020010" + next +
+           "0B=shi+" + next +
+           "0C=su" + lf + cr + lf + cr +
+           str[5] + next +
+           str[6] + next +
+           str[7] + next +
+           str[8] + next +
+           str[9] + next +
+           str[10] + next +
+           str[11] + lf + cr +
+           str[12] + cr + lf + tab +
+           "H027510" + next +
+           "19=01023F" + next +
+           "1A=0140";
+}
