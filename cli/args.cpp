@@ -244,6 +244,96 @@ ParseResult parseImport(Words args)
     return success(command);
 }
 
+constexpr std::array<OptionSpec, 4> kDecodeOptions{{
+    {"--table", "-t"},
+    {"--at", ""},
+    {"--length", "-n"},
+    {"--codepage", ""},
+}};
+
+constexpr std::array<OptionSpec, 2> kEncodeOptions{{
+    {"--table", "-t"},
+    {"--codepage", ""},
+}};
+
+std::optional<std::string> checkFileName(std::string_view what, const std::string& value)
+{
+    if (value.empty())
+        return "the " + std::string(what) + " file name is empty";
+    return std::nullopt;
+}
+
+ParseResult parseDecode(Words args)
+{
+    if (asksForHelp(args))
+        return success(HelpCommand{});
+    const ScanResult scan = scanWords(args, kDecodeOptions);
+    if (!scan.error.empty())
+        return failure("decode: " + scan.error);
+    const ScannedWords& words = scan.words;
+    if (words.positionals.size() != 1)
+        return failure(words.positionals.empty() ? std::string("decode: no ROM file given")
+                                                 : "decode: only one ROM file is read, but '" +
+                                                       words.positionals[1] + "' was given too");
+    DecodeCommand command;
+    command.romPath = words.positionals[0];
+    bool haveAt = false;
+    bool haveLength = false;
+    for (const auto& [name, value] : words.options) {
+        if (name == "--table") {
+            if (std::optional<std::string> error = checkFileName("table", value))
+                return failure("decode: " + *error);
+            command.tablePath = value;
+        } else if (name == "--codepage") {
+            command.codePage = value;
+        } else {
+            const std::optional<std::int32_t> number = parsePositionNumber(value);
+            const bool isAt = name == "--at";
+            if (!number || *number < (isAt ? 0 : 1))
+                return failure("decode: bad " + std::string(isAt ? "position" : "length") + " '" + value +
+                               "': give H and hexadecimal digits or a decimal number" +
+                               (isAt ? "" : " of at least 1"));
+            (isAt ? command.at : command.length) = *number;
+            (isAt ? haveAt : haveLength) = true;
+        }
+    }
+    if (command.tablePath.empty())
+        return failure("decode: no table given (--table T.tbl)");
+    if (!haveAt)
+        return failure("decode: no position given (--at P)");
+    if (!haveLength)
+        return failure("decode: no length given (--length N)");
+    return success(command);
+}
+
+ParseResult parseEncode(Words args)
+{
+    if (asksForHelp(args))
+        return success(HelpCommand{});
+    const ScanResult scan = scanWords(args, kEncodeOptions);
+    if (!scan.error.empty())
+        return failure("encode: " + scan.error);
+    const ScannedWords& words = scan.words;
+    if (words.positionals.size() != 1)
+        return failure(words.positionals.empty()
+                           ? std::string("encode: no text given (quarn-tool encode --table T.tbl TEXT)")
+                           : std::string("encode: give the text as one argument (quote it)"));
+    EncodeCommand command;
+    command.text = words.positionals[0];
+    for (const auto& [name, value] : words.options) {
+        if (name == "--table") {
+            if (std::optional<std::string> error = checkFileName("table", value))
+                return failure("encode: " + *error);
+            command.tablePath = value;
+        } else {
+            command.codePage = value;
+        }
+    }
+    if (command.tablePath.empty())
+        return failure("encode: no table given (--table T.tbl)");
+    return success(command);
+}
+
 ParseResult parseHelp(Words) { return success(HelpCommand{}); }
 
 struct Subcommand {
@@ -252,7 +342,7 @@ struct Subcommand {
     ParseResult (*parse)(Words args);
 };
 
-constexpr std::array<Subcommand, 3> kSubcommands{{
+constexpr std::array<Subcommand, 5> kSubcommands{{
     {"render",
      "  quarn-tool render ROM -o OUT.bmp [--codec NAME|INDEX] [--position P]\n"
      "                    [--tile WxH] [--block WxH] [--palette FILE]\n"
@@ -277,6 +367,18 @@ constexpr std::array<Subcommand, 3> kSubcommands{{
      "      Tiles the picture does not cover, and bytes past the end of the file,\n"
      "      are left alone: the file never grows. The options are those of render.\n",
      parseImport},
+    {"decode",
+     "  quarn-tool decode ROM --table T.tbl --at P --length N [--codepage NAME]\n"
+     "      Prints N bytes of the ROM from position P as the table's text, one\n"
+     "      entry per byte ({1F} for codes without text, {^} and {END} for the\n"
+     "      line-break and end codes), as Extract String shows them.\n"
+     "      --codepage NAME     the 8-bit code page of the table; default windows-1252\n",
+     parseDecode},
+    {"encode",
+     "  quarn-tool encode --table T.tbl TEXT [--codepage NAME]\n"
+     "      Prints the codes of TEXT in hexadecimal, taking the longest table entry\n"
+     "      that matches at each place (the lowest code among equal entries).\n",
+     parseEncode},
     {"help", "  quarn-tool help | --help | -h\n      Shows this text.\n", parseHelp},
 }};
 

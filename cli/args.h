@@ -39,9 +39,27 @@ struct ImportCommand {
     bool operator==(const ImportCommand&) const = default;
 };
 
+// Prints bytes of the ROM as table text, exactly `length` entries.
+struct DecodeCommand {
+    std::string romPath;
+    std::string tablePath;
+    std::int32_t at = 0;
+    std::int32_t length = 0;
+    std::string codePage = "windows-1252"; // the table file's 8-bit code page
+    bool operator==(const DecodeCommand&) const = default;
+};
+
+// Prints the codes of a text in hexadecimal, by longest match.
+struct EncodeCommand {
+    std::string tablePath;
+    std::string text;
+    std::string codePage = "windows-1252";
+    bool operator==(const EncodeCommand&) const = default;
+};
+
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // row to the table in args.cpp.
-using Command = std::variant<HelpCommand, RenderCommand, ImportCommand>;
+using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -3,6 +3,7 @@
 #include "cli/args.h"
 #include "cli/import.h"
 #include "cli/render.h"
+#include "cli/text.h"
 
 #include <iostream>
 #include <string>
@@ -31,6 +32,10 @@ int main(int argc, char* argv[])
                 return runRender(command, std::cerr);
             } else if constexpr (std::is_same_v<T, ImportCommand>) {
                 return runImport(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, DecodeCommand>) {
+                return runDecode(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, EncodeCommand>) {
+                return runEncode(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

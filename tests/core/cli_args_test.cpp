@@ -254,3 +254,45 @@ TEST(CliArgs, UsageListsCommandsAndCodecs)
 }
 
 } // namespace
+
+TEST(CliArgs, DecodeNeedsTableStartAndLength)
+{
+    const ParseResult ok = parseArguments({"decode", "game.nes", "--table", "t.tbl", "--at", "H1F00", "-n", "12"});
+    ASSERT_TRUE(ok.command) << ok.error;
+    const auto* decode = std::get_if<DecodeCommand>(&*ok.command);
+    ASSERT_NE(decode, nullptr);
+    EXPECT_EQ(decode->romPath, "game.nes");
+    EXPECT_EQ(decode->tablePath, "t.tbl");
+    EXPECT_EQ(decode->at, 0x1F00);
+    EXPECT_EQ(decode->length, 12);
+    EXPECT_EQ(decode->codePage, "windows-1252");
+
+    const std::vector<std::vector<std::string>> bad{
+        {"decode", "game.nes", "--at", "0", "--length", "1"},
+        {"decode", "game.nes", "--table", "t.tbl", "--length", "1"},
+        {"decode", "game.nes", "--table", "t.tbl", "--at", "0"},
+        {"decode", "game.nes", "--table", "t.tbl", "--at", "0", "--length", "0"},
+        {"decode", "game.nes", "--table", "t.tbl", "--at", "-1", "--length", "1"},
+        {"decode", "game.nes", "--table", "t.tbl", "--at", "Hxyz", "--length", "1"},
+        {"decode", "--table", "t.tbl", "--at", "0", "--length", "1"},
+        {"decode", "a.nes", "b.nes", "--table", "t.tbl", "--at", "0", "--length", "1"},
+    };
+    for (const auto& args : bad) {
+        const ParseResult result = parseArguments(args);
+        EXPECT_FALSE(result.command) << args.size();
+        EXPECT_NE(result.error.find("decode"), std::string::npos) << result.error;
+    }
+}
+
+TEST(CliArgs, EncodeTakesOneTextAndATable)
+{
+    const ParseResult ok = parseArguments({"encode", "--table", "t.tbl", "--codepage", "windows-1251", "A B"});
+    ASSERT_TRUE(ok.command) << ok.error;
+    const auto* encode = std::get_if<EncodeCommand>(&*ok.command);
+    ASSERT_NE(encode, nullptr);
+    EXPECT_EQ(encode->text, "A B");
+    EXPECT_EQ(encode->codePage, "windows-1251");
+    EXPECT_FALSE(parseArguments({"encode", "--table", "t.tbl"}).command);
+    EXPECT_FALSE(parseArguments({"encode", "A"}).command);
+    EXPECT_FALSE(parseArguments({"encode", "--table", "t.tbl", "A", "B"}).command);
+}

@@ -1,0 +1,114 @@
+#include "cli/text.h"
+
+#include "app/codepage.h"
+#include "app/fileio.h"
+#include "app/numbers.h"
+#include "app/romimage.h"
+#include "text/chartable.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+namespace {
+struct LoadedTable {
+    TableEntries entries;
+    FinishedTable finished;
+};
+
+std::string printable(const CodePage& codePage, std::string_view bytes)
+{
+    return codePage.toUnicode(bytes).toStdString();
+}
+
+// A table read and finished as Open Table does with a ROM loaded: codes
+// without text get placeholders, the two fixed codes their markers.
+std::optional<LoadedTable> loadTable(const std::string& path, const CodePage& codePage, std::ostream& err)
+{
+    const FileReadResult file = readWholeFile(QString::fromStdString(path));
+    if (!file.ok()) {
+        err << "quarn-tool: " << path << ": " << file.error.toStdString() << "\n";
+        return std::nullopt;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+    const TableReadResult read = readTableFile(text);
+    if (!read.table) {
+        err << "quarn-tool: " << path << ": " << printable(codePage, read.error) << "\n";
+        return std::nullopt;
+    }
+    LoadedTable table;
+    table.entries = read.table->entries;
+    table.finished = finishTableEntries(table.entries, read.table->lineBreakCode.value_or(0xFF),
+                                        read.table->endCode.value_or(0x00));
+    return table;
+}
+
+std::optional<CodePage> codePageFor(const std::string& name, std::ostream& err)
+{
+    CodePage codePage(QString::fromStdString(name));
+    if (!codePage.isValid()) {
+        err << "quarn-tool: unknown code page '" << name << "'\n";
+        return std::nullopt;
+    }
+    return codePage;
+}
+} // namespace
+
+int runDecode(const DecodeCommand& command, std::ostream& out, std::ostream& err)
+{
+    const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
+    if (!codePage)
+        return kExitUsage;
+    FileReadResult file = readWholeFile(QString::fromStdString(command.romPath));
+    if (!file.ok()) {
+        err << "quarn-tool: " << command.romPath << ": " << file.error.toStdString() << "\n";
+        return kExitFileError;
+    }
+    const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
+    if (!table)
+        return kExitFileError;
+    // The ROM as the program holds it: a short file is grown with zero bytes.
+    const std::vector<std::uint8_t> rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
+    const auto size = static_cast<std::int64_t>(rom.size());
+    if (command.at >= size) {
+        err << "quarn-tool: position " << hexText(static_cast<std::uint32_t>(command.at), 8)
+            << " lies past the end of the image (" << size << " bytes)\n";
+        return kExitFileError;
+    }
+    const std::int64_t length = std::min<std::int64_t>(command.length, size - command.at);
+    if (length < command.length)
+        err << "quarn-tool: the range is cut at the end of the image: " << length << " of " << command.length
+            << " bytes\n";
+    const std::span<const std::uint8_t> bytes(rom.data() + command.at, static_cast<std::size_t>(length));
+    out << printable(*codePage, decodeBytes(table->entries, bytes)) << "\n";
+    return kExitOk;
+}
+
+int runEncode(const EncodeCommand& command, std::ostream& out, std::ostream& err)
+{
+    const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
+    if (!codePage)
+        return kExitUsage;
+    const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
+    if (!table)
+        return kExitFileError;
+    bool lossless = true;
+    const std::string bytes = codePage->fromUnicode(QString::fromLocal8Bit(command.text), &lossless);
+    if (!lossless) {
+        err << "quarn-tool: the text has characters that code page " << command.codePage << " cannot hold\n";
+        return kExitFileError;
+    }
+    const EncodeResult encoded = encodeText(table->entries, table->finished.longestEntryLength, bytes);
+    if (!encoded.ok()) {
+        const std::size_t at = *encoded.unmatchedPosition;
+        err << "quarn-tool: no table entry matches the text at character " << at << " ('"
+            << printable(*codePage, std::string_view(bytes).substr(at - 1, 1)) << "')\n";
+        return kExitFileError;
+    }
+    for (std::size_t i = 0; i < encoded.codes.size(); ++i)
+        out << (i ? " " : "") << hexText(encoded.codes[i], 2);
+    out << "\n";
+    return kExitOk;
+}
