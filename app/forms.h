@@ -47,6 +47,12 @@ public:
 
     QString text(std::string_view key) const { return QString::fromStdString(texts.text(key)); }
 
+    // A file dialog's title and filter from the language texts.
+    FileDialogOptions fileDialog(const char* titleKey, const char* filterKey, const char* defaultExtension) const
+    {
+        return FileDialogOptions{text(titleKey), text(filterKey), QString::fromLatin1(defaultExtension)};
+    }
+
 private:
     QtDialogs qtDialogs_;
     Dialogs* overrideDialogs_ = nullptr;

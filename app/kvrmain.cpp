@@ -187,19 +187,10 @@ void TQuarnTileMapper::SaveItemClick()
     buildMainTitle();
 }
 
-FileDialogOptions TQuarnTileMapper::romDialogOptions(const char* titleKey) const
-{
-    FileDialogOptions options;
-    options.title = wb_.text(titleKey);
-    options.filter = wb_.text("ROMFilter");
-    options.defaultExtension = QStringLiteral(".nes");
-    return options;
-}
 
 void TQuarnTileMapper::SaveASitemClick()
 {
-    FileDialogOptions options = romDialogOptions("SaveROMTitle");
-    options.defaultExtension.clear();
+    const FileDialogOptions options = wb_.fileDialog("SaveROMTitle", "ROMFilter", "");
     const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, options);
     if (!chosen)
         return;
@@ -217,7 +208,7 @@ void TQuarnTileMapper::SaveASitemClick()
 
 void TQuarnTileMapper::OpenItemClick()
 {
-    const std::optional<QString> chosen = wb_.dialogs().openFileName(this, romDialogOptions("OpenROMTitle"));
+    const std::optional<QString> chosen = wb_.dialogs().openFileName(this, wb_.fileDialog("OpenROMTitle", "ROMFilter", ".nes"));
     if (chosen)
         LoadROMFile(*chosen);
 }

@@ -97,7 +97,6 @@ private:
                      void (TQuarnTileMapper::*handler)() = nullptr);
     void showError(const QString& text);
     void enableAfterLoad();
-    FileDialogOptions romDialogOptions(const char* titleKey) const;
     void toggleWindow(const char* itemName, QWidget* window);
     void createStringBar();
 

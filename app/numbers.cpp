@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <limits>
 
 namespace {
 bool isHexDigit(char ch)
@@ -84,4 +85,28 @@ std::string hexText(std::uint32_t value, int digits)
     std::array<char, 16> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "%0*X", digits, value);
     return buffer.data();
+}
+
+std::optional<std::int32_t> parseDecimalInteger(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+        if (value > static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }

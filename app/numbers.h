@@ -30,5 +30,9 @@ struct GoToAnswer {
 // digits, or decimal digits up to 2147483647.
 GoToAnswer parseGoToAnswer(std::string_view answer);
 
+// A signed 32-bit decimal as the standard conversion reads it: an optional
+// sign and digits, nothing else (no blanks, no hexadecimal).
+std::optional<std::int32_t> parseDecimalInteger(std::string_view text);
+
 // Upper-case hexadecimal with at least `digits` digits.
 std::string hexText(std::uint32_t value, int digits);

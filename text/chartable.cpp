@@ -46,26 +46,6 @@ std::optional<std::uint8_t> hexCode(std::string_view twoCharacters)
     return static_cast<std::uint8_t>(value);
 }
 
-std::optional<std::int32_t> signedDecimal(std::string_view text)
-{
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return std::nullopt;
-    const std::int64_t limit = negative ? std::int64_t{2147483648} : std::int64_t{2147483647};
-    std::int64_t value = 0;
-    for (char ch : text) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        value = value * 10 + (ch - '0');
-        if (value > limit)
-            return std::nullopt;
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
 
 std::string addressLine(std::int32_t tileMapPosition)
 {
@@ -86,7 +66,7 @@ std::optional<std::int32_t> tableAddress(std::string_view firstLine)
         const std::int32_t value = HexToInt(firstLine.substr(1), error);
         return error ? 0 : value;
     }
-    const std::optional<std::int32_t> value = signedDecimal(firstLine);
+    const std::optional<std::int32_t> value = parseDecimalInteger(firstLine);
     if (!value)
         return std::nullopt;
     return std::max<std::int32_t>(*value, 0);

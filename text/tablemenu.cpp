@@ -13,14 +13,6 @@
 #include <span>
 
 namespace {
-FileDialogOptions tableDialogOptions(const Workbench& wb, const char* titleKey)
-{
-    FileDialogOptions options;
-    options.title = wb.text(titleKey);
-    options.filter = wb.text("TBLFilter");
-    options.defaultExtension = QStringLiteral(".tbl");
-    return options;
-}
 
 std::span<const std::uint8_t> asBytes(const std::string& text)
 {
@@ -63,7 +55,7 @@ std::optional<std::int32_t> readTableIntoState(Workbench& wb, QWidget* parent)
 void TQuarnTileMapper::MkTmplItemClick()
 {
     const std::optional<QString> chosen =
-        wb_.dialogs().saveFileName(this, tableDialogOptions(wb_, "MakeTBLTitle"));
+        wb_.dialogs().saveFileName(this, wb_.fileDialog("MakeTBLTitle", "TBLFilter", ".tbl"));
     if (!chosen)
         return;
     // The template is only written, not loaded.
@@ -75,7 +67,7 @@ void TQuarnTileMapper::MkTmplItemClick()
 void TQuarnTileMapper::OpenTblItemClick()
 {
     const std::optional<QString> chosen =
-        wb_.dialogs().openFileName(this, tableDialogOptions(wb_, "OpenTBLTitle"));
+        wb_.dialogs().openFileName(this, wb_.fileDialog("OpenTBLTitle", "TBLFilter", ".tbl"));
     if (!chosen)
         return;
     SharedState& s = wb_.state;

@@ -3,6 +3,8 @@
 // Works on bytes only; the windows and quarn-tool read and write the files.
 #include "tiles/palette.h"
 
+#include "app/numbers.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -46,9 +48,6 @@ std::vector<std::uint8_t> writePaletteText(std::span<const Colour> colours);
 // Exactly 256 bytes: the triplets from byte 0, zeros after them.
 std::vector<std::uint8_t> writePaletteBinary(std::span<const Colour> colours);
 std::vector<std::uint8_t> writePaletteFile(std::span<const Colour> colours, PaletteFileForm form);
-
-// Strict decimal integer: optional '+' or '-', then digits, within 32 bits.
-std::optional<std::int32_t> parseDecimalInteger(std::string_view text);
 
 // Colour of the "FG"/"BG" labels on a box of colour `box`: the complement of
 // each channel, except on mid grey, whose complement would be unreadable.

@@ -9,14 +9,6 @@
 #include <vector>
 
 namespace {
-FileDialogOptions paletteDialogOptions(const Workbench& wb, const char* titleKey)
-{
-    FileDialogOptions options;
-    options.title = wb.text(titleKey);
-    options.filter = wb.text("PALFilter");
-    options.defaultExtension = QStringLiteral(".pal");
-    return options;
-}
 
 PaletteFileForm formForName(const QString& fileName)
 {
@@ -50,7 +42,7 @@ void TQuarnTileMapper::Restore1Click()
 
 void TQuarnTileMapper::N1Click()
 {
-    const std::optional<QString> chosen = wb_.dialogs().openFileName(this, paletteDialogOptions(wb_, "OpenPALTitle"));
+    const std::optional<QString> chosen = wb_.dialogs().openFileName(this, wb_.fileDialog("OpenPALTitle", "PALFilter", ".pal"));
     if (!chosen)
         return;
     const FileReadResult file = readWholeFile(*chosen);
@@ -75,7 +67,7 @@ void TQuarnTileMapper::N1Click()
 
 void TQuarnTileMapper::N2Click()
 {
-    const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, paletteDialogOptions(wb_, "SavePALTitle"));
+    const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, wb_.fileDialog("SavePALTitle", "PALFilter", ".pal"));
     if (!chosen)
         return;
     const Palettes& p = wb_.state.palettes;

@@ -45,7 +45,8 @@ private:
             ++unexpected;
             return std::nullopt;
         }
-        std::optional<T> answer = queue.front();
+        std::optional<T> answer;
+        answer.swap(queue.front());
         queue.pop_front();
         return answer;
     }
