@@ -61,9 +61,9 @@ struct ScanResult {
 
 const OptionSpec* findOption(std::span<const OptionSpec> specs, std::string_view word)
 {
-    for (const OptionSpec& spec : specs)
-        if (word == spec.longName || (!spec.shortName.empty() && word == spec.shortName))
-            return &spec;
+    for (const OptionSpec& option : specs)
+        if (word == option.longName || (!option.shortName.empty() && word == option.shortName))
+            return &option;
     return nullptr;
 }
 
@@ -89,25 +89,25 @@ ScanResult scanWords(Words args, std::span<const OptionSpec> specs)
             name = std::string_view(word).substr(0, eq);
             value = word.substr(eq + 1);
         }
-        const OptionSpec* spec = findOption(specs, name);
-        if (spec == nullptr) {
+        const OptionSpec* option = findOption(specs, name);
+        if (option == nullptr) {
             result.error = "unknown option '" + std::string(name) + "'";
             return result;
         }
         if (!value) {
             if (i + 1 >= args.size()) {
-                result.error = "option " + std::string(spec->longName) + " needs a value";
+                result.error = "option " + std::string(option->longName) + " needs a value";
                 return result;
             }
             value = args[++i];
         }
         const bool repeated = std::any_of(result.words.options.begin(), result.words.options.end(),
-                                          [spec](const auto& o) { return o.first == spec->longName; });
+                                          [option](const auto& o) { return o.first == option->longName; });
         if (repeated) {
-            result.error = "option " + std::string(spec->longName) + " is given twice";
+            result.error = "option " + std::string(option->longName) + " is given twice";
             return result;
         }
-        result.words.options.emplace_back(spec->longName, std::move(*value));
+        result.words.options.emplace_back(option->longName, std::move(*value));
     }
     return result;
 }
