@@ -3,11 +3,28 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-CodePage::CodePage(const QString& name) : name_(name)
+namespace {
+// Table texts are one byte per character with printable ASCII as it is: a
+// code page qualifies when bytes 20..7E decode to themselves and every byte
+// decodes to one character of its own (UTF-8, UTF-16, Shift_JIS or EBCDIC
+// do not; DOS code pages, which draw symbols for control codes, do).
+bool isAsciiCompatibleEightBit(const QString& name)
 {
-    QStringDecoder probe(name_.toLatin1().constData());
-    valid_ = probe.isValid();
+    QStringDecoder probe(name.toLatin1().constData());
+    if (!probe.isValid())
+        return false;
+    for (int code = 0; code < 256; ++code) {
+        QStringDecoder decoder(name.toLatin1().constData());
+        const char byte = static_cast<char>(code);
+        const QString decoded = decoder.decode(QByteArrayView(&byte, 1)) + decoder.decode(QByteArrayView());
+        if (decoded.size() != 1 || (code >= 0x20 && code < 0x7F && decoded.at(0).unicode() != code))
+            return false;
+    }
+    return true;
 }
+} // namespace
+
+CodePage::CodePage(const QString& name) : name_(name), valid_(isAsciiCompatibleEightBit(name)) {}
 
 QString CodePage::toUnicode(std::string_view bytes) const
 {

@@ -11,7 +11,8 @@ public:
     CodePage() : CodePage(QStringLiteral("windows-1252")) {}
     explicit CodePage(const QString& name);
 
-    // False when Qt knows no converter of that name.
+    // False when Qt knows no converter of that name, or it is not an 8-bit
+    // code page that keeps ASCII as it is.
     bool isValid() const { return valid_; }
     QString name() const { return name_; }
 

@@ -22,5 +22,8 @@ int main(int argc, char* argv[])
     if (!arguments.romFile.isEmpty())
         mainWindow->setStartupFile(arguments.romFile);
     mainWindow->show();
+    // Users who start the program from a desktop never see stderr.
+    if (!problems.isEmpty())
+        mainWindow->workbench().dialogs().showMessage(mainWindow.get(), problems.join(QLatin1Char('\n')));
     return QApplication::exec();
 }

@@ -39,6 +39,7 @@ void TQuarnTileMapper::createMenus()
     const QString dots = QStringLiteral("...");
     auto t = [this](const char* key) { return wb_.text(key); };
 
+    menuBar()->setObjectName(QStringLiteral("MainMenu"));
     QMenu* file = addMenu("FileMenu", t("Filemenu"));
     addItem(file, "OpenItem", t("Openitem") + dots, keys(Qt::Key_F3), &TQuarnTileMapper::OpenItemClick);
     addItem(file, "ReloadItem", t("ReloadItem"), keys(Qt::Key_F7), &TQuarnTileMapper::ReloadItemClick)
@@ -119,6 +120,8 @@ void TQuarnTileMapper::createMenus()
     addItem(options, "N30", t("Integrate"), QKeySequence())->setCheckable(true);
     QMenu* language = options->addMenu(t("Language"));
     language->setObjectName(QStringLiteral("Language"));
+    language->menuAction()->setObjectName(QStringLiteral("Language"));
+    menus_[QStringLiteral("Language")] = language;
     auto* english = new QAction(QStringLiteral("English (Integrated)"), this);
     english->setObjectName(QStringLiteral("English"));
     english->setCheckable(true);

@@ -8,9 +8,22 @@ const QString kCodePage = QStringLiteral("CodePage");
 const QString kCodePageOption = QStringLiteral("--codepage");
 } // namespace
 
+namespace {
+std::unique_ptr<QSettings> userStore()
+{
+#ifdef Q_OS_WIN
+    // The values sit straight in HKEY_CURRENT_USER\SOFTWARE\KVR_1_5.
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\KVR_1_5"),
+                                       QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("KVR_1_5"));
+#endif
+}
+} // namespace
+
 PersistedSettings::PersistedSettings()
     // With no application name the values sit directly under the KVR_1_5 key.
-    : store_(std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("KVR_1_5")))
+    : store_(userStore())
 {
 }
 

@@ -67,5 +67,5 @@ void TQuarnTileMapper::showMaxStringLength(int length)
     const int kept = std::clamp(length, SpinEdit1->minimum(), SpinEdit1->maximum());
     SpinEdit1->setValue(kept);
     wb_.state.maxStringLength = kept;
-    MaxLenLab->setText(lengthLabel(wb_.text("MaxLenLab"), length));
+    MaxLenLab->setText(lengthLabel(wb_.text("MaxLenLab"), kept));
 }

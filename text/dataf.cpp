@@ -482,7 +482,8 @@ void Tdataform::DataMapMouseDown(QMouseEvent* event)
     lastMouseX_ = event->position().toPoint().x();
     lastMouseY_ = event->position().toPoint().y();
     shiftClick_ = event->modifiers().testFlag(Qt::ShiftModifier);
-    pressedOnMap_ = true;
+    // Only the left button clicks a cell.
+    pressedOnMap_ = event->button() == Qt::LeftButton;
 }
 
 void Tdataform::DataMapMouseUp(QMouseEvent* event)
@@ -630,10 +631,21 @@ void Tdataform::afterGridChange()
     }
 }
 
+// A size rounded to whole cell groups is shown in its spin edit; the limit of
+// 256 tiles per row or column is not (the edit keeps what was typed then).
+void Tdataform::showRoundedGridSize(QSpinBox* edit, int typed, int blockSize, int used)
+{
+    if (typed == used || typed <= 0 || typed * blockSize > 256 || edit->value() == used)
+        return;
+    const QSignalBlocker blocker(edit);
+    edit->setValue(used);
+}
+
 void Tdataform::setDataMapWidth(int cells)
 {
     SharedState& s = wb_.state;
     s.dataMapWidth = clampGridWidth(cells, s.geometry.blockWidth, s.cellGroupWidth);
+    showRoundedGridSize(WidthEdit, cells, s.geometry.blockWidth, s.dataMapWidth);
     afterGridChange();
 }
 
@@ -641,6 +653,7 @@ void Tdataform::setDataMapHeight(int rows)
 {
     SharedState& s = wb_.state;
     s.dataMapHeight = clampGridHeight(rows, s.geometry.blockHeight, s.cellGroupHeight);
+    showRoundedGridSize(HeightEdit, rows, s.geometry.blockHeight, s.dataMapHeight);
     afterGridChange();
 }
 

@@ -64,6 +64,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showRoundedGridSize(QSpinBox* edit, int typed, int blockSize, int used);
     void buildControls();
     CellGrid grid() const;
     void paintDataMap(QPainter& painter, const QRect& exposed);

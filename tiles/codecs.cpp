@@ -498,3 +498,15 @@ bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int code
     });
     return true;
 }
+
+bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                      const TileGeometry& geometry, std::int64_t tile)
+{
+    if (tile < 0)
+        return false;
+    const std::int64_t pixels = static_cast<std::int64_t>(geometry.tileWidth) * geometry.tileHeight;
+    for (std::int64_t n = tile * pixels; n < (tile + 1) * pixels; ++n)
+        if (!streamPixelValue(rom, position, codec, n))
+            return false;
+    return true;
+}

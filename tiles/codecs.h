@@ -56,6 +56,10 @@ void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int
 // The value a painted colour stands for, compared exactly with the active palette.
 int colourToValue(int codec, const Palettes& palettes, Colour colour);
 
+// Whether every pixel of `tile` lies inside the image.
+bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                      const TileGeometry& geometry, std::int64_t tile);
+
 // Stores `value` as pixel (x, y) of `tile`. Returns false, writing nothing,
 // when (x, y) is outside the tile or a byte it needs is outside the image.
 bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int codec,

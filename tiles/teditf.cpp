@@ -95,6 +95,8 @@ Tteditform::Tteditform(Workbench& workbench, QWidget* parent)
     connect(tile_, &ImageBox::mousePressed, this, &Tteditform::TileMouseDown);
     connect(tile_, &ImageBox::mouseMoved, this, &Tteditform::TileMouseMove);
     connect(tile_, &ImageBox::mouseReleased, this, &Tteditform::TileMouseUp);
+    // The second press of a quick double click paints like any press.
+    connect(tile_, &ImageBox::doubleClicked, this, &Tteditform::TileMouseDown);
     gridRow->addWidget(tile_, 0, Qt::AlignTop);
     gridRow->addWidget(buildPalettePanel(), 0, Qt::AlignTop);
     layout->addLayout(gridRow);
@@ -315,6 +317,13 @@ void Tteditform::transformTile(TileTransform transform)
     SharedState& s = wb_.state;
     if (!s.romLoaded)
         return;
+    // Every pixel moves somewhere else: a tile that is off the map or runs
+    // past the end of the image would bring in pixels that were never read.
+    if (s.selectedTile >= tilesOnScreen(s.geometry) ||
+        !tileWhollyInside(s.rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile)) {
+        wb_.dialogs().showMessage(this, QStringLiteral("The tile runs past the end of the ROM image."));
+        return;
+    }
     // Rotating a tile that is not square brings in pixels from outside it;
     // they take the colour a right click would paint.
     const std::uint32_t outside = colourToPixel(paintColour(s.backgroundSlot));

@@ -340,11 +340,10 @@ void Ttilemapform::TileMapMouseMove(QMouseEvent* event)
 
 void Ttilemapform::TileMapMouseDown(QMouseEvent* event)
 {
-    // The press point is where the user clicked, even if no move preceded it.
-    if (!wb_.state.clickGuard) {
-        lastMouseX_ = event->position().toPoint().x();
-        lastMouseY_ = event->position().toPoint().y();
-    }
+    // The press point is where the user clicked, even if no move reported
+    // it (moves are swallowed while the click guard is set).
+    lastMouseX_ = event->position().toPoint().x();
+    lastMouseY_ = event->position().toPoint().y();
     const TileGeometry& g = wb_.state.geometry;
     wb_.state.selectedTile = tileUnderMouse(g, lastMouseX_, lastMouseY_);
     setMarkedBlock(blockUnderMouse(g, lastMouseX_, lastMouseY_));
@@ -371,10 +370,10 @@ void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
     s.clickGuard = false;
 }
 
-void Ttilemapform::TileMapDblClick(QMouseEvent*)
+void Ttilemapform::TileMapDblClick(QMouseEvent* event)
 {
     SharedState& s = wb_.state;
-    if (!s.romLoaded)
+    if (!s.romLoaded || event->button() != Qt::LeftButton)
         return;
     if (wb_.forms.mainForm->workspaceSwitchedOn()) {
         if (s.workspaceCursor >= 0 && s.workspaceCursor < static_cast<std::int32_t>(s.workspace.size()))
@@ -418,6 +417,9 @@ void Ttilemapform::applyGeometry()
 {
     SharedState& s = wb_.state;
     const TileGeometry& g = s.geometry;
+    // Fewer tiles on the map now: the selection goes back to the first one.
+    if (s.selectedTile >= tilesOnScreen(g))
+        s.selectedTile = 0;
     TileMap->setPictureSize(QSize(2 * mapPixelWidth(g), 2 * mapPixelHeight(g)));
     s.tileMapBitmap.resize(mapPixelWidth(g), mapPixelHeight(g));
     framesShown_ = false;

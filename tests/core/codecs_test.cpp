@@ -434,3 +434,18 @@ TEST(ValuePixels, EachValueShowsItsPaletteEntry)
 }
 
 } // namespace
+
+TEST(TileWhollyInside, EveryPixelMustComeFromTheImage)
+{
+    const std::vector<std::uint8_t> rom(64, 0);
+    const TileGeometry nes{8, 8, 1, 1};
+    EXPECT_TRUE(tileWhollyInside(rom, 0, 1, nes, 3));  // bytes 48..63
+    EXPECT_FALSE(tileWhollyInside(rom, 0, 1, nes, 4)); // bytes 64..79
+    EXPECT_FALSE(tileWhollyInside(rom, 1, 1, nes, 3)); // its last plane byte is past the end
+    EXPECT_FALSE(tileWhollyInside(rom, 0, 1, nes, -1));
+    EXPECT_FALSE(tileWhollyInside(rom, -16, 1, nes, 0));
+    // 3 x 3 "1BPP" tiles: tile 56 ends with bit 8 of byte 63, tile 57 runs past it.
+    const TileGeometry small{3, 3, 1, 1};
+    EXPECT_TRUE(tileWhollyInside(rom, 0, 0, small, 55));
+    EXPECT_FALSE(tileWhollyInside(rom, 0, 0, small, 57));
+}

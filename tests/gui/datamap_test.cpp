@@ -441,6 +441,34 @@ private slots:
         QCOMPARE(QString::fromStdString(state().romFileName), QFileInfo(path).absoluteFilePath());
         QCOMPARE(form->windowTitle(), QStringLiteral("Data Map - [00000000 / 00004000]"));
     }
+
+    void onlyTheLeftButtonSelectsACell()
+    {
+        openCountingRom();
+        clickMouse(map, cellCentre(5), Qt::RightButton);
+        clickMouse(map, cellCentre(6), Qt::MiddleButton);
+        QCOMPARE(state().selectedCell, 0);
+        clickMouse(map, cellCentre(7));
+        QCOMPARE(state().selectedCell, 7);
+    }
+
+    void longShiftClickShowsTheLengthInForce()
+    {
+        openCountingRom();
+        shiftClick(cellCentre(1023)); // 1024 cells, more than the 960 the length allows
+        QCOMPARE(state().maxStringLength, 960);
+        QCOMPARE(app->main->MaxLenLab->text(), QStringLiteral("Maximal Length: 960 = h03C0"));
+    }
+
+    void sizeRoundedToWholeGroupsShowsInItsSpinEdit()
+    {
+        openCountingRom();
+        child<QSpinBox>("BlockWidth")->setValue(3);
+        QCOMPARE(state().dataMapWidth, 30);
+        child<QSpinBox>("WidthEdit")->setValue(31);
+        QCOMPARE(state().dataMapWidth, 30);
+        QCOMPARE(child<QSpinBox>("WidthEdit")->value(), 30);
+    }
 };
 
 QUARN_GUI_TEST(datamap, DataMapTest);

@@ -16,6 +16,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
 
@@ -86,6 +87,8 @@ private slots:
         QCOMPARE(item("BMP2")->text(), QStringLiteral("Save To BMP..."));
         QCOMPARE(item("English")->text(), QStringLiteral("English (Integrated)"));
         QCOMPARE(item("TileMapMenu")->text(), QStringLiteral("Tile Map"));
+        QVERIFY(app->main->findChild<QMenuBar*>(QStringLiteral("MainMenu")));
+        QCOMPARE(item("Language")->text(), QStringLiteral("Language"));
         for (const char* name : {"TileMapMenu", "DataMapMenu", "ReloadItem", "SaveItem", "SaveASitem"})
             QVERIFY2(!item(name)->isEnabled(), name);
         QVERIFY(item("N11")->isChecked() && item("N12")->isChecked() && item("N13")->isChecked());

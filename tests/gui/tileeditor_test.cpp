@@ -269,6 +269,44 @@ private slots:
         QCOMPARE(int(state().rom[0]), 0xF0);
         QCOMPARE(state().tileMapBitmap.at(1, 0), colourToPixel(state().palettes.sixteen[15]));
     }
+
+    void transformsRefuseTilesThatLeaveTheImage()
+    {
+        Bytes bytes(16384, 0xFF);
+        openReady(bytes);
+        setTileSize(3, 3);
+        app->wb().forms.tileMapForm->moveTileMapScroll(1 << 30); // the last screen runs past the end
+        selectTile(227);
+        const Bytes before = state().rom;
+        button("Flip2Btn")->click();
+        button("Flip2Btn")->click();
+        QCOMPARE(state().rom, before);
+        QCOMPARE(app->dialogs.messages.size(), 2);
+        // A tile well inside still flips.
+        selectTile(0);
+        button("FlipBtn")->click();
+        QCOMPARE(app->dialogs.messages.size(), 2);
+    }
+
+    void selectionOffTheMapAfterAGeometryChangeGoesBackToTheFirstTile()
+    {
+        Bytes bytes(65536);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i);
+        openReady(bytes);
+        QSpinBox* blockWidth = app->find<QSpinBox>(app->wb().forms.tileMapForm, "tlwidth");
+        QSpinBox* blockHeight = app->find<QSpinBox>(app->wb().forms.tileMapForm, "tlheight");
+        blockWidth->setValue(2);
+        blockHeight->setValue(2);
+        selectTile(1023);
+        blockWidth->setValue(1);
+        blockHeight->setValue(1);
+        QCOMPARE(state().selectedTile, 0);
+        const Bytes before = state().rom;
+        button("FlipBtn")->click();
+        button("FlipBtn")->click();
+        QCOMPARE(state().rom, before);
+    }
 };
 
 QUARN_GUI_TEST(tileeditor, TileEditorTest);

@@ -277,6 +277,18 @@ private slots:
         QCOMPARE(app->state().tileMapBitmap.width, 256);
         QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +32"));
     }
+
+    void onlyTheLeftButtonDoubleClickWrites()
+    {
+        openCountingRom();
+        clickMouse(map, blockCentre(0));
+        const std::vector<std::uint8_t> before = app->state().rom;
+        clickMouse(map, blockCentre(0x12), Qt::RightButton);
+        sendMouse(map, QEvent::MouseButtonDblClick, blockCentre(0x12), Qt::RightButton, Qt::RightButton);
+        releaseMouse(map, blockCentre(0x12), Qt::RightButton);
+        QCOMPARE(app->state().rom, before);
+        QCOMPARE(app->state().saved, std::uint8_t(1));
+    }
 };
 
 QUARN_GUI_TEST(tilemap, TileMapTest);
