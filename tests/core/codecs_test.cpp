@@ -1,5 +1,7 @@
 #include "tiles/codecs.h"
 
+#include "support/testdata.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,28 +13,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-// Palettes without black, so "outside the image" can be told from value 0.
-Palettes distinctPalettes()
-{
-    Palettes p;
-    p.four = {rgbColour(10, 20, 30), rgbColour(40, 50, 60), rgbColour(70, 80, 90),
-              rgbColour(100, 110, 120)};
-    for (int i = 0; i < 16; ++i)
-        p.sixteen[static_cast<std::size_t>(i)] = rgbColour(i * 15 + 1, 200 - i * 10, 7 + i);
-    return p;
-}
-
-Bytes randomBytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    Bytes bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(rng());
-    return bytes;
-}
 
 std::int64_t tilesOnMap(const TileGeometry& g) { return 256LL * g.blockWidth * g.blockHeight; }
 

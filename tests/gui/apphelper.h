@@ -5,6 +5,10 @@
 #include "scripteddialogs.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,4 +56,19 @@ inline std::vector<std::uint8_t> countingBytes(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<std::uint8_t>(i);
     return bytes;
+}
+
+// Drops files from the file manager onto a window.
+inline void dropFiles(QWidget* target, const QStringList& paths)
+{
+    const auto mime = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    mime->setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime.get(), Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
 }

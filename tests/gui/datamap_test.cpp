@@ -429,14 +429,7 @@ private slots:
     void droppedFileOpens()
     {
         const QString path = app->writeFile(QStringLiteral("dropped.gb"), countingBytes(16384));
-        auto* mime = new QMimeData;
-        mime->setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form, &drop);
-        delete mime;
+        dropFiles(form, {path});
         QVERIFY(state().romLoaded);
         QCOMPARE(QString::fromStdString(state().romFileName), QFileInfo(path).absoluteFilePath());
         QCOMPARE(form->windowTitle(), QStringLiteral("Data Map - [00000000 / 00004000]"));

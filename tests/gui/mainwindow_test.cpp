@@ -28,21 +28,6 @@ QByteArray fileBytes(const QString& path)
     return file.readAll();
 }
 
-void dropFiles(QWidget* target, const QStringList& paths)
-{
-    auto* mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    mime->setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    delete mime;
-}
-
 QString appTitle() { return QString::fromLatin1(kApplicationTitle); }
 } // namespace
 
