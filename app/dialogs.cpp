@@ -3,6 +3,7 @@
 #include "app/filefilter.h"
 #include "app/inputbox.h"
 #include "app/sharedstate.h"
+#include "text/crtrd.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -17,6 +18,8 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& o
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(QString::fromStdString(qtFileFilter(options.filter.toStdString())));
     dialog.setDefaultSuffix(QString::fromStdString(suffixWithoutDot(options.defaultExtension.toStdString())));
+    if (!options.fileName.isEmpty())
+        dialog.selectFile(options.fileName);
     if (!options.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -53,4 +56,9 @@ std::optional<Colour> QtDialogs::chooseColour(QWidget* parent, Colour initial)
 std::optional<QString> QtDialogs::inputBox(TInputForm& box, const InputRequest& request)
 {
     return box.query(request);
+}
+
+void QtDialogs::scriptDialog(Tcrtransform& dialog)
+{
+    dialog.exec();
 }

@@ -10,6 +10,7 @@
 
 class QWidget;
 class TInputForm;
+class Tcrtransform;
 
 // The characters an input box lets the user type, one bit per 8-bit code.
 using AllowedChars = std::bitset<256>;
@@ -26,6 +27,7 @@ struct FileDialogOptions {
     QString filter;           // "description|patterns|..." pairs
     QString defaultExtension; // ".nes"; appended when the typed name has none
     bool confirmOverwrite = true;
+    QString fileName;         // preset in the name field; empty: none
 };
 
 class Dialogs {
@@ -38,6 +40,8 @@ public:
     virtual std::optional<Colour> chooseColour(QWidget* parent, Colour initial) = 0;
     // The program's own input box; nothing when it was not confirmed.
     virtual std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) = 0;
+    // Shows the script dialog modally; the dialog keeps its own result.
+    virtual void scriptDialog(Tcrtransform& dialog) = 0;
 };
 
 // Qt's standard dialogs.
@@ -48,4 +52,5 @@ public:
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<Colour> chooseColour(QWidget* parent, Colour initial) override;
     std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) override;
+    void scriptDialog(Tcrtransform& dialog) override;
 };

@@ -50,7 +50,7 @@ public:
     // A file dialog's title and filter from the language texts.
     FileDialogOptions fileDialog(const char* titleKey, const char* filterKey, const char* defaultExtension) const
     {
-        return FileDialogOptions{text(titleKey), text(filterKey), QString::fromLatin1(defaultExtension)};
+        return FileDialogOptions{text(titleKey), text(filterKey), QString::fromLatin1(defaultExtension), true, {}};
     }
 
 private:

@@ -12,6 +12,7 @@ class QPushButton;
 class QSpinBox;
 class QDragEnterEvent;
 class QDropEvent;
+class QKeyEvent;
 class QMenu;
 
 // The main window: menus, the shared state, loading and saving.
@@ -81,10 +82,24 @@ public:
     void N28Click();
     void vstrfontClick();
 
-    // The string bar: maximum string length from the spin edit or a Shift-click.
+    // The string bar (app/stringbar.cpp): maximum string length from the
+    // spin edit or a Shift-click, extract and insert.
     void showMaxStringLength(int length);
+    void GetBtnClick();
+    void Getstring1Click();
+    void PasteBtnClick();
+    void PutString1Click();
+    void LCntClick();
+    void DataEditChange();
+    // Enables the string controls once a table is finished.
+    void enableStringControls();
+
+    // Script commands (text/scriptmenu.cpp).
+    void N20Click();
+    void N24Click();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -99,6 +114,9 @@ private:
     void enableAfterLoad();
     void toggleWindow(const char* itemName, QWidget* window);
     void createStringBar();
+    // The string field's key filter: true when the key is dropped.
+    bool DataEditKeyPress(QKeyEvent* event);
+    bool characterOrientedCounting() const;
 
     Workbench wb_;
     bool started_ = false;

@@ -85,10 +85,16 @@ void TQuarnTileMapper::createMenus()
     addItem(dataMap, "N10", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F6), &TQuarnTileMapper::N10Click);
     addItem(dataMap, "N28", t("Clear"), keys(Qt::CTRL | Qt::Key_D), &TQuarnTileMapper::N28Click);
     dataMap->addSeparator();
-    addItem(dataMap, "N20", t("ExtractText") + dots, keys(Qt::Key_F4));
-    addItem(dataMap, "N24", t("ReplaceText") + dots, keys(Qt::CTRL | Qt::Key_F4));
-    addItem(dataMap, "Getstring1", t("GetString"), keys(Qt::Key_F5));
-    addItem(dataMap, "PutString1", t("PutString"), keys(Qt::Key_Insert));
+    // Disabled until a table is opened while a ROM is loaded.
+    addItem(dataMap, "N20", t("ExtractText") + dots, keys(Qt::Key_F4), &TQuarnTileMapper::N20Click)
+        ->setEnabled(false);
+    addItem(dataMap, "N24", t("ReplaceText") + dots, keys(Qt::CTRL | Qt::Key_F4), &TQuarnTileMapper::N24Click)
+        ->setEnabled(false);
+    // Disabled until a table is finished.
+    addItem(dataMap, "Getstring1", t("GetString"), keys(Qt::Key_F5), &TQuarnTileMapper::Getstring1Click)
+        ->setEnabled(false);
+    addItem(dataMap, "PutString1", t("PutString"), keys(Qt::Key_Insert), &TQuarnTileMapper::PutString1Click)
+        ->setEnabled(false);
     dataMap->menuAction()->setEnabled(false);
 
     QMenu* palette = addMenu("PaletteMenu", t("PaletteMenu"));
@@ -98,7 +104,7 @@ void TQuarnTileMapper::createMenus()
 
     QMenu* options = addMenu("optItm", t("Options"));
     connect(options, &QMenu::aboutToShow, this, &TQuarnTileMapper::optItmClick);
-    addItem(options, "LCnt", t("LenCount"), keys(Qt::Key_F9))->setCheckable(true);
+    addItem(options, "LCnt", t("LenCount"), keys(Qt::Key_F9), &TQuarnTileMapper::LCntClick)->setCheckable(true);
     options->addSeparator();
     const std::array<std::pair<const char*, const char*>, 4> windows{
         {{"N11", "TileMapForm"}, {"N12", "TileEdForm"}, {"N13", "DataForm"}, {"N29", "WorkSpaceForm"}}};

@@ -4,6 +4,7 @@
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
 #include "tiles/palette.h"
+#include "text/stringcodec.h"
 
 #include <array>
 #include <bitset>
@@ -50,6 +51,9 @@ struct SharedState {
     std::string tableFileName;              // UTF-8 path of the last table opened
     std::bitset<256> tableCharSet;          // characters the string field accepts
     std::uint8_t longestEntryLength = 0;
+    EntryMatcher tableMatcher;              // match entry over the finished table
+    std::int32_t scriptStart = 0;
+    std::int32_t scriptEnd = 0;
     bool tileTableLoaded = false;
     std::vector<std::uint8_t> workspace = std::vector<std::uint8_t>(32 * 32);
     std::int32_t workspaceCursor = 0;

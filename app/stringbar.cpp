@@ -3,7 +3,11 @@
 #include "app/kvrmain.h"
 
 #include "app/numbers.h"
+#include "text/stringcodec.h"
+#include "tiles/tmform.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,15 +55,102 @@ void TQuarnTileMapper::createStringBar()
     Label4 = new QLabel(wb_.text("TileTblLab") + QStringLiteral(":"), bar);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(0, 68, 537, 16);
-    // Extract and insert come with the string commands; until then the
-    // string field stays read-only.
+    // Everything waits for a finished table.
     for (QWidget* w : {static_cast<QWidget*>(GetBtn), static_cast<QWidget*>(PasteBtn),
                        static_cast<QWidget*>(DataEdit)})
         w->setEnabled(false);
+    DataEdit->installEventFilter(this);
+    connect(GetBtn, &QPushButton::clicked, this, &TQuarnTileMapper::GetBtnClick);
+    connect(PasteBtn, &QPushButton::clicked, this, &TQuarnTileMapper::PasteBtnClick);
+    connect(DataEdit, &QLineEdit::textChanged, this, &TQuarnTileMapper::DataEditChange);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this](int value) {
         wb_.state.maxStringLength = value;
         MaxLenLab->setText(lengthLabel(wb_.text("MaxLenLab"), value));
     });
+}
+
+void TQuarnTileMapper::enableStringControls()
+{
+    for (QWidget* w : {static_cast<QWidget*>(GetBtn), static_cast<QWidget*>(PasteBtn),
+                       static_cast<QWidget*>(DataEdit)})
+        w->setEnabled(true);
+    action("Getstring1")->setEnabled(true);
+    action("PutString1")->setEnabled(true);
+}
+
+bool TQuarnTileMapper::characterOrientedCounting() const
+{
+    return action("LCnt")->isChecked();
+}
+
+void TQuarnTileMapper::GetBtnClick()
+{
+    const SharedState& s = wb_.state;
+    // Exactly the maximum string length in entries, end code or not; cut at
+    // the end of the image.
+    DataEdit->setText(wb_.codePage.toUnicode(
+        extractString(s.rom, s.selectedPosition(), s.maxStringLength, s.charTable)));
+}
+
+void TQuarnTileMapper::Getstring1Click()
+{
+    DataEdit->setFocus(Qt::ShortcutFocusReason);
+    GetBtnClick();
+}
+
+void TQuarnTileMapper::PasteBtnClick()
+{
+    SharedState& s = wb_.state;
+    // The saved flag stays as it is: insertion is an edit of the text, not
+    // of the graphics.
+    insertString(s.rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher,
+                 wb_.codePage.fromUnicode(DataEdit->text()), characterOrientedCounting());
+    wb_.forms.tileMapForm->redrawTileMap();
+}
+
+void TQuarnTileMapper::PutString1Click()
+{
+    PasteBtnClick();
+}
+
+void TQuarnTileMapper::DataEditChange()
+{
+    const std::string text = wb_.codePage.fromUnicode(DataEdit->text());
+    // By character, or the codes the encoder would write with no limit.
+    const std::size_t length =
+        characterOrientedCounting() ? text.size() : encodedLength(wb_.state.tableMatcher, text);
+    LenLab->setText(lengthLabel(wb_.text("LenLab"), static_cast<int>(length)));
+}
+
+void TQuarnTileMapper::LCntClick()
+{
+    DataEditChange();
+}
+
+bool TQuarnTileMapper::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DataEdit && event->type() == QEvent::KeyPress)
+        return DataEditKeyPress(static_cast<QKeyEvent*>(event));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TQuarnTileMapper::DataEditKeyPress(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        PasteBtnClick();
+        return true;
+    }
+    // Keys that type nothing (arrows, Delete, shortcuts) are not filtered.
+    const QString typed = event->text();
+    if (typed.size() != 1 || event->modifiers().testAnyFlags(Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const QChar ch = typed.front();
+    if (ch.unicode() == 8 || ch.unicode() < 32 || ch.unicode() == 127)
+        return false;
+    bool lossless = true;
+    const std::string code = wb_.codePage.fromUnicode(typed, &lossless);
+    // A character the code page cannot hold can be in no entry.
+    return !lossless || code.size() != 1 || !wb_.state.tableCharSet.test(static_cast<unsigned char>(code[0]));
 }
 
 void TQuarnTileMapper::showMaxStringLength(int length)

@@ -5,6 +5,7 @@
 #include "app/numbers.h"
 #include "app/romimage.h"
 #include "text/chartable.h"
+#include "text/stringcodec.h"
 
 #include <QString>
 
@@ -100,11 +101,12 @@ int runEncode(const EncodeCommand& command, std::ostream& out, std::ostream& err
         err << "quarn-tool: the text has characters that code page " << command.codePage << " cannot hold\n";
         return kExitFileError;
     }
-    const EncodeResult encoded = encodeText(table->entries, table->finished.longestEntryLength, bytes);
+    const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
+    const StrictEncodeResult encoded = encodeStrict(matcher, bytes);
     if (!encoded.ok()) {
-        const std::size_t at = *encoded.unmatchedPosition;
-        err << "quarn-tool: no table entry matches the text at character " << at << " ('"
-            << printable(*codePage, std::string_view(bytes).substr(at - 1, 1)) << "')\n";
+        const std::size_t at = *encoded.unmatchedOffset;
+        err << "quarn-tool: no table entry matches the text at character " << at + 1 << " ('"
+            << printable(*codePage, std::string_view(bytes).substr(at, 1)) << "')\n";
         return kExitFileError;
     }
     for (std::size_t i = 0; i < encoded.codes.size(); ++i)

@@ -1,6 +1,7 @@
 #include "text/chartable.h"
 
 #include "app/numbers.h"
+#include "app/textlines.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,33 +9,6 @@
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-struct NumberedLine {
-    std::size_t number; // 1-based
-    std::string_view text;
-};
-
-// Splits at CR LF, lone CR and lone LF alike; a final line end does not start
-// another line. An empty file is one empty line.
-std::vector<NumberedLine> splitLines(std::string_view bytes)
-{
-    std::vector<NumberedLine> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const char ch = bytes[i];
-        if (ch != '\r' && ch != '\n') {
-            ++i;
-            continue;
-        }
-        lines.push_back({lines.size() + 1, bytes.substr(start, i - start)});
-        i += (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < bytes.size() || lines.empty())
-        lines.push_back({lines.size() + 1, bytes.substr(start)});
-    return lines;
-}
 
 // Two hexadecimal characters as a code; nothing when they are not hexadecimal.
 std::optional<std::uint8_t> hexCode(std::string_view twoCharacters)
@@ -82,17 +56,19 @@ std::string notAnIntegerMessage(std::string_view firstLine)
 
 TableReadResult readTableFile(std::string_view bytes)
 {
-    const std::vector<NumberedLine> lines = splitLines(bytes);
+    std::vector<std::string_view> lines = splitTextLines(bytes);
+    if (lines.empty())
+        lines.emplace_back(); // an empty file is one empty address line
     TableReadResult result;
-    const std::optional<std::int32_t> address = tableAddress(lines.front().text);
+    const std::optional<std::int32_t> address = tableAddress(lines.front());
     if (!address) {
-        result.error = notAnIntegerMessage(lines.front().text);
+        result.error = notAnIntegerMessage(lines.front());
         return result;
     }
     TableFile table;
     table.address = *address;
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string_view line = lines[i].text;
+        const std::string_view line = lines[i];
         if (line.size() == 3 && (line[0] == '*' || line[0] == '/')) {
             // Two characters that are not hexadecimal set nothing.
             if (const std::optional<std::uint8_t> code = hexCode(line.substr(1)))
@@ -107,7 +83,7 @@ TableReadResult readTableFile(std::string_view bytes)
         const std::string_view text = line.substr(3);
         if (text.size() > kLongestTableEntry) {
             result.error = "Line ";
-            result.error += std::to_string(lines[i].number) + ": the entry of code " + hexText(*code, 2) +
+            result.error += std::to_string(i + 1) + ": the entry of code " + hexText(*code, 2) +
                             " is longer than " + std::to_string(kLongestTableEntry) + " characters";
             return result;
         }
@@ -167,47 +143,6 @@ FinishedTable finishTableEntries(TableEntries& entries, std::uint8_t lineBreakCo
     // The reader refuses longer entries; the count is 8 bits wide.
     finished.longestEntryLength = static_cast<std::uint8_t>(std::min(longest, kLongestTableEntry));
     return finished;
-}
-
-std::optional<std::uint8_t> matchEntry(const TableEntries& entries, std::uint8_t longestEntryLength,
-                                       std::string_view text, std::size_t position)
-{
-    if (position < 1 || position > text.size())
-        return std::nullopt;
-    const std::string_view rest = text.substr(position - 1);
-    // A plain scan: at most 256 short entries per length.
-    for (std::size_t length = longestEntryLength; length >= 1; --length) {
-        const std::string_view candidate = rest.substr(0, length);
-        for (std::size_t code = 0; code < entries.size(); ++code)
-            if (entries[code] == candidate)
-                return static_cast<std::uint8_t>(code);
-    }
-    return std::nullopt;
-}
-
-std::string decodeBytes(const TableEntries& entries, std::span<const std::uint8_t> bytes)
-{
-    std::string text;
-    for (std::uint8_t byte : bytes)
-        text += entries[byte];
-    return text;
-}
-
-EncodeResult encodeText(const TableEntries& entries, std::uint8_t longestEntryLength, std::string_view text)
-{
-    EncodeResult result;
-    std::size_t position = 1;
-    while (position <= text.size()) {
-        const std::optional<std::uint8_t> code = matchEntry(entries, longestEntryLength, text, position);
-        if (!code) {
-            result.unmatchedPosition = position;
-            break;
-        }
-        result.codes.push_back(*code);
-        // A match is never empty, so the position always moves on.
-        position += entries[*code].size();
-    }
-    return result;
 }
 
 std::string tableFormatsHelpText(const TableHelpTexts& str)

@@ -67,27 +67,6 @@ struct FinishedTable {
 // line-break code becomes "{^}" and then the end code "{END}".
 FinishedTable finishTableEntries(TableEntries& entries, std::uint8_t lineBreakCode, std::uint8_t endCode);
 
-// The code whose entry matches `text` at `position` (1-based): the longest
-// match wins, then the lowest code. Nothing when no entry matches there.
-[[nodiscard]] std::optional<std::uint8_t> matchEntry(const TableEntries& entries, std::uint8_t longestEntryLength,
-                                                     std::string_view text, std::size_t position);
-
-// Each byte replaced by its entry: exactly bytes.size() entries in a row.
-std::string decodeBytes(const TableEntries& entries, std::span<const std::uint8_t> bytes);
-
-struct EncodeResult {
-    std::vector<std::uint8_t> codes;
-    // 1-based position of the first character no entry matches; the codes
-    // before it are kept.
-    std::optional<std::size_t> unmatchedPosition;
-
-    bool ok() const { return !unmatchedPosition.has_value(); }
-};
-
-// Codes for `text` by repeated longest match.
-[[nodiscard]] EncodeResult encodeText(const TableEntries& entries, std::uint8_t longestEntryLength,
-                                      std::string_view text);
-
 // The pieces of the table formats help: str1 .. str13 of the current language.
 using TableHelpTexts = std::array<std::string, 13>;
 

@@ -2,6 +2,7 @@
 #include "app/fileio.h"
 #include "app/kvrmain.h"
 #include "text/chartable.h"
+#include "text/stringcodec.h"
 #include "text/dataf.h"
 #include "tiles/tmform.h"
 
@@ -84,8 +85,9 @@ void TQuarnTileMapper::OpenTblItemClick()
     if (s.romLoaded) {
         wb_.forms.tileMapForm->moveTileMapScroll(*address);
         finishTable();
-        // Extract Script (N20) and Replace Script (N24) are enabled here once
-        // they have their commands.
+        // Loading a ROM after the table finishes it but does not enable these.
+        action("N20")->setEnabled(true);
+        action("N24")->setEnabled(true);
     }
 }
 
@@ -118,12 +120,12 @@ void TQuarnTileMapper::RldtblitemClick()
 void TQuarnTileMapper::finishTable()
 {
     SharedState& s = wb_.state;
-    // The string field is emptied now; it is enabled (with PasteBtn, GetBtn,
-    // Getstring1 and PutString1) once string extraction and insertion exist.
     DataEdit->clear();
     const FinishedTable finished = finishTableEntries(s.charTable, s.lineBreakCode, s.endCode);
     s.tableCharSet = finished.charSet;
     s.longestEntryLength = finished.longestEntryLength;
+    s.tableMatcher = EntryMatcher(s.charTable, s.longestEntryLength);
+    enableStringControls();
     // The data map may show the table's characters.
     wb_.forms.dataForm->drawDataMap();
 }

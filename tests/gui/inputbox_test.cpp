@@ -38,6 +38,7 @@ public:
     {
         return box.query(request);
     }
+    void scriptDialog(Tcrtransform& dialog) override { script_.scriptDialog(dialog); }
 
 private:
     ScriptedDialogs& script_;

@@ -2,10 +2,12 @@
 // Answers the program's dialogs from queues filled by the test, and records
 // every message shown.
 #include "app/dialogs.h"
+#include "text/crtrd.h"
 
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 class ScriptedDialogs final : public Dialogs {
 public:
@@ -13,6 +15,9 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<Colour>> colourAnswers;
     std::deque<std::optional<QString>> inputAnswers;
+    // Each drives the shown script dialog through its widgets, as a user
+    // would; a dialog the driver leaves open is closed like the close box.
+    std::deque<std::function<void(Tcrtransform&)>> scriptDrivers;
     InputRequest lastInput;
     QStringList messages;
     FileDialogOptions lastOpen;
@@ -35,6 +40,20 @@ public:
     {
         lastInput = request;
         return next(inputAnswers);
+    }
+
+    void scriptDialog(Tcrtransform& dialog) override
+    {
+        if (scriptDrivers.empty()) {
+            ++unexpected;
+            return;
+        }
+        const std::function<void(Tcrtransform&)> driver = std::move(scriptDrivers.front());
+        scriptDrivers.pop_front();
+        dialog.show();
+        driver(dialog);
+        if (dialog.isVisible())
+            dialog.reject();
     }
 
 private:

@@ -1,0 +1,147 @@
+#include "text/stringcodec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_set>
+
+EntryMatcher::EntryMatcher(const TableEntries& entries, std::uint8_t longestEntryLength) : entries_(entries)
+{
+    singleCharacter_.fill(-1);
+    std::unordered_set<std::string_view> seen;
+    for (std::size_t code = 0; code < entries_.size(); ++code) {
+        const std::string& entry = entries_[code];
+        if (entry.size() == 1 && singleCharacter_[static_cast<unsigned char>(entry[0])] < 0)
+            singleCharacter_[static_cast<unsigned char>(entry[0])] = static_cast<std::int16_t>(code);
+        if (entry.empty() || entry.size() > longestEntryLength)
+            continue;
+        // A later code with the same text can never be the first to match.
+        if (!seen.insert(entry).second)
+            continue;
+        byFirstCharacter_[static_cast<unsigned char>(entry[0])].push_back(
+            {static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(entry.size())});
+    }
+    for (std::vector<Candidate>& candidates : byFirstCharacter_)
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const Candidate& a, const Candidate& b) { return a.length > b.length; });
+}
+
+std::optional<std::uint8_t> EntryMatcher::match(std::string_view text, std::size_t offset) const
+{
+    if (offset >= text.size())
+        return std::nullopt;
+    const char* rest = text.data() + offset;
+    const std::size_t left = text.size() - offset;
+    for (const Candidate& candidate : byFirstCharacter_[static_cast<unsigned char>(*rest)])
+        if (candidate.length <= left && std::memcmp(entries_[candidate.code].data(), rest, candidate.length) == 0)
+            return candidate.code;
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> EntryMatcher::singleCharacterCode(unsigned char ch) const
+{
+    if (singleCharacter_[ch] < 0)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(singleCharacter_[ch]);
+}
+
+std::string decodeBytes(const TableEntries& entries, std::span<const std::uint8_t> bytes)
+{
+    std::string text;
+    for (std::uint8_t byte : bytes)
+        text += entries[byte];
+    return text;
+}
+
+namespace {
+// Repeated longest match with unmatched characters dropped; appends to `out`
+// when given. Returns the number of codes.
+std::size_t encodeInto(const EntryMatcher& matcher, std::string_view text, std::size_t limit,
+                       std::vector<std::uint8_t>* out)
+{
+    std::size_t count = 0;
+    std::size_t offset = 0;
+    while (offset < text.size() && count < limit) {
+        const std::optional<std::uint8_t> code = matcher.match(text, offset);
+        if (!code) {
+            ++offset;
+            continue;
+        }
+        if (out)
+            out->push_back(*code);
+        ++count;
+        // A match is never empty, so the offset always moves on.
+        offset += matcher.entry(*code).size();
+    }
+    return count;
+}
+} // namespace
+
+std::vector<std::uint8_t> encodeString(const EntryMatcher& matcher, std::string_view text, std::size_t limit)
+{
+    std::vector<std::uint8_t> codes;
+    encodeInto(matcher, text, limit, &codes);
+    return codes;
+}
+
+std::size_t encodedLength(const EntryMatcher& matcher, std::string_view text)
+{
+    return encodeInto(matcher, text, kNoCodeLimit, nullptr);
+}
+
+StrictEncodeResult encodeStrict(const EntryMatcher& matcher, std::string_view text)
+{
+    StrictEncodeResult result;
+    std::size_t offset = 0;
+    while (offset < text.size()) {
+        const std::optional<std::uint8_t> code = matcher.match(text, offset);
+        if (!code) {
+            result.unmatchedOffset = offset;
+            break;
+        }
+        result.codes.push_back(*code);
+        offset += matcher.entry(*code).size();
+    }
+    return result;
+}
+
+std::vector<std::optional<std::uint8_t>> encodeCharacters(const EntryMatcher& matcher, std::string_view text,
+                                                          std::size_t limit)
+{
+    std::vector<std::optional<std::uint8_t>> codes;
+    const std::size_t count = std::min(limit, text.size());
+    codes.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        codes.push_back(matcher.singleCharacterCode(static_cast<unsigned char>(text[i])));
+    return codes;
+}
+
+ByteRange rangeInImage(std::int64_t start, std::int64_t length, std::size_t imageSize)
+{
+    const auto size = static_cast<std::int64_t>(imageSize);
+    if (start < 0 || start >= size || length <= 0)
+        return {};
+    return {static_cast<std::size_t>(start), static_cast<std::size_t>(std::min(length, size - start))};
+}
+
+std::size_t insertString(std::vector<std::uint8_t>& image, std::int64_t start, std::int32_t maxLength,
+                         const EntryMatcher& matcher, std::string_view text, bool characterOriented)
+{
+    const ByteRange range = rangeInImage(start, maxLength, image.size());
+    if (characterOriented) {
+        const std::vector<std::optional<std::uint8_t>> codes = encodeCharacters(matcher, text, range.length);
+        for (std::size_t i = 0; i < codes.size(); ++i)
+            if (codes[i])
+                image[range.offset + i] = *codes[i];
+        return codes.size();
+    }
+    const std::vector<std::uint8_t> codes = encodeString(matcher, text, range.length);
+    std::copy(codes.begin(), codes.end(), image.begin() + static_cast<std::ptrdiff_t>(range.offset));
+    return codes.size();
+}
+
+std::string extractString(std::span<const std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
+                          const TableEntries& entries)
+{
+    const ByteRange range = rangeInImage(start, maxLength, image.size());
+    return decodeBytes(entries, image.subspan(range.offset, range.length));
+}
