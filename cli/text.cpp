@@ -1,6 +1,6 @@
 #include "cli/text.h"
 
-#include "app/codepage.h"
+#include "cli/tablefile.h"
 #include "app/fileio.h"
 #include "app/numbers.h"
 #include "app/romimage.h"
@@ -13,49 +13,6 @@
 #include <optional>
 #include <ostream>
 
-namespace {
-struct LoadedTable {
-    TableEntries entries;
-    FinishedTable finished;
-};
-
-std::string printable(const CodePage& codePage, std::string_view bytes)
-{
-    return codePage.toUnicode(bytes).toStdString();
-}
-
-// A table read and finished as Open Table does with a ROM loaded: codes
-// without text get placeholders, the two fixed codes their markers.
-std::optional<LoadedTable> loadTable(const std::string& path, const CodePage& codePage, std::ostream& err)
-{
-    const FileReadResult file = readWholeFile(QString::fromStdString(path));
-    if (!file.ok()) {
-        err << "quarn-tool: " << path << ": " << file.error.toStdString() << "\n";
-        return std::nullopt;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-    const TableReadResult read = readTableFile(text);
-    if (!read.table) {
-        err << "quarn-tool: " << path << ": " << printable(codePage, read.error) << "\n";
-        return std::nullopt;
-    }
-    LoadedTable table;
-    table.entries = read.table->entries;
-    table.finished = finishTableEntries(table.entries, read.table->lineBreakCode.value_or(0xFF),
-                                        read.table->endCode.value_or(0x00));
-    return table;
-}
-
-std::optional<CodePage> codePageFor(const std::string& name, std::ostream& err)
-{
-    CodePage codePage(QString::fromStdString(name));
-    if (!codePage.isValid()) {
-        err << "quarn-tool: unknown code page '" << name << "'\n";
-        return std::nullopt;
-    }
-    return codePage;
-}
-} // namespace
 
 int runDecode(const DecodeCommand& command, std::ostream& out, std::ostream& err)
 {

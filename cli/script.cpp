@@ -1,0 +1,96 @@
+#include "cli/script.h"
+
+#include "app/fileio.h"
+#include "app/numbers.h"
+#include "app/romimage.h"
+#include "cli/args.h"
+#include "cli/tablefile.h"
+#include "text/scriptdump.h"
+
+#include <QString>
+
+#include <ostream>
+#include <span>
+
+namespace {
+std::optional<std::vector<std::uint8_t>> readFile(const std::string& path, const char* what, OpenMode mode,
+                                                  std::ostream& err)
+{
+    FileReadResult file = readWholeFile(QString::fromLocal8Bit(path), mode);
+    if (!file.ok()) {
+        err << "quarn-tool: cannot read " << what << " '" << path << "': " << file.error.toStdString() << '\n';
+        return std::nullopt;
+    }
+    return std::move(file.bytes);
+}
+} // namespace
+
+int runDump(const DumpCommand& command, std::ostream& out, std::ostream& err)
+{
+    const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
+    if (!codePage)
+        return kExitUsage;
+    if (command.to < command.from) {
+        err << "quarn-tool: the end " << hexText(static_cast<std::uint32_t>(command.to), 8)
+            << " lies before the start " << hexText(static_cast<std::uint32_t>(command.from), 8) << '\n';
+        return kExitUsage;
+    }
+    std::optional<std::vector<std::uint8_t>> file = readFile(command.romPath, "ROM", OpenMode::ReadOnly, err);
+    if (!file)
+        return kExitFileError;
+    const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
+    if (!table)
+        return kExitFileError;
+    // The ROM as the program holds it after Open.
+    const std::vector<std::uint8_t> rom = makeRomImage(std::move(*file), kMinimumLoadSize);
+    const ExtractRange range = scriptExtractRange(command.from, command.to, rom.size());
+    const std::string dump = scriptDumpText(table->entries, {table->lineBreakCode, table->endCode},
+                                            std::span<const std::uint8_t>(rom).subspan(range.offset, range.count));
+    const std::string done = "Extracted " + std::to_string(range.count) + " byte(s).\n";
+    if (command.outputPath.empty()) {
+        out.write(dump.data(), static_cast<std::streamsize>(dump.size()));
+        err << done;
+        return kExitOk;
+    }
+    const QString error = writeWholeFile(QString::fromLocal8Bit(command.outputPath),
+                                         {reinterpret_cast<const std::uint8_t*>(dump.data()), dump.size()});
+    if (!error.isEmpty()) {
+        err << "quarn-tool: cannot write '" << command.outputPath << "': " << error.toStdString() << '\n';
+        return kExitFileError;
+    }
+    out << done;
+    return kExitOk;
+}
+
+int runInsert(const InsertCommand& command, std::ostream& out, std::ostream& err)
+{
+    const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
+    if (!codePage)
+        return kExitUsage;
+    std::optional<std::vector<std::uint8_t>> rom = readFile(command.romPath, "ROM", OpenMode::ReadWrite, err);
+    if (!rom)
+        return kExitFileError;
+    const std::optional<std::vector<std::uint8_t>> dump = readFile(command.dumpPath, "dump", OpenMode::ReadOnly, err);
+    if (!dump)
+        return kExitFileError;
+    const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
+    if (!table)
+        return kExitFileError;
+    // The file is not padded: a script must fit in the file as it is.
+    const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
+    const std::string_view text(reinterpret_cast<const char*>(dump->data()), dump->size());
+    const ReplaceResult result =
+        replaceScript(*rom, command.at, matcher, {table->lineBreakCode, table->endCode}, text);
+    if (!result.written) {
+        err << "quarn-tool: " << scriptDoesNotFitMessage(command.at, result) << '\n';
+        return kExitFileError;
+    }
+    const QString error = writeWholeFile(QString::fromLocal8Bit(command.romPath), *rom);
+    if (!error.isEmpty()) {
+        err << "quarn-tool: cannot write ROM '" << command.romPath << "': " << error.toStdString() << '\n';
+        return kExitFileError;
+    }
+    out << "quarn-tool: wrote " << result.needed << " byte(s) at " << hexText(static_cast<std::uint32_t>(command.at), 8)
+        << '\n';
+    return kExitOk;
+}
