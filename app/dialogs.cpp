@@ -3,7 +3,6 @@
 #include "app/filefilter.h"
 #include "app/inputbox.h"
 #include "app/sharedstate.h"
-#include "text/crtrd.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -58,7 +57,7 @@ std::optional<QString> QtDialogs::inputBox(TInputForm& box, const InputRequest& 
     return box.query(request);
 }
 
-void QtDialogs::scriptDialog(Tcrtransform& dialog)
+void QtDialogs::runModal(QDialog& dialog)
 {
     dialog.exec();
 }

@@ -10,7 +10,7 @@
 
 class QWidget;
 class TInputForm;
-class Tcrtransform;
+class QDialog;
 
 // The characters an input box lets the user type, one bit per 8-bit code.
 using AllowedChars = std::bitset<256>;
@@ -40,8 +40,9 @@ public:
     virtual std::optional<Colour> chooseColour(QWidget* parent, Colour initial) = 0;
     // The program's own input box; nothing when it was not confirmed.
     virtual std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) = 0;
-    // Shows the script dialog modally; the dialog keeps its own result.
-    virtual void scriptDialog(Tcrtransform& dialog) = 0;
+    // Shows one of the program's own dialogs (script, search) modally; the
+    // dialog keeps its own result.
+    virtual void runModal(QDialog& dialog) = 0;
 };
 
 // Qt's standard dialogs.
@@ -52,5 +53,5 @@ public:
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<Colour> chooseColour(QWidget* parent, Colour initial) override;
     std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) override;
-    void scriptDialog(Tcrtransform& dialog) override;
+    void runModal(QDialog& dialog) override;
 };

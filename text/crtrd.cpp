@@ -76,7 +76,7 @@ std::optional<QString> Tcrtransform::execute(Mode mode)
     RadioButton1->setChecked(true);
     Label1->setVisible(extract);
     confirmed_ = false;
-    wb_.dialogs().scriptDialog(*this);
+    wb_.dialogs().runModal(*this);
     if (!confirmed_)
         return std::nullopt;
     return fileName_;

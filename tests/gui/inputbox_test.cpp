@@ -38,7 +38,7 @@ public:
     {
         return box.query(request);
     }
-    void scriptDialog(Tcrtransform& dialog) override { script_.scriptDialog(dialog); }
+    void runModal(QDialog& dialog) override { script_.runModal(dialog); }
 
 private:
     ScriptedDialogs& script_;

@@ -2,7 +2,7 @@
 // Answers the program's dialogs from queues filled by the test, and records
 // every message shown.
 #include "app/dialogs.h"
-#include "text/crtrd.h"
+#include <QDialog>
 
 #include <QStringList>
 
@@ -15,9 +15,10 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<Colour>> colourAnswers;
     std::deque<std::optional<QString>> inputAnswers;
-    // Each drives the shown script dialog through its widgets, as a user
-    // would; a dialog the driver leaves open is closed like the close box.
-    std::deque<std::function<void(Tcrtransform&)>> scriptDrivers;
+    // Each drives one shown dialog of the program (script, search) through
+    // its widgets, as a user would; a dialog the driver leaves open is
+    // closed like the close box.
+    std::deque<std::function<void(QDialog&)>> modalDrivers;
     InputRequest lastInput;
     QStringList messages;
     FileDialogOptions lastOpen;
@@ -42,14 +43,19 @@ public:
         return next(inputAnswers);
     }
 
-    void scriptDialog(Tcrtransform& dialog) override
+    template <typename Dialog>
+    void drive(std::function<void(Dialog&)> driver)
     {
-        if (scriptDrivers.empty()) {
+        modalDrivers.push_back([driver](QDialog& d) { driver(static_cast<Dialog&>(d)); });
+    }
+    void runModal(QDialog& dialog) override
+    {
+        if (modalDrivers.empty()) {
             ++unexpected;
             return;
         }
-        const std::function<void(Tcrtransform&)> driver = std::move(scriptDrivers.front());
-        scriptDrivers.pop_front();
+        const std::function<void(QDialog&)> driver = std::move(modalDrivers.front());
+        modalDrivers.pop_front();
         dialog.show();
         driver(dialog);
         if (dialog.isVisible())

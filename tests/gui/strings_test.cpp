@@ -50,7 +50,7 @@ class StringsTest : public QObject {
     // Runs a script command whose dialog gets `start` (and `end`), then OK.
     void runScript(const char* command, const QString& start, const QString& end = {})
     {
-        app->dialogs.scriptDrivers.push_back([start, end](Tcrtransform& d) {
+        app->dialogs.drive<Tcrtransform>([start, end](Tcrtransform& d) {
             d.LabeledEdit1->setText(start);
             if (!end.isEmpty())
                 d.Edit1->setText(end);
@@ -132,7 +132,7 @@ private slots:
         state().rom[0x1F4] = 0x00;
         const QString dump = app->dir.filePath(QStringLiteral("out.txt"));
         app->dialogs.saveAnswers.push_back(dump);
-        app->dialogs.scriptDrivers.push_back([](Tcrtransform& d) {
+        app->dialogs.drive<Tcrtransform>([](Tcrtransform& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Extract Script"));
             QCOMPARE(d.LabeledEdit1->text(), QStringLiteral("h000001F0"));
             QCOMPARE(d.Edit1->text(), QStringLiteral("h000001F0"));
@@ -185,7 +185,7 @@ private slots:
         // A bad decimal stops OK with the dialog open; a bad hexadecimal
         // number keeps the old value and goes on; a cancelled file dialog
         // keeps the dialog open.
-        app->dialogs.scriptDrivers.push_back([this](Tcrtransform& d) {
+        app->dialogs.drive<Tcrtransform>([this](Tcrtransform& d) {
             d.LabeledEdit1->setText(QStringLiteral("12AB"));
             QTest::mouseClick(d.Button1, Qt::LeftButton);
             QVERIFY(d.isVisible());
