@@ -1,12 +1,12 @@
 #pragma once
-// Command-line parsing for quarn-tool. Pure: strings in, a command or a
-// message out, so every rule can be tested without files or Qt.
+// Command-line parsing for quarn-tool, on CLI11. Pure: strings in, a command
+// or a message out, so every rule can be tested without files or Qt.
+#include "cli/argforms.h"
 #include "tiles/codecs.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -15,7 +15,11 @@ constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1; // a file could not be read or written
 constexpr int kExitUsage = 2;     // bad arguments
 
-struct HelpCommand {};
+// Asked for help: the text CLI11 made for the tool or for one subcommand.
+struct HelpCommand {
+    std::string text;
+    bool operator==(const HelpCommand&) const = default;
+};
 
 struct RenderCommand {
     std::string romPath;
@@ -58,27 +62,17 @@ struct EncodeCommand {
 };
 
 // One alternative per subcommand; a new subcommand adds its struct here and a
-// row to the table in args.cpp.
+// function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand>;
 
 struct ParseResult {
     std::optional<Command> command;
-    std::string error; // set exactly when command is empty
+    std::string error;      // set exactly when command is empty
+    int exitCode = kExitOk; // kExitUsage when there is an error
 };
 
 // `args` are the words after the program name.
 [[nodiscard]] ParseResult parseArguments(const std::vector<std::string>& args);
 
-// The full usage text, with the codec names and their indexes.
+// The help of the tool as a whole: commands, codecs, number forms.
 std::string usageText();
-
-// Pieces of the parser, public for their own tests.
-// A codec by index "0".."9" or by name, letter case ignored.
-[[nodiscard]] std::optional<int> parseCodecArgument(std::string_view text);
-// "WxH" (or "WXH"), each 1..16.
-struct TileSize {
-    int width = 0;
-    int height = 0;
-    bool operator==(const TileSize&) const = default;
-};
-[[nodiscard]] std::optional<TileSize> parseSizeArgument(std::string_view text);

@@ -20,13 +20,13 @@ int main(int argc, char* argv[])
             std::cerr << usageText();
         else
             std::cerr << "quarn-tool: " << parsed.error << "\nRun 'quarn-tool --help' for usage.\n";
-        return kExitUsage;
+        return parsed.exitCode;
     }
     return std::visit(
         [](const auto& command) -> int {
             using T = std::decay_t<decltype(command)>;
             if constexpr (std::is_same_v<T, HelpCommand>) {
-                std::cout << usageText();
+                std::cout << command.text;
                 return kExitOk;
             } else if constexpr (std::is_same_v<T, RenderCommand>) {
                 return runRender(command, std::cerr);

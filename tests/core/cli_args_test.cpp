@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -103,10 +107,58 @@ TEST(CliArgs, ImportTakesTheRomThePictureAndTheMapOptions)
     EXPECT_TRUE(std::holds_alternative<HelpCommand>(*help.command));
 }
 
-TEST(CliArgs, DoubleDashLetsFileNamesStartWithDash)
+TEST(CliArgs, FileNamesMayLookLikeOptionsOrCommands)
 {
-    const RenderCommand render = parseRenderOk({"render", "-o", "out.bmp", "--", "-rom.nes"});
-    EXPECT_EQ(render.romPath, "-rom.nes");
+    EXPECT_EQ(parseRenderOk({"render", "-o", "out.bmp", "--", "-rom.nes"}).romPath, "-rom.nes");
+    const ImportCommand dashed = parseImportOk({"import", "--codec", "1", "--", "-a.nes", "--codec"});
+    EXPECT_EQ(dashed.imagePath, "--codec");
+    // Once a command is chosen, the other commands' names are file names.
+    EXPECT_EQ(parseRenderOk({"render", "import", "-o", "help"}).romPath, "import");
+    const ImportCommand named = parseImportOk({"import", "decode", "render"});
+    EXPECT_EQ(named.romPath, "decode");
+    EXPECT_EQ(named.imagePath, "render");
+}
+
+// Random map options, written in every accepted form and order, come back as
+// the values they stand for.
+TEST(CliArgs, MapOptionsRoundTripThroughTheCommandLine)
+{
+    std::mt19937 random(20240611);
+    const auto coin = [&random] { return std::bernoulli_distribution()(random); };
+    const auto upTo16 = [&random] { return std::uniform_int_distribution<int>(1, 16)(random); };
+    const auto anyCase = [&](std::string_view text) {
+        std::string mixed;
+        for (unsigned char ch : text)
+            mixed += static_cast<char>(coin() ? std::toupper(ch) : std::tolower(ch));
+        return mixed;
+    };
+    const auto sizeText = [&](int w, int h) { return std::to_string(w) + (coin() ? "x" : "X") + std::to_string(h); };
+    for (int round = 0; round < 300; ++round) {
+        RenderCommand expected;
+        expected.romPath = "game.chr";
+        expected.outputPath = "out.png";
+        expected.codec = std::uniform_int_distribution<int>(0, kCodecCount - 1)(random);
+        expected.position = std::uniform_int_distribution<std::int32_t>(0, 2147483647)(random);
+        expected.geometry = {upTo16(), upTo16(), upTo16(), upTo16()};
+        std::ostringstream hex;
+        hex << (coin() ? "H" : "h") << std::hex << (coin() ? std::uppercase : std::nouppercase) << expected.position;
+        const std::pair<std::string, std::string> options[] = {
+            {"--codec", coin() ? std::to_string(expected.codec)
+                               : anyCase(kCodecs[static_cast<std::size_t>(expected.codec)].name)},
+            {"--position", coin() ? std::to_string(expected.position) : hex.str()},
+            {"--tile", sizeText(expected.geometry.tileWidth, expected.geometry.tileHeight)},
+            {"--block", sizeText(expected.geometry.blockWidth, expected.geometry.blockHeight)},
+            {coin() ? "-o" : "--output", expected.outputPath},
+        };
+        std::vector<Words> groups{{expected.romPath}};
+        for (const auto& [name, value] : options)
+            groups.push_back(coin() && name.starts_with("--") ? Words{name + "=" + value} : Words{name, value});
+        std::shuffle(groups.begin(), groups.end(), random);
+        Words args{"render"};
+        for (const Words& group : groups)
+            args.insert(args.end(), group.begin(), group.end());
+        EXPECT_EQ(parseRenderOk(args), expected) << ::testing::PrintToString(args);
+    }
 }
 
 TEST(CliArgs, PositionForms)
@@ -178,18 +230,26 @@ TEST(CliArgs, ExplicitCodecOverridesTheExtension)
 
 TEST(CliArgs, HelpWins)
 {
-    const Words helps[] = {
-        {"--help"},
-        {"-h"},
-        {"help"},
-        {"render", "--help"},
-        {"render", "-h"},
-        {"render", "rom.nes", "--tile", "99x99", "-h"},
+    const struct {
+        Words args;
+        const char* usage; // the synopsis the help starts its usage with
+    } helps[] = {
+        {{"--help"}, "Usage:\n  quarn-tool render ROM"},
+        {{"-h"}, "Usage:\n  quarn-tool render ROM"},
+        {{"help"}, "Usage:\n  quarn-tool render ROM"},
+        {{"render", "--help"}, "Usage: quarn-tool render ROM -o OUT.bmp"},
+        {{"render", "-h"}, "Usage: quarn-tool render ROM -o OUT.bmp"},
+        {{"render", "rom.nes", "--tile", "99x99", "-h"}, "Usage: quarn-tool render ROM"},
+        {{"decode", "--at", "-1", "--help"}, "Usage: quarn-tool decode ROM -t T.tbl --at P -n N"},
+        {{"encode", "--help", "--zoom"}, "Usage: quarn-tool encode -t T.tbl TEXT"},
     };
-    for (const Words& args : helps) {
+    for (const auto& [args, usage] : helps) {
         const ParseResult result = parseArguments(args);
         ASSERT_TRUE(result.command) << args.front() << ": " << result.error;
-        EXPECT_TRUE(std::holds_alternative<HelpCommand>(*result.command));
+        EXPECT_EQ(result.exitCode, kExitOk);
+        const auto* help = std::get_if<HelpCommand>(&*result.command);
+        ASSERT_NE(help, nullptr);
+        EXPECT_NE(help->text.find(usage), std::string::npos) << help->text;
     }
     // After "--" it is a file name.
     const RenderCommand render = parseRenderOk({"render", "-o", "o.bmp", "--", "-h"});
@@ -204,52 +264,83 @@ TEST(CliArgs, BadArgumentsGiveAMessage)
     } cases[] = {
         {{}, "no command"},
         {{"draw", "r.nes"}, "unknown command 'draw'"},
-        {{"render"}, "no ROM"},
-        {{"render", "r.nes"}, "no output"},
-        {{"render", "-o", "o.bmp"}, "no ROM"},
-        {{"render", "a.nes", "b.nes", "-o", "o.bmp"}, "'b.nes'"},
-        {{"render", "r.nes", "-o"}, "--output needs a value"},
-        {{"render", "r.nes", "-o", "o.bmp", "--codec"}, "--codec needs a value"},
-        {{"render", "r.nes", "-o", "o.bmp", "--zoom", "2"}, "unknown option '--zoom'"},
-        {{"render", "r.nes", "-o", "o.bmp", "--zoom=2"}, "unknown option '--zoom'"},
-        {{"render", "r.nes", "-o", "o.bmp", "-x"}, "unknown option '-x'"},
-        {{"render", "r.nes", "-o", "a.bmp", "-o", "b.bmp"}, "--output is given twice"},
-        {{"render", "r.nes", "-o", "a.bmp", "--tile", "8x8", "--tile=8x8"}, "--tile is given twice"},
-        {{"render", "r.nes", "--output="}, "output file name is empty"},
-        {{"render", "r.nes", "-o", "o.bmp", "--codec", "SNES"}, "unknown codec 'SNES'"},
+        {{"--zoom"}, "--zoom"},
+        {{"render"}, "render: ROM is required"},
+        {{"render", "r.nes"}, "--output is required"},
+        {{"render", "-o", "o.bmp"}, "ROM is required"},
+        {{"render", "a.nes", "b.nes", "-o", "o.bmp"}, "b.nes"},
+        {{"render", "r.nes", "-o"}, "--output"},
+        {{"render", "r.nes", "-o", "o.bmp", "--codec"}, "--codec"},
+        {{"render", "r.nes", "-o", "o.bmp", "--zoom", "2"}, "--zoom"},
+        {{"render", "r.nes", "-o", "o.bmp", "--zoom=2"}, "--zoom"},
+        {{"render", "r.nes", "-o", "o.bmp", "-x"}, "-x"},
+        {{"render", "r.nes", "-o", "a.bmp", "-o", "b.bmp"}, "--output: At Most 1"},
+        {{"render", "r.nes", "-o", "a.bmp", "--tile", "8x8", "--tile=8x8"}, "--tile: At Most 1"},
+        {{"render", "r.nes", "--output="}, "--output"},
+        {{"render", "r.nes", "--output", ""}, "--output: the file name is empty"},
+        {{"render", "", "-o", "o.bmp"}, "ROM: the file name is empty"},
+        {{"render", "r.nes", "-o", "o.bmp", "--codec", "SNES"}, "--codec: unknown codec 'SNES'"},
         {{"render", "r.nes", "-o", "o.bmp", "--codec", "10"}, "unknown codec '10'"},
-        {{"render", "r.nes", "-o", "o.bmp", "--position", "Hxyz"}, "bad position 'Hxyz'"},
-        {{"render", "r.nes", "-o", "o.bmp", "--position", "HFFFFFFFF"}, "negative"},
-        {{"render", "r.nes", "-o", "o.bmp", "--block", "0x1"}, "bad block size '0x1'"},
-        {{"render", "r.nes", "-o", "o.bmp", "--palette="}, "palette file name is empty"},
-        {{"import"}, "import: no ROM"},
-        {{"import", "r.nes"}, "no picture"},
-        {{"import", "r.nes", "a.bmp", "b.bmp"}, "'b.bmp'"},
-        {{"import", "r.nes", "a.bmp", "-o", "x.bmp"}, "unknown option '-o'"},
-        {{"import", "r.nes", "a.bmp", "--codec", "11"}, "import: unknown codec '11'"},
-        {{"import", "r.nes", "a.bmp", "--tile", "8x0"}, "bad tile size '8x0'"},
-        {{"import", "r.nes", "a.bmp", "--position", "-1"}, "bad position"},
-        {{"import", "r.nes", "a.bmp", "--palette"}, "--palette needs a value"},
+        {{"render", "r.nes", "-o", "o.bmp", "--position", "Hxyz"}, "--position: 'Hxyz' is not a number"},
+        {{"render", "r.nes", "-o", "o.bmp", "--position", "HFFFFFFFF"}, "from 0 to 2147483647"},
+        {{"render", "r.nes", "-o", "o.bmp", "--block", "0x1"}, "--block: '0x1' is not WxH"},
+        {{"render", "r.nes", "-o", "o.bmp", "--palette", ""}, "--palette: the file name is empty"},
+        {{"import"}, "import: ROM is required"},
+        {{"import", "r.nes"}, "IMAGE is required"},
+        {{"import", "r.nes", "a.bmp", "b.bmp"}, "b.bmp"},
+        {{"import", "r.nes", "a.bmp", "-o", "x.bmp"}, "-o"},
+        {{"import", "r.nes", "a.bmp", "--codec", "11"}, "import: --codec: unknown codec '11'"},
+        {{"import", "r.nes", "a.bmp", "--tile", "8x0"}, "--tile: '8x0' is not WxH"},
+        {{"import", "r.nes", "a.bmp", "--position", "-1"}, "--position: '-1'"},
+        {{"import", "r.nes", "a.bmp", "--palette"}, "--palette"},
+        {{"render", "r.nes", "-o", "o.bmp", "import"}, "import"},
+        {{"decode", "r.nes", "-t", "t.tbl", "--at", "0", "-n", "0"}, "--length: '0' is not a number from 1"},
     };
     for (const auto& c : cases) {
         const ParseResult result = parseArguments(c.args);
         EXPECT_FALSE(result.command) << c.messagePart;
+        EXPECT_EQ(result.exitCode, kExitUsage) << c.messagePart;
         EXPECT_NE(result.error.find(c.messagePart), std::string::npos)
             << "expected \"" << c.messagePart << "\" in \"" << result.error << "\"";
     }
 }
 
-TEST(CliArgs, UsageListsCommandsAndCodecs)
+TEST(CliArgs, HelpListsCommandsOptionsCodecsAndNumberForms)
 {
-    const std::string usage = usageText();
-    EXPECT_NE(usage.find("quarn-tool render ROM -o OUT.bmp"), std::string::npos);
-    EXPECT_NE(usage.find("quarn-tool import ROM IMAGE"), std::string::npos);
-    for (const char* option : {"--codec", "--position", "--tile", "--block", "--palette", "--help"})
-        EXPECT_NE(usage.find(option), std::string::npos) << option;
-    for (int i = 0; i < kCodecCount; ++i) {
-        const std::string line =
-            "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
-        EXPECT_NE(usage.find(line), std::string::npos) << line;
+    const auto helpOf = [](const Words& args) {
+        const ParseResult result = parseArguments(args);
+        const auto* help = result.command ? std::get_if<HelpCommand>(&*result.command) : nullptr;
+        return help ? help->text : "no help: " + result.error;
+    };
+    const std::string tool = usageText();
+    EXPECT_EQ(helpOf({"--help"}), tool);
+    EXPECT_EQ(helpOf({"help"}), tool);
+    const struct {
+        Words args;
+        std::vector<const char*> parts;
+        bool listsCodecs;
+    } helps[] = {
+        {{"--help"}, {"quarn-tool import ROM IMAGE", "quarn-tool encode -t T.tbl TEXT", "Exit codes"}, true},
+        {{"render", "-h"}, {"-o,--output", "--codec", "--position", "--tile", "--block", "--palette"}, true},
+        {{"import", "-h"}, {"IMAGE", "--codec", "--position", "--tile", "--block", "--palette"}, true},
+        {{"decode", "-h"}, {"-t,--table", "--at", "-n,--length", "--codepage NAME=windows-1252"}, false},
+        {{"encode", "-h"}, {"-t,--table", "TEXT", "--codepage"}, false},
+    };
+    for (const auto& [args, parts, listsCodecs] : helps) {
+        const std::string text = helpOf(args);
+        for (const char* part : parts)
+            EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+        if (args.front() != "encode") {
+            EXPECT_NE(text.find("H and hexadecimal digits (H1F00"), std::string::npos) << text;
+        }
+        for (int i = 0; i < kCodecCount; ++i) {
+            const std::string line =
+                "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+            EXPECT_EQ(text.find(line) != std::string::npos, listsCodecs) << line << " in\n" << text;
+        }
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 79U) << line;
     }
 }
 

@@ -1,0 +1,92 @@
+#include "cli/helptext.h"
+
+#include "tiles/codecs.h"
+
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kLineWidth = 79;
+
+std::vector<std::string> synopsisWords(const CLI::App& sub)
+{
+    std::vector<std::string> words;
+    for (const CLI::Option* option : sub.get_options()) {
+        if (option == sub.get_help_ptr())
+            continue;
+        if (option->get_positional()) {
+            words.push_back(option->get_name());
+            continue;
+        }
+        // The short spelling where there is one, as people type it.
+        const std::string name = option->get_snames().empty() ? "--" + option->get_lnames().front()
+                                                              : "-" + option->get_snames().front();
+        const std::string word = name + " " + option->get_type_name();
+        words.push_back(option->get_required() ? word : "[" + word + "]");
+    }
+    return words;
+}
+
+// `lead` ("quarn-tool render") followed by the subcommand's positionals and
+// options in the order they were added, optional ones in brackets, wrapped
+// to the usual terminal width.
+std::string synopsis(const CLI::App& sub, const std::string& lead)
+{
+    const std::string indent(lead.size() + 1, ' ');
+    std::string text = lead;
+    std::size_t lineLength = text.size();
+    for (const std::string& word : synopsisWords(sub)) {
+        if (lineLength + 1 + word.size() > kLineWidth && lineLength > indent.size()) {
+            text += "\n" + indent + word;
+            lineLength = indent.size() + word.size();
+        } else {
+            text += " " + word;
+            lineLength += 1 + word.size();
+        }
+    }
+    return text + "\n";
+}
+
+class SynopsisFormatter : public CLI::Formatter {
+public:
+    // The tool's usage is the synopsis of every subcommand.
+    std::string make_usage(const CLI::App* app, std::string name) const override
+    {
+        if (app->get_parent() != nullptr)
+            return synopsis(*app, get_label("Usage") + ": " + name);
+        std::string text = get_label("Usage") + ":\n";
+        for (const CLI::App* sub : app->get_subcommands([](const CLI::App*) { return true; }))
+            text += synopsis(*sub, "  " + name + " " + sub->get_name());
+        return text;
+    }
+};
+
+} // namespace
+
+std::shared_ptr<CLI::Formatter> synopsisFormatter() { return std::make_shared<SynopsisFormatter>(); }
+
+std::string codecList()
+{
+    std::string text = "Codecs (name or index, letter case ignored):\n";
+    for (int i = 0; i < kCodecCount; ++i)
+        text += "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+    return text;
+}
+
+std::string numberForms()
+{
+    return "Numbers (P): H and hexadecimal digits (H1F00, h1f00) or decimal digits (7936).\n";
+}
+
+std::string sizeForms() { return "Sizes (WxH): width x height, each from 1 to 16 (8x8, 16X8).\n"; }
+
+std::string exitCodes()
+{
+    return "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
+}
+
+std::string toolHelp(const CLI::App& app)
+{
+    // App::help would show the help of a selected subcommand instead.
+    return app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
+}

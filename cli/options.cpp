@@ -1,0 +1,111 @@
+#include "cli/options.h"
+
+#include "app/romimage.h"
+#include "cli/argforms.h"
+
+namespace {
+
+constexpr std::int32_t kLargestNumber = 2147483647;
+
+// Validators carry no description of their own: each option names its form
+// in its placeholder and help line instead.
+CLI::Validator nonEmpty()
+{
+    return {[](const std::string& text) { return text.empty() ? std::string("the file name is empty") : ""; }, ""};
+}
+
+// Rewrites a name or index to the index CLI11 then reads.
+CLI::Validator codecNameToIndex()
+{
+    return {[](std::string& text) {
+                const std::optional<int> codec = parseCodecArgument(text);
+                if (!codec)
+                    return "unknown codec '" + text + "': give a name such as \"2BPP NES\" or an index 0.." +
+                           std::to_string(kCodecCount - 1) + " (see --help)";
+                text = std::to_string(*codec);
+                return std::string();
+            },
+            ""};
+}
+
+// Rewrites either number form to the decimal CLI11 then reads.
+CLI::Validator numberToDecimal(std::int32_t least)
+{
+    return {[least](std::string& text) {
+                const std::optional<std::int32_t> number = parseNumberArgument(text, least);
+                if (!number)
+                    return "'" + text + "' is not a number from " + std::to_string(least) + " to " +
+                           std::to_string(kLargestNumber) +
+                           ": give H and hexadecimal digits (H1F00) or decimal digits";
+                text = std::to_string(*number);
+                return std::string();
+            },
+            ""};
+}
+
+CLI::Validator sizeForm()
+{
+    return {[](const std::string& text) {
+                return parseSizeArgument(text) ? std::string()
+                                               : "'" + text + "' is not WxH with each from 1 to 16";
+            },
+            ""};
+}
+
+// "WxH" into two fields; the check has already accepted the text.
+CLI::Option* addSizeOption(CLI::App& sub, const std::string& name, int& width, int& height,
+                           const std::string& description)
+{
+    const auto store = [&width, &height](const std::string& text) {
+        const TileSize size = parseSizeArgument(text).value();
+        width = size.width;
+        height = size.height;
+    };
+    return sub.add_option_function<std::string>(name, store, description)->type_name("WxH")->check(sizeForm());
+}
+
+} // namespace
+
+CLI::Option* addFileOption(CLI::App& sub, const std::string& names, std::string& path,
+                           const std::string& placeholder, const std::string& description)
+{
+    return sub.add_option(names, path, description)->type_name(placeholder)->check(nonEmpty());
+}
+
+CLI::Option* addNumberOption(CLI::App& sub, const std::string& names, std::int32_t& value,
+                             std::int32_t least, const std::string& description)
+{
+    return sub.add_option(names, value, description)->type_name("P")->transform(numberToDecimal(least));
+}
+
+CLI::Option* addCodePageOption(CLI::App& sub, std::string& codePage)
+{
+    return sub.add_option("--codepage", codePage, "the 8-bit code page of the table file")
+        ->type_name("NAME")
+        ->capture_default_str();
+}
+
+CLI::Option* addMapOptions(CLI::App& sub, MapFields fields)
+{
+    CLI::Option* codec =
+        sub.add_option("--codec", fields.codec, "codec by name or index; default: by the ROM's\n"
+                                                "extension (.nes is \"2BPP NES\", ...)")
+            ->type_name("NAME|INDEX")
+            ->transform(codecNameToIndex());
+    addNumberOption(sub, "--position", fields.position, 0, "where the map starts; default 0");
+    addSizeOption(sub, "--tile", fields.geometry.tileWidth, fields.geometry.tileHeight,
+                  "tile size in pixels; default 8x8");
+    addSizeOption(sub, "--block", fields.geometry.blockWidth, fields.geometry.blockHeight,
+                  "tiles per block; default 1x1");
+    addFileOption(sub, "--palette", fields.palettePath, "FILE",
+                  "palette for the codec: text lines \"R G B\" (.pal)\n"
+                  "or RGB triplets (a name containing .act);\n"
+                  "default: the program's palettes");
+    return codec;
+}
+
+void takeCodecFromRomName(const CLI::Option& codecOption, const std::string& romPath, int& codec)
+{
+    if (codecOption.count() == 0)
+        codec = codecForFileName(romPath);
+}
