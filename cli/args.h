@@ -2,6 +2,7 @@
 // Command-line parsing for quarn-tool, on CLI11. Pure: strings in, a command
 // or a message out, so every rule can be tested without files or Qt.
 #include "cli/argforms.h"
+#include "cli/scriptcommands.h"
 #include "tiles/codecs.h"
 
 #include <cstdint>
@@ -63,7 +64,8 @@ struct EncodeCommand {
 
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // function that registers it in cli/subcommands.cpp.
-using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand>;
+using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
+                             InsertCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -3,6 +3,7 @@
 #include "cli/args.h"
 #include "cli/import.h"
 #include "cli/render.h"
+#include "cli/script.h"
 #include "cli/text.h"
 
 #include <iostream>
@@ -36,6 +37,10 @@ int main(int argc, char* argv[])
                 return runDecode(command, std::cout, std::cerr);
             } else if constexpr (std::is_same_v<T, EncodeCommand>) {
                 return runEncode(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, DumpCommand>) {
+                return runDump(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, InsertCommand>) {
+                return runInsert(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

@@ -73,6 +73,39 @@ void addEncodeCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.callback([&chosen, encode] { chosen = *encode; });
 }
 
+void addDumpCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("dump", "Writes a range of the ROM as a script dump");
+    auto dump = std::make_shared<DumpCommand>();
+    addFileOption(sub, "ROM", dump->romPath, "", "the ROM file")->required();
+    addFileOption(sub, "-t,--table", dump->tablePath, "T.tbl", "the character table")->required();
+    addNumberOption(sub, "--from", dump->from, 0, "the first byte of the range")->required();
+    addNumberOption(sub, "--to", dump->to, 0, "the last byte of the range (included)")->required();
+    addFileOption(sub, "-o,--output", dump->outputPath, "OUT.txt", "the dump to write; standard output without it");
+    addCodePageOption(sub, dump->codePage);
+    sub.footer("Exactly the file Extract Script writes: the line-break code ends a line, the\n"
+               "end code ends it with {END} and an empty line, every other byte is its\n"
+               "table text. A range past the end of the ROM is cut there.\n\n" +
+               numberForms());
+    sub.callback([&chosen, dump] { chosen = *dump; });
+}
+
+void addInsertCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("insert", "Writes a script dump into the ROM");
+    auto insert = std::make_shared<InsertCommand>();
+    addFileOption(sub, "ROM", insert->romPath, "", "the ROM file, replaced as a whole")->required();
+    addFileOption(sub, "DUMP", insert->dumpPath, "", "the script dump (.txt)")->required();
+    addFileOption(sub, "-t,--table", insert->tablePath, "T.tbl", "the character table")->required();
+    addNumberOption(sub, "--at", insert->at, 0, "where the script starts")->required();
+    addCodePageOption(sub, insert->codePage);
+    sub.footer("Exactly what Replace Script writes: each line encoded by longest match and\n"
+               "followed by the line-break code, except after {END}. A script that does\n"
+               "not fit between --at and the end of the file is refused whole.\n\n" +
+               numberForms());
+    sub.callback([&chosen, insert] { chosen = *insert; });
+}
+
 void addHelpCommand(CLI::App& app, std::optional<Command>& chosen)
 {
     CLI::App& sub = *app.add_subcommand("help", "Shows this text");
@@ -87,5 +120,7 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addImportCommand(app, chosen);
     addDecodeCommand(app, chosen);
     addEncodeCommand(app, chosen);
+    addDumpCommand(app, chosen);
+    addInsertCommand(app, chosen);
     addHelpCommand(app, chosen);
 }

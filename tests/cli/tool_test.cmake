@@ -277,3 +277,48 @@ run_tool(0 decode "${WORK}/text.nes" --table "${table}" --at 16382 --length 5)
 if(NOT tool_stdout STREQUAL "00\n" OR tool_stderr STREQUAL "")
   message(FATAL_ERROR "decode past the end printed '${tool_stdout}' / '${tool_stderr}'")
 endif()
+
+# ---- dump and insert: a script out of the ROM and back -----------------------
+set(script_rom "${WORK}/script.nes")
+file(COPY_FILE "${WORK}/text.nes" "${script_rom}")
+run_tool(0 dump "${script_rom}" -t "${table}" --from H1000 --to H10FF -o "${WORK}/dump.txt")
+if(NOT tool_stdout STREQUAL "Extracted 256 byte(s).\n")
+  message(FATAL_ERROR "dump printed '${tool_stdout}'")
+endif()
+file(READ "${WORK}/dump.txt" dump)
+# "QUARN TILE MAPPER DEMO{END}", CR LF, an empty line, then the next string.
+file(READ "${WORK}/dump.txt" dump_head LIMIT 32 HEX)
+if(NOT dump_head STREQUAL "515541524e2054494c45204d41505045522044454d4f7b454e447d0d0a0d0a45")
+  message(FATAL_ERROR "the dump does not begin with the first string:\n${dump}")
+endif()
+run_tool(0 dump "${script_rom}" -t "${table}" --from H1000 --to H10FF)
+if(NOT tool_stdout STREQUAL dump)
+  message(FATAL_ERROR "the dump on standard output differs from the file")
+endif()
+
+# Written back unchanged, the range ends in an ordinary code (padding), so
+# exactly one line-break code (FE) follows it and nothing else changes.
+run_tool(0 insert "${script_rom}" "${WORK}/dump.txt" -t "${table}" --at H1000)
+if(NOT tool_stdout MATCHES "wrote 257 byte")
+  message(FATAL_ERROR "insert printed '${tool_stdout}'")
+endif()
+file(READ "${WORK}/text.nes" before HEX)
+file(READ "${script_rom}" after HEX)
+string(SUBSTRING "${before}" 0 8704 before_head) # bytes 0..10FF, two digits each
+string(SUBSTRING "${after}" 0 8704 after_head)
+string(SUBSTRING "${before}" 8706 -1 before_tail)
+string(SUBSTRING "${after}" 8706 -1 after_tail)
+string(SUBSTRING "${after}" 8704 2 added)
+if(NOT before_head STREQUAL after_head OR NOT before_tail STREQUAL after_tail OR NOT added STREQUAL "fe")
+  message(FATAL_ERROR "the round trip changed more than the byte after the range (added '${added}')")
+endif()
+
+# A script that does not fit is refused whole; a reversed range is refused.
+file(SHA256 "${script_rom}" hash_before)
+run_tool(NONZERO insert "${script_rom}" "${WORK}/dump.txt" -t "${table}" --at H3FFF)
+file(SHA256 "${script_rom}" hash_after)
+if(NOT hash_before STREQUAL hash_after)
+  message(FATAL_ERROR "a refused insert changed the ROM")
+endif()
+run_tool(NONZERO dump "${script_rom}" -t "${table}" --from H20 --to H1F)
+run_tool(NONZERO insert "${script_rom}" "${WORK}/none.txt" -t "${table}" --at 0)

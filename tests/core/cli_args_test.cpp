@@ -387,3 +387,29 @@ TEST(CliArgs, EncodeTakesOneTextAndATable)
     EXPECT_FALSE(parseArguments({"encode", "A"}).command);
     EXPECT_FALSE(parseArguments({"encode", "--table", "t.tbl", "A", "B"}).command);
 }
+
+TEST(CliArgs, DumpAndInsertTakeARangeOrAStart)
+{
+    const ParseResult dump =
+        parseArguments({"dump", "game.nes", "-t", "t.tbl", "--from", "H1000", "--to", "4351", "--codepage", "koi8-r"});
+    ASSERT_TRUE(dump.command) << dump.error;
+    EXPECT_EQ(std::get<DumpCommand>(*dump.command),
+              (DumpCommand{"game.nes", "t.tbl", 0x1000, 4351, "", "koi8-r"}));
+    const ParseResult insert = parseArguments({"insert", "game.nes", "in.txt", "--table=t.tbl", "--at", "h10"});
+    ASSERT_TRUE(insert.command) << insert.error;
+    EXPECT_EQ(std::get<InsertCommand>(*insert.command), (InsertCommand{"game.nes", "in.txt", "t.tbl", 16}));
+
+    const std::vector<std::vector<std::string>> bad{
+        {"dump", "game.nes", "-t", "t.tbl", "--from", "0"},
+        {"dump", "game.nes", "--from", "0", "--to", "1"},
+        {"dump", "game.nes", "-t", "t.tbl", "--from", "-1", "--to", "1"},
+        {"insert", "game.nes", "-t", "t.tbl", "--at", "0"},
+        {"insert", "game.nes", "in.txt", "-t", "t.tbl"},
+        {"insert", "game.nes", "in.txt", "-t", "t.tbl", "--at", "H"},
+    };
+    for (const auto& args : bad) {
+        const ParseResult result = parseArguments(args);
+        EXPECT_FALSE(result.command) << args.size();
+        EXPECT_EQ(result.exitCode, kExitUsage);
+    }
+}
