@@ -94,6 +94,11 @@ public:
     // Enables the string controls once a table is finished.
     void enableStringControls();
 
+    // Search (search/searchmenu.cpp).
+    void SearchItemClick();
+    void N25Click();
+    void relativeSearchFor(const std::string& word, int interval);
+
     // Script commands (text/scriptmenu.cpp).
     void N20Click();
     void N24Click();

@@ -78,8 +78,8 @@ void TQuarnTileMapper::createMenus()
 
     QMenu* dataMap = addMenu("DataMapMenu", t("DataMapMenu"));
     addItem(dataMap, "GoTo2", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_T), &TQuarnTileMapper::GoTo2Click);
-    addItem(dataMap, "SearchItem", t("Search") + dots, keys(Qt::CTRL | Qt::Key_F));
-    addItem(dataMap, "N25", t("ViewSearchResult"), keys(Qt::CTRL | Qt::Key_F11));
+    addItem(dataMap, "SearchItem", t("Search") + dots, keys(Qt::CTRL | Qt::Key_F), &TQuarnTileMapper::SearchItemClick);
+    addItem(dataMap, "N25", t("ViewSearchResult"), keys(Qt::CTRL | Qt::Key_F11), &TQuarnTileMapper::N25Click);
     dataMap->addSeparator();
     addItem(dataMap, "N9", t("ByteLeft"), keys(Qt::SHIFT | Qt::Key_F5), &TQuarnTileMapper::N9Click);
     addItem(dataMap, "N10", t("ByteRight"), keys(Qt::SHIFT | Qt::Key_F6), &TQuarnTileMapper::N10Click);

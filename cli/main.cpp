@@ -4,6 +4,7 @@
 #include "cli/import.h"
 #include "cli/render.h"
 #include "cli/script.h"
+#include "cli/search.h"
 #include "cli/text.h"
 
 #include <iostream>
@@ -41,6 +42,10 @@ int main(int argc, char* argv[])
                 return runDump(command, std::cout, std::cerr);
             } else if constexpr (std::is_same_v<T, InsertCommand>) {
                 return runInsert(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, SearchCommand>) {
+                return runSearch(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, MakeTableCommand>) {
+                return runMakeTable(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

@@ -106,6 +106,55 @@ void addInsertCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.callback([&chosen, insert] { chosen = *insert; });
 }
 
+void addSearchCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("search", "Prints every hit of a search");
+    auto search = std::make_shared<SearchCommand>();
+    addFileOption(sub, "ROM", search->romPath, "", "the ROM file")->required();
+    CLI::App& what = *sub.add_option_group("pattern", "exactly one of");
+    CLI::Option* hex = what.add_option("--hex", search->pattern, "bytes as hexadecimal digits (odd: 0 in front)")
+                           ->type_name("DIGITS");
+    CLI::Option* text = what.add_option("--text", search->pattern, "table text")->type_name("TEXT");
+    what.add_option("--relative", search->pattern, "a word for relative search")->type_name("WORD");
+    what.require_option(1);
+    CLI::Option* table = addFileOption(sub, "-t,--table", search->tablePath, "T.tbl", "the character table (--text)");
+    text->needs(table);
+    sub.add_flag("--one-byte-per-char", search->oneBytePerCharacter,
+                 "--text: one byte per character, the code whose\nentry is that character")
+        ->needs(text);
+    sub.add_option("--interval", search->interval, "bytes skipped between two pattern bytes; 0..99")
+        ->type_name("N")
+        ->check(CLI::Range(0, 99));
+    addNumberOption(sub, "--from", search->from, 0, "forward searches: hits after this position; default 0");
+    addCodePageOption(sub, search->codePage);
+    sub.footer("--hex and --text print the position of every hit after --from, one per line,\n"
+               "in 8 hexadecimal digits; --relative prints the result lines the program\n"
+               "lists (POSITION WORD=BYTES) for every place whose bytes keep the letters'\n"
+               "distances. Exit 0 with hits, 1 without.\n\n" +
+               numberForms());
+    sub.callback([&chosen, search, hex, text] {
+        search->mode = hex->count()    ? SearchCommand::Mode::Hex
+                       : text->count() ? SearchCommand::Mode::Text
+                                       : SearchCommand::Mode::Relative;
+        chosen = *search;
+    });
+}
+
+void addMakeTableCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("make-table", "Makes a first character table from a search result");
+    auto make = std::make_shared<MakeTableCommand>();
+    addFileOption(sub, "RESULTS", make->resultsPath, "", "a result file (.rss)")->required();
+    addNumberOption(sub, "--line", make->line, 1, "the result line, counted from 1")->type_name("N")->required();
+    addFileOption(sub, "-o,--output", make->outputPath, "OUT.tbl", "the table to write")->required();
+    addNumberOption(sub, "--position", make->position, 0, "the tile map position of its first line; default 0");
+    sub.footer("The same table as Create Table in the result window: the alphabet of the\n"
+               "word's first letter (A-Z, a-z, or Windows-1251 Cyrillic) laid from the\n"
+               "code found for it, then *FF and /00.\n\n" +
+               numberForms());
+    sub.callback([&chosen, make] { chosen = *make; });
+}
+
 void addHelpCommand(CLI::App& app, std::optional<Command>& chosen)
 {
     CLI::App& sub = *app.add_subcommand("help", "Shows this text");
@@ -122,5 +171,7 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addEncodeCommand(app, chosen);
     addDumpCommand(app, chosen);
     addInsertCommand(app, chosen);
+    addSearchCommand(app, chosen);
+    addMakeTableCommand(app, chosen);
     addHelpCommand(app, chosen);
 }

@@ -447,6 +447,19 @@ void Tdataform::dRightBtnClick()
         moveDataScroll(static_cast<std::int64_t>(wb_.state.dataPosition) + 1);
 }
 
+void Tdataform::showSearchHit(std::int64_t position)
+{
+    SharedState& s = wb_.state;
+    if (!s.romLoaded || position < 0 || position >= s.romSize())
+        return;
+    DataScroll->setFocus(Qt::OtherFocusReason);
+    moveDataScroll(position);
+    // Within the last screenful the bar stops short, so the hit lies further in.
+    setSelectedCell(static_cast<std::int32_t>(position - s.dataPosition));
+    Label1->setText(wb_.text("Position") + QStringLiteral(": ") + hex(s.selectedPosition(), 6));
+    markSelectedCode(false);
+}
+
 void Tdataform::setSelectedCell(std::int32_t cell)
 {
     if (!wb_.state.romLoaded)

@@ -33,6 +33,10 @@ public:
     // handler runs only when the position really changes.
     void moveDataScroll(std::int64_t position);
 
+    // Shows a search hit: the scroll bar takes the focus and the position,
+    // the hit's cell is selected and its code's block marked.
+    void showSearchHit(std::int64_t position);
+
     // The change handler of DataScroll; Go To, search and loading reach it
     // through the scroll bar.
     void setDataPosition(std::int32_t position);

@@ -3,6 +3,7 @@
 #include "app/kvrmain.h"
 #include "text/chartable.h"
 #include "text/stringcodec.h"
+#include "search/searchform.h"
 #include "text/dataf.h"
 #include "tiles/tmform.h"
 
@@ -80,8 +81,7 @@ void TQuarnTileMapper::OpenTblItemClick()
         return;
     setTableNameLabel();
     action("Rldtblitem")->setEnabled(true);
-    // The search dialog's table text option (f3) and its field (ntsed) are
-    // enabled here once that dialog searches table text.
+    wb_.forms.searchForm->enableTableText();
     if (s.romLoaded) {
         wb_.forms.tileMapForm->moveTileMapScroll(*address);
         finishTable();

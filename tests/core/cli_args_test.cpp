@@ -413,3 +413,33 @@ TEST(CliArgs, DumpAndInsertTakeARangeOrAStart)
         EXPECT_EQ(result.exitCode, kExitUsage);
     }
 }
+
+TEST(CliArgs, SearchTakesExactlyOnePattern)
+{
+    const ParseResult text = parseArguments(
+        {"search", "g.nes", "--text", "HI", "-t", "t.tbl", "--one-byte-per-char", "--interval", "3", "--from", "H10"});
+    ASSERT_TRUE(text.command) << text.error;
+    SearchCommand expected{"g.nes", SearchCommand::Mode::Text, "HI", "t.tbl", true, 3, 16};
+    EXPECT_EQ(std::get<SearchCommand>(*text.command), expected);
+    const ParseResult relative = parseArguments({"search", "g.nes", "--relative", "word"});
+    ASSERT_TRUE(relative.command) << relative.error;
+    EXPECT_EQ(std::get<SearchCommand>(*relative.command).mode, SearchCommand::Mode::Relative);
+    const ParseResult table = parseArguments({"make-table", "r.rss", "--line", "2", "-o", "t.tbl", "--position", "H20"});
+    ASSERT_TRUE(table.command) << table.error;
+    EXPECT_EQ(std::get<MakeTableCommand>(*table.command), (MakeTableCommand{"r.rss", 2, "t.tbl", 0x20}));
+
+    const std::vector<std::vector<std::string>> bad{
+        {"search", "g.nes"},
+        {"search", "g.nes", "--hex", "41", "--relative", "ab"},
+        {"search", "g.nes", "--text", "HI"},
+        {"search", "g.nes", "--hex", "41", "--one-byte-per-char"},
+        {"search", "g.nes", "--hex", "41", "--interval", "100"},
+        {"make-table", "r.rss", "--line", "0", "-o", "t.tbl"},
+        {"make-table", "r.rss", "--line", "1"},
+    };
+    for (const auto& args : bad) {
+        const ParseResult result = parseArguments(args);
+        EXPECT_FALSE(result.command) << args[1] << " " << args.size();
+        EXPECT_EQ(result.exitCode, kExitUsage);
+    }
+}
