@@ -10,8 +10,27 @@ namespace {
 // pattern's bytes, in plain loops the compiler vectorises, and give only the
 // positions that pass to the exact byte-by-byte check. On random data about
 // one position in 65536 gets that far.
-constexpr std::size_t kBlock = 64;
+constexpr std::size_t kBlock = 256;
 using BlockFlags = std::array<std::uint8_t, kBlock>;
+
+// `mismatch(k)` is 0 exactly where position k of a block passes. The first
+// kernel only says whether any position passes, storing nothing, so that most
+// blocks cost no more than that short loop; the second marks them.
+template <typename Mismatch>
+bool anyPasses(Mismatch mismatch)
+{
+    std::uint8_t smallest = 0xFF;
+    for (std::size_t k = 0; k < kBlock; ++k)
+        smallest = std::min(smallest, mismatch(k));
+    return smallest == 0;
+}
+
+template <typename Mismatch>
+void markPasses(Mismatch mismatch, BlockFlags& flags)
+{
+    for (std::size_t k = 0; k < kBlock; ++k)
+        flags[k] = mismatch(k) == 0;
+}
 
 std::size_t stepFor(int interval)
 {
@@ -25,37 +44,22 @@ std::size_t positionCount(std::size_t imageSize, std::size_t length, std::size_t
     return imageSize > span ? imageSize - span : 0;
 }
 
-// Calls `visit` for each flagged position of a block, in order, until it
-// returns true; says whether it did.
+// Calls `visit` for each marked position of a block, in order, until it
+// returns true; says whether it did. memchr finds the few marks among the
+// 256 flags faster than a loop over them.
 template <typename Visit>
-bool visitFlagged(const BlockFlags& flags, Visit visit)
+bool visitMarked(const BlockFlags& flags, Visit visit)
 {
-    for (std::size_t word = 0; word < kBlock; word += 8) {
-        std::uint64_t eight = 0; // skips eight clear flags at once
-        std::memcpy(&eight, flags.data() + word, sizeof eight);
-        if (eight == 0)
-            continue;
-        for (std::size_t k = word; k < word + 8; ++k)
-            if (flags[k] && visit(k))
-                return true;
-    }
+    const std::uint8_t* const end = flags.data() + flags.size();
+    for (const std::uint8_t* mark = flags.data();
+         (mark = static_cast<const std::uint8_t*>(std::memchr(mark, 1, static_cast<std::size_t>(end - mark))));
+         ++mark)
+        if (visit(static_cast<std::size_t>(mark - flags.data())))
+            return true;
     return false;
 }
 
 // ---- forward search -----------------------------------------------------------
-
-// flags[k]: a[k] == va and b[k] == vb. Says whether any flag is set.
-bool equalBytesBlock(const std::uint8_t* a, std::uint8_t va, const std::uint8_t* b, std::uint8_t vb,
-                     BlockFlags& flags)
-{
-    std::uint8_t any = 0;
-    for (std::size_t k = 0; k < kBlock; ++k) {
-        const auto flag = static_cast<std::uint8_t>((a[k] == va) & (b[k] == vb));
-        flags[k] = flag;
-        any |= flag;
-    }
-    return any != 0;
-}
 
 bool patternAt(const std::uint8_t* image, std::size_t position, std::span<const std::uint8_t> pattern,
                std::size_t step)
@@ -77,35 +81,33 @@ std::optional<std::size_t> findForward(std::span<const std::uint8_t> image, std:
     const std::size_t count = positionCount(image.size(), pattern.size(), step);
     const std::uint8_t* data = image.data();
     const std::size_t lastOffset = (pattern.size() - 1) * step;
+    const std::uint8_t firstByte = pattern.front();
+    const std::uint8_t lastByte = pattern.back();
+    // No memchr for the first byte: where that byte is common (runs of 00 or
+    // FF) it would stop at every position, while the block test does not care.
     BlockFlags flags;
-    std::size_t candidate = static_cast<std::size_t>(start) + 1; // the start itself never counts
-    while (candidate < count) {
-        // memchr skips quickly to the next first byte; where that byte is
-        // common (runs of 00 or FF) a whole block is then tested at once, so
-        // long runs cost no more than the block test.
-        const void* found = std::memchr(data + candidate, pattern.front(), count - candidate);
-        if (!found)
-            return std::nullopt;
-        candidate = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - data);
-        std::optional<std::size_t> hit;
-        const auto check = [&](std::size_t k) {
-            if (patternAt(data, candidate + k, pattern, step))
-                hit = candidate + k;
-            return hit.has_value();
+    std::size_t position = static_cast<std::size_t>(start) + 1; // the start itself never counts
+    for (; position < count && count - position >= kBlock; position += kBlock) {
+        const std::uint8_t* first = data + position;
+        const std::uint8_t* last = first + lastOffset;
+        const auto mismatch = [=](std::size_t k) {
+            return static_cast<std::uint8_t>((first[k] ^ firstByte) | (last[k] ^ lastByte));
         };
-        if (count - candidate >= kBlock) {
-            if (equalBytesBlock(data + candidate, pattern.front(), data + candidate + lastOffset, pattern.back(),
-                                flags) &&
-                visitFlagged(flags, check))
-                return hit;
-            candidate += kBlock;
-        } else {
-            for (std::size_t k = 0; candidate + k < count; ++k)
-                if (check(k))
-                    return hit;
-            return std::nullopt;
-        }
+        if (!anyPasses(mismatch))
+            continue;
+        markPasses(mismatch, flags);
+        std::optional<std::size_t> hit;
+        (void)visitMarked(flags, [&](std::size_t k) {
+            if (patternAt(data, position + k, pattern, step))
+                hit = position + k;
+            return hit.has_value();
+        });
+        if (hit)
+            return hit;
     }
+    for (; position < count; ++position)
+        if (patternAt(data, position, pattern, step))
+            return position;
     return std::nullopt;
 }
 
@@ -146,21 +148,6 @@ bool relativeAt(const std::uint8_t* image, std::size_t position, const RelativeW
     return true;
 }
 
-// flags[k]: a[k] - first[k] == da and b[k] - first[k] == db, modulo 256. A
-// necessary condition only: the exact check rules out wrapping.
-bool distancesBlock(const std::uint8_t* first, const std::uint8_t* a, std::uint8_t da, const std::uint8_t* b,
-                    std::uint8_t db, BlockFlags& flags)
-{
-    std::uint8_t any = 0;
-    for (std::size_t k = 0; k < kBlock; ++k) {
-        const auto flag = static_cast<std::uint8_t>((static_cast<std::uint8_t>(a[k] - first[k]) == da) &
-                                                    (static_cast<std::uint8_t>(b[k] - first[k]) == db));
-        flags[k] = flag;
-        any |= flag;
-    }
-    return any != 0;
-}
-
 // Room for the hits random bytes would give, so that collecting them rarely
 // has to grow the vector.
 std::size_t expectedRandomHits(std::size_t positions, std::size_t length)
@@ -189,13 +176,25 @@ RelativeSearchResult relativeSearch(std::span<const std::uint8_t> image, std::st
     const auto db = static_cast<std::uint8_t>(w.distance[w.testedB]);
     const std::size_t offsetA = w.testedA * w.step;
     const std::size_t offsetB = w.testedB * w.step;
+    // With one test only (two-letter words) most blocks hold a candidate, so
+    // the marks are made at once.
+    const bool oneTest = w.testedA == w.testedB;
     BlockFlags flags;
     std::size_t position = 0;
     for (; count - position >= kBlock; position += kBlock) {
         const std::uint8_t* first = data + position;
-        if (!distancesBlock(first, first + offsetA, da, first + offsetB, db, flags))
+        const std::uint8_t* a = first + offsetA;
+        const std::uint8_t* b = first + offsetB;
+        // Zero where a[k] - da == first[k] == b[k] - db, modulo 256.
+        const auto mismatch = [=](std::size_t k) {
+            const auto shiftedA = static_cast<std::uint8_t>(a[k] - da);
+            const auto shiftedB = static_cast<std::uint8_t>(b[k] - db);
+            return static_cast<std::uint8_t>((shiftedA ^ first[k]) | (shiftedA ^ shiftedB));
+        };
+        if (!oneTest && !anyPasses(mismatch))
             continue;
-        (void)visitFlagged(flags, [&](std::size_t k) {
+        markPasses(mismatch, flags);
+        (void)visitMarked(flags, [&](std::size_t k) {
             if (relativeAt(data, position + k, w))
                 result.hits.push_back(position + k);
             return false;
