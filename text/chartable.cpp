@@ -20,13 +20,23 @@ std::optional<std::uint8_t> hexCode(std::string_view twoCharacters)
     return static_cast<std::uint8_t>(value);
 }
 
-
-std::string addressLine(std::int32_t tileMapPosition)
+std::string addressLine(std::string_view hexAddress)
 {
     std::string line = "H";
-    line += hexText(static_cast<std::uint32_t>(tileMapPosition), 6);
+    line += hexAddress;
     line += kCrLf;
     return line;
+}
+
+// The lines "XX=" + entry, codes from 00.
+void appendCodeLines(std::string& text, std::span<const std::string> entries)
+{
+    for (std::size_t code = 0; code < entries.size(); ++code) {
+        text += hexText(static_cast<std::uint32_t>(code), 2);
+        text += '=';
+        text += entries[code];
+        text += kCrLf;
+    }
 }
 
 } // namespace
@@ -93,11 +103,10 @@ TableReadResult readTableFile(std::string_view bytes)
     return result;
 }
 
-std::string tableTemplateText(std::int32_t tileMapPosition)
+std::string newTableText(std::string_view hexAddress, std::span<const std::string> entries)
 {
-    std::string text = addressLine(tileMapPosition);
-    for (int code = 0; code < 256; ++code)
-        text += hexText(static_cast<std::uint32_t>(code), 2) + "=" + std::string(kCrLf);
+    std::string text = addressLine(hexAddress);
+    appendCodeLines(text, entries);
     text += "*FF";
     text += kCrLf;
     text += "/00";
@@ -105,12 +114,15 @@ std::string tableTemplateText(std::int32_t tileMapPosition)
     return text;
 }
 
+std::string tableTemplateText(std::int32_t tileMapPosition)
+{
+    return newTableText(hexText(static_cast<std::uint32_t>(tileMapPosition), 6), TableEntries{});
+}
+
 std::string tableWriteBackText(std::int32_t tileMapPosition, const TableEntries& entries)
 {
-    std::string text = addressLine(tileMapPosition);
-    for (int code = 0; code < 256; ++code)
-        text += hexText(static_cast<std::uint32_t>(code), 2) + "=" + entries[static_cast<std::size_t>(code)] +
-                std::string(kCrLf);
+    std::string text = addressLine(hexText(static_cast<std::uint32_t>(tileMapPosition), 6));
+    appendCodeLines(text, entries);
     return text;
 }
 

@@ -47,6 +47,12 @@ struct TableReadResult {
 // "'%s' is not a valid integer value" for a first line.
 std::string notAnIntegerMessage(std::string_view firstLine);
 
+// A new table file as Create Table and a search hit make it: "H" +
+// `hexAddress`, one line "XX=" + entry per element of `entries` (codes from 00;
+// an empty span writes no code lines), then "*FF" and "/00", each ended by
+// CR LF.
+[[nodiscard]] std::string newTableText(std::string_view hexAddress, std::span<const std::string> entries);
+
 // The Create Table template for a tile map position: the address line, the
 // 256 lines "00=" to "FF=", then "*FF" and "/00", each ended by CR LF.
 std::string tableTemplateText(std::int32_t tileMapPosition);

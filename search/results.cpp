@@ -1,0 +1,109 @@
+#include "search/results.h"
+
+#include "app/numbers.h"
+#include "app/textlines.h"
+#include "text/chartable.h"
+
+#include <algorithm>
+#include <array>
+
+std::string resultLine(std::span<const std::uint8_t> image, std::size_t position, std::string_view word)
+{
+    std::string line = hexText(static_cast<std::uint32_t>(position), 8);
+    line += ' ';
+    line += word;
+    line += '=';
+    const std::size_t available = position < image.size() ? image.size() - position : 0;
+    for (std::uint8_t byte : image.subspan(position < image.size() ? position : image.size(),
+                                           std::min(word.size(), available)))
+        line += hexText(byte, 2);
+    return line;
+}
+
+std::string resultFileText(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> readResultFile(std::string_view bytes)
+{
+    const std::vector<std::string_view> lines = splitTextLines(bytes);
+    return {lines.begin(), lines.end()};
+}
+
+std::optional<std::int32_t> resultLinePosition(std::string_view line)
+{
+    if (line.empty())
+        return std::nullopt;
+    const std::size_t blank = line.find(' ');
+    bool error = false;
+    const std::int32_t position = HexToInt(blank == std::string_view::npos ? "" : line.substr(0, blank), error);
+    if (error)
+        return std::nullopt;
+    return position;
+}
+
+namespace {
+
+struct Alphabet {
+    unsigned first;
+    unsigned length;
+};
+constexpr std::array<Alphabet, 4> kAlphabets = {{{'A', 26}, {'a', 26}, {0xC0, 32}, {0xE0, 32}}};
+
+std::optional<Alphabet> alphabetOf(unsigned char letter)
+{
+    for (const Alphabet& alphabet : kAlphabets)
+        if (letter >= alphabet.first && letter < alphabet.first + alphabet.length)
+            return alphabet;
+    return std::nullopt;
+}
+
+// Codes s to s + length - 1 get the alphabet's letters; an alphabet that
+// would wrap past FF gets none.
+TableEntries alphabetEntries(const Alphabet& alphabet, unsigned char firstLetter, unsigned firstByte)
+{
+    const unsigned s = (firstByte - (firstLetter - alphabet.first)) % 256;
+    const unsigned e = (s + alphabet.length - 1) % 256;
+    TableEntries entries;
+    for (unsigned code = s; code <= e && s <= e; ++code)
+        entries[code] = std::string(1, static_cast<char>(alphabet.first + (code - s)));
+    return entries;
+}
+
+TableFromResult notAResultLine(std::string_view line)
+{
+    TableFromResult result;
+    result.error.append("'").append(line).append("' is not a search result line");
+    return result;
+}
+
+} // namespace
+
+TableFromResult tableFromResultLine(std::string_view line, std::int32_t tileMapPosition)
+{
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos)
+        return notAResultLine(line);
+    const std::string_view rest = line.substr(blank + 1);
+    const std::size_t equals = rest.find('=');
+    if (equals == std::string_view::npos || equals == 0 || rest.size() - equals - 1 < 2)
+        return notAResultLine(line);
+    bool error = false;
+    const std::int32_t firstByte = HexToInt(rest.substr(equals + 1, 2), error);
+    if (error)
+        return notAResultLine(line);
+
+    const std::string address = hexText(static_cast<std::uint32_t>(tileMapPosition), 8);
+    const auto firstLetter = static_cast<unsigned char>(rest.front());
+    const std::optional<Alphabet> alphabet = alphabetOf(firstLetter);
+    if (!alphabet)
+        return {newTableText(address, {}), {}};
+    const TableEntries entries = alphabetEntries(*alphabet, firstLetter, static_cast<unsigned>(firstByte));
+    return {newTableText(address, entries), {}};
+}

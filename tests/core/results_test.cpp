@@ -1,0 +1,85 @@
+#include "search/results.h"
+
+#include "app/textlines.h"
+#include "text/chartable.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+TEST(ResultLine, PositionWordAndConsecutiveBytesCutAtTheImageEnd)
+{
+    const std::vector<std::uint8_t> image = {0x0A, 0x27, 0x24, 0x2B, 0x2B, 0x2E, 0xFF};
+    EXPECT_EQ(resultLine(image, 1, "HELLO"), "00000001 HELLO=27242B2B2E");
+    EXPECT_EQ(resultLine(image, 5, "Hi x"), "00000005 Hi x=2EFF");
+    EXPECT_EQ(resultLine(image, 7, "ab"), "00000007 ab=");
+    EXPECT_EQ(resultLine({}, 0xABCDEF12, "ab"), "ABCDEF12 ab=");
+}
+
+TEST(ResultFile, LinesEndInCrLfAndReadBackAsTheyWere)
+{
+    const std::vector<std::string> lines = {"0001F400 HELLO=2724", "", "  odd = line ", std::string(5000, 'x')};
+    const std::string text = resultFileText(lines);
+    EXPECT_EQ(text.substr(0, 21), "0001F400 HELLO=2724\r\n");
+    EXPECT_EQ(readResultFile(text), lines);
+    EXPECT_EQ(readResultFile("a\nb\rc\r\n\r\nd"), (std::vector<std::string>{"a", "b", "c", "", "d"}));
+}
+
+TEST(ResultLinePosition, HexadecimalBeforeTheFirstBlank)
+{
+    const std::map<std::string, std::optional<std::int32_t>> cases = {
+        {"", std::nullopt},           {"0001F400 HELLO=27", 0x1F400}, {"1f 2 3", 0x1F},
+        {"HELLO", 0},                 {" A=41", 0},                   {"FFFFFFFF x", -1},
+        {"123456789 x", std::nullopt}, {"00G1 x", std::nullopt}};
+    for (const auto& [line, position] : cases)
+        EXPECT_EQ(resultLinePosition(line), position) << line;
+}
+
+TEST(TableFromResult, TheHitsAlphabetFromItsFirstByte)
+{
+    struct Case {
+        std::string line;
+        int firstCode;             // -1: no letter lines
+        unsigned char firstLetter; // the letter at firstCode
+        std::size_t letters;
+    };
+    for (const Case& c : std::vector<Case>{{"0001F400 HELLO=2724", 0x20, 'A', 26},
+                                           {"0 hello=07", 0x00, 'a', 26},
+                                           {"0 \xC1\xC2=81", 0x80, 0xC0, 32},
+                                           {"0 \xFF=FF", 0xE0, 0xE0, 32},
+                                           {"0 A=E6", 0xE6, 'A', 26},
+                                           {"0 A=E7", -1, 0, 0},     // Z would come after FF
+                                           {"0 Zebra=03", -1, 0, 0}, // A at EA: wraps
+                                           {"0 Hi=03", -1, 0, 0}}) {
+        const TableFromResult table = tableFromResultLine(c.line, 0x2F00);
+        ASSERT_TRUE(table.text.has_value()) << c.line;
+        EXPECT_TRUE(table.error.empty());
+        const std::vector<std::string_view> lines = splitTextLines(*table.text);
+        ASSERT_EQ(lines.size(), 259u) << c.line;
+        EXPECT_EQ(*table.text, resultFileText({lines.begin(), lines.end()})) << "every line ends in CR LF";
+        EXPECT_EQ(lines.front(), "H00002F00");
+        EXPECT_EQ(lines[257], "*FF");
+        EXPECT_EQ(lines[258], "/00");
+        const TableReadResult read = readTableFile(*table.text);
+        ASSERT_TRUE(read.table.has_value());
+        for (std::size_t code = 0; code < 256; ++code) {
+            const std::size_t index = code - static_cast<std::size_t>(c.firstCode); // wraps below firstCode
+            const std::string letter(1, static_cast<char>(c.firstLetter + index));
+            EXPECT_EQ(read.table->entries[code], index < c.letters ? letter : "") << c.line << " code " << code;
+        }
+    }
+}
+
+TEST(TableFromResult, NoAlphabetGivesOnlyTheAddressAndMarkersAndBadLinesAnError)
+{
+    EXPECT_EQ(tableFromResultLine("00000000 1ABC=31", -1).text, "HFFFFFFFF\r\n*FF\r\n/00\r\n");
+    for (const std::string line : {"", "HELLO=27", "0 HELLO", "0 =41", "0 A=4", "0 A=", "0 A=G1", "0 A=-1"}) {
+        const TableFromResult table = tableFromResultLine(line, 0);
+        EXPECT_FALSE(table.text.has_value()) << line;
+        EXPECT_FALSE(table.error.empty()) << line;
+    }
+}
+
+} // namespace
