@@ -142,7 +142,7 @@ void addSearchCommand(CLI::App& app, std::optional<Command>& chosen)
 
 void addMakeTableCommand(CLI::App& app, std::optional<Command>& chosen)
 {
-    CLI::App& sub = *app.add_subcommand("make-table", "Makes a first character table from a search result");
+    CLI::App& sub = *app.add_subcommand("make-table", "Makes a first character table from a result line");
     auto make = std::make_shared<MakeTableCommand>();
     addFileOption(sub, "RESULTS", make->resultsPath, "", "a result file (.rss)")->required();
     addNumberOption(sub, "--line", make->line, 1, "the result line, counted from 1")->type_name("N")->required();

@@ -8,6 +8,7 @@
 #include "text/dataf.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
@@ -47,7 +48,7 @@ class SearchTest : public QObject {
     void hexSearch(const QString& digits)
     {
         search([digits](TSearchForm& d) {
-            QVERIFY(d.hexfed->hasFocus());
+            QCOMPARE(d.focusWidget(), d.hexfed);
             d.hexfed->setText(digits);
             QTest::keyClick(d.hexfed, Qt::Key_Return);
         });
@@ -81,8 +82,11 @@ private slots:
         hexSearch(QStringLiteral("4142"));
         QCOMPARE(state().dataPosition, 16384 - 1024);
         QCOMPARE(state().selectedPosition(), 0x3F10);
-        QVERIFY(app->dialogs.messages.isEmpty());
+        // The next search starts at the data position again and finds it again.
         hexSearch(QStringLiteral("4142"));
+        QCOMPARE(state().selectedPosition(), 0x3F10);
+        QVERIFY(app->dialogs.messages.isEmpty());
+        hexSearch(QStringLiteral("4241"));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("Not Found!!!")});
         QCOMPARE(state().selectedPosition(), 0x3F10);
     }
@@ -96,9 +100,9 @@ private slots:
             d.hexfed->setText(QStringLiteral("b1z"));
             QCOMPARE(d.hexfed->text(), QStringLiteral("010"));
             QVERIFY(!d.f3->isEnabled() && !d.ntsed->isEnabled());
-            d.tfed->setFocus();
+            QTest::mouseClick(d.tfed, Qt::LeftButton);
             QVERIFY(d.f2->isChecked());
-            d.intervalspin->lineEdit()->clear();
+            d.intervalspin->clear();
             QCOMPARE(d.interval(), 0);
             QTest::mouseClick(d.CnBtn, Qt::LeftButton);
         });
