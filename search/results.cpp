@@ -13,9 +13,8 @@ std::string resultLine(std::span<const std::uint8_t> image, std::size_t position
     line += ' ';
     line += word;
     line += '=';
-    const std::size_t available = position < image.size() ? image.size() - position : 0;
-    for (std::uint8_t byte : image.subspan(position < image.size() ? position : image.size(),
-                                           std::min(word.size(), available)))
+    const std::size_t from = std::min(position, image.size()); // never past the image
+    for (std::uint8_t byte : image.subspan(from, std::min(word.size(), image.size() - from)))
         line += hexText(byte, 2);
     return line;
 }

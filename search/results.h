@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-// "0001F400 HELLO=3D3A4141440": the position as 8 hexadecimal digits, the
+// "0001F400 HELLO=27242B2B2E": the position as 8 hexadecimal digits, the
 // word, "=" and the word's length in image bytes from the position on
 // (consecutive, whatever the interval; cut at the end of the image).
 [[nodiscard]] std::string resultLine(std::span<const std::uint8_t> image, std::size_t position,

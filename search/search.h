@@ -27,6 +27,7 @@ struct RelativeSearchResult {
 // Every position where the image bytes (with `interval` bytes between them)
 // lie as far apart as the word's letters: w[j] - image[p + j * (interval + 1)]
 // is the same for every j, as plain integers, so "ABC" matches 10 11 12 but
-// not FE FF 00. Words of fewer than 2 letters have no hits.
+// not FE FF 00. Words of fewer than 2 letters have no hits; a negative
+// interval counts as 0.
 [[nodiscard]] RelativeSearchResult relativeSearch(std::span<const std::uint8_t> image, std::string_view word,
                                                   int interval);
