@@ -1,5 +1,6 @@
 // Searching a whole 32 MiB image, next to one memchr pass over the same bytes
 // (for a byte that is not there), the floor any full scan is measured against.
+#include "search/results.h"
 #include "search/search.h"
 #include "search/searchpattern.h"
 
@@ -60,9 +61,24 @@ void BM_ForwardHexSearchNotPresent(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 
+// What the result window is handed after a 2-letter search: every hit's line.
+void BM_RelativeSearchWithResultLines(benchmark::State& state)
+{
+    const std::vector<std::uint8_t>& bytes = image();
+    for (auto _ : state) {
+        const RelativeSearchResult result = relativeSearch(bytes, "no", 0);
+        std::vector<std::string> lines;
+        lines.reserve(result.hits.size());
+        for (const std::size_t hit : result.hits)
+            lines.push_back(resultLine(bytes, hit, "no"));
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_MemchrPass)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RelativeSearch, SixLetters, "Quarns")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RelativeSearch, TwoLetters, "no")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RelativeSearchWithResultLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ForwardHexSearchNotPresent)->Unit(benchmark::kMillisecond);
