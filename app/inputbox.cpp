@@ -1,6 +1,7 @@
 #include "app/inputbox.h"
 
 #include "app/forms.h"
+#include "app/windowplace.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -84,7 +85,7 @@ std::optional<QString> TInputForm::query(const InputRequest& request)
     confirmed_ = false;
     ifEdit->clear();
     ifOKbtn->setEnabled(false);
-    centreOnScreen();
+    centreOnScreen(*this);
     ifEdit->setFocus(Qt::OtherFocusReason);
 
     exec();
@@ -93,21 +94,11 @@ std::optional<QString> TInputForm::query(const InputRequest& request)
     return ifEdit->text();
 }
 
-void TInputForm::centreOnScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->geometry().center());
-    move(frame.topLeft());
-}
-
 void TInputForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // The frame is known only now; centre the whole window, frame included.
-    centreOnScreen();
+    centreOnScreen(*this);
 }
 
 void TInputForm::ifEditChange(const QString& text)

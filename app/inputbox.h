@@ -37,7 +37,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void centreOnScreen();
     void ifEditChange(const QString& text);
     void ifEditEdited(const QString& text);
     void ifOKbtnClick();

@@ -274,6 +274,11 @@ void TQuarnTileMapper::N29Click()
         wb_.forms.workspaceForm->redraw();
 }
 
+bool TQuarnTileMapper::builtInFontChosen() const
+{
+    return action("vstrfont")->isChecked();
+}
+
 bool TQuarnTileMapper::workspaceSwitchedOn() const
 {
     return action("N29")->isChecked();

@@ -31,6 +31,8 @@ public:
     void buildMainTitle();
     void defaultLayout();
     bool workspaceSwitchedOn() const;
+    // Options > Use Built-in Font: cells show table characters.
+    bool builtInFontChosen() const;
     QAction* action(const char* name) const;
 
     void acceptFileDrag(QDragEnterEvent* event);
@@ -75,6 +77,11 @@ public:
     // the table character set and the longest entry length.
     void finishTable();
     void setTableNameLabel();
+
+    // Tile tables (text/tiletablemenu.cpp).
+    void ottnlClick();
+    void rttblClick();
+    void cttblClick();
 
     // Data map menu (text/datamenu.cpp).
     void N9Click();

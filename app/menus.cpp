@@ -59,9 +59,12 @@ void TQuarnTileMapper::createMenus()
     addItem(tables, "Rldtblitem", t("Rldtblitem"), keys(Qt::Key_F12), &TQuarnTileMapper::RldtblitemClick)
         ->setEnabled(false);
     tables->addSeparator();
-    addItem(tables, "ottnl", t("OpenTileTbl"), keys(Qt::CTRL | Qt::Key_B));
-    addItem(tables, "rttbl", t("ReloadTileTbl"), keys(Qt::Key_F11));
-    addItem(tables, "cttbl", t("CloseTileTbl"), keys(Qt::CTRL | Qt::Key_K));
+    addItem(tables, "ottnl", t("OpenTileTbl"), keys(Qt::CTRL | Qt::Key_B), &TQuarnTileMapper::ottnlClick);
+    // Reload and Close wait for Open Tile Table.
+    addItem(tables, "rttbl", t("ReloadTileTbl"), keys(Qt::Key_F11), &TQuarnTileMapper::rttblClick)
+        ->setEnabled(false);
+    addItem(tables, "cttbl", t("CloseTileTbl"), keys(Qt::CTRL | Qt::Key_K), &TQuarnTileMapper::cttblClick)
+        ->setEnabled(false);
 
     QMenu* tileMap = addMenu("TileMapMenu", t("TileMapMenu"));
     addItem(tileMap, "GoTo1", t("GoTo") + dots, keys(Qt::CTRL | Qt::Key_G), &TQuarnTileMapper::GoTo1Click);

@@ -5,10 +5,12 @@
 #include "tiles/codecs.h"
 #include "tiles/palette.h"
 #include "text/stringcodec.h"
+#include "text/tiletable.h"
 
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,8 +57,22 @@ struct SharedState {
     std::int32_t scriptStart = 0;
     std::int32_t scriptEnd = 0;
     bool tileTableLoaded = false;
+    TileTableEntries tileTable;      // hexadecimal byte sequences by block number
+    std::string tileTableFileName;   // UTF-8 path of the last tile table opened
+    TileSequenceMatcher tileMatcher; // over tileTable, rebuilt at every load
     std::vector<std::uint8_t> workspace = std::vector<std::uint8_t>(32 * 32);
     std::int32_t workspaceCursor = 0;
+
+    // The code a cell shows at `offset` (inside `bytes`): the block a tile
+    // table sequence names, or the byte itself.
+    TileCode cellCode(std::span<const std::uint8_t> bytes, std::size_t offset) const
+    {
+        if (tileTableLoaded)
+            return tileMatcher.codeAt(bytes, offset);
+        return TileCode{bytes[offset], 1, false};
+    }
+    // The tile table in use, if any.
+    const TileSequenceMatcher* tileTableInUse() const { return tileTableLoaded ? &tileMatcher : nullptr; }
 
     std::int32_t romSize() const { return static_cast<std::int32_t>(rom.size()); }
     std::int32_t selectedPosition() const { return dataPosition + selectedCell; }

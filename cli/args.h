@@ -3,6 +3,7 @@
 // or a message out, so every rule can be tested without files or Qt.
 #include "cli/argforms.h"
 #include "cli/scriptcommands.h"
+#include "cli/mapcommand.h"
 #include "cli/searchcommands.h"
 #include "tiles/codecs.h"
 
@@ -66,7 +67,7 @@ struct EncodeCommand {
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
-                             InsertCommand, SearchCommand, MakeTableCommand>;
+                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -2,6 +2,7 @@
 // decoding, encoding and bitmap reading and writing as the program.
 #include "cli/args.h"
 #include "cli/import.h"
+#include "cli/mapcommand.h"
 #include "cli/render.h"
 #include "cli/script.h"
 #include "cli/search.h"
@@ -46,6 +47,8 @@ int main(int argc, char* argv[])
                 return runSearch(command, std::cout, std::cerr);
             } else if constexpr (std::is_same_v<T, MakeTableCommand>) {
                 return runMakeTable(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, MapCommand>) {
+                return runMap(command, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

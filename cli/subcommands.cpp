@@ -155,6 +155,29 @@ void addMakeTableCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.callback([&chosen, make] { chosen = *make; });
 }
 
+void addMapCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("map", "Writes bytes of the ROM as a picture of blocks");
+    auto map = std::make_shared<MapCommand>();
+    addFileOption(sub, "ROM", map->romPath, "", "the ROM file")->required();
+    addNumberOption(sub, "--at", map->at, 0, "the first byte")->required();
+    addNumberOption(sub, "--width", map->width, 1, "cells per row")->type_name("W")->required()->check(
+        CLI::Range(1, 256));
+    addNumberOption(sub, "--height", map->height, 1, "rows of cells")->type_name("H")->required()->check(
+        CLI::Range(1, 256));
+    addFileOption(sub, "--tile-table", map->tileTablePath, "T.tbl", "a tile table: its sequences show as blocks");
+    addFileOption(sub, "-o,--output", map->outputPath, "OUT.png", "the picture: BMP, or PNG when it ends in .png")
+        ->required();
+    const CLI::Option* codec = addMapOptions(sub, *map);
+    sub.footer("Each cell is the block of the tile map (at --position, single size) that\n"
+               "its byte names, as the workspace shows a level map.\n\n" +
+               codecList() + "\n" + numberForms() + sizeForms());
+    sub.callback([&chosen, map, codec] {
+        takeCodecFromRomName(*codec, map->romPath, map->codec);
+        chosen = *map;
+    });
+}
+
 void addHelpCommand(CLI::App& app, std::optional<Command>& chosen)
 {
     CLI::App& sub = *app.add_subcommand("help", "Shows this text");
@@ -173,5 +196,6 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addInsertCommand(app, chosen);
     addSearchCommand(app, chosen);
     addMakeTableCommand(app, chosen);
+    addMapCommand(app, chosen);
     addHelpCommand(app, chosen);
 }

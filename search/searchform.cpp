@@ -1,15 +1,14 @@
 #include "search/searchform.h"
 
 #include "app/forms.h"
+#include "app/windowplace.h"
 
 #include <QButtonGroup>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSpinBox>
 
 namespace {
@@ -41,6 +40,22 @@ QLineEdit* makeField(const char* name, int y, QWidget* parent)
 bool isHexDigit(QChar ch)
 {
     return (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) || (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'));
+}
+
+// Puts `replacement` in place of every character of `text` that is not kept,
+// leaving the caret where it was.
+template <typename Keep>
+void replaceCharacters(QLineEdit* field, const QString& text, Keep keep, QChar replacement)
+{
+    QString repaired = text;
+    for (QChar& ch : repaired)
+        if (!keep(ch))
+            ch = replacement;
+    if (repaired == text)
+        return;
+    const int caret = field->cursorPosition();
+    field->setText(repaired);
+    field->setCursorPosition(caret);
 }
 
 bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
@@ -131,11 +146,7 @@ int TSearchForm::interval() const
 void TSearchForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     FormShow();
 }
 
@@ -200,15 +211,7 @@ bool TSearchForm::hexfedKeyPress(QKeyEvent* event)
 void TSearchForm::hexfedChange(const QString& text)
 {
     // Pasted text: every character that is no hexadecimal digit becomes 0.
-    QString repaired = text;
-    for (QChar& ch : repaired)
-        if (!isHexDigit(ch))
-            ch = QLatin1Char('0');
-    if (repaired != text) {
-        const int caret = hexfed->cursorPosition();
-        hexfed->setText(repaired);
-        hexfed->setCursorPosition(caret);
-    }
+    replaceCharacters(hexfed, text, isHexDigit, QLatin1Char('0'));
 }
 
 bool TSearchForm::inTableCharSet(QChar ch) const
@@ -227,13 +230,5 @@ bool TSearchForm::ntsedKeyPress(QKeyEvent* event)
 void TSearchForm::ntsedChange(const QString& text)
 {
     // Pasted text: every character outside the table character set becomes A.
-    QString repaired = text;
-    for (QChar& ch : repaired)
-        if (!inTableCharSet(ch))
-            ch = QLatin1Char('A');
-    if (repaired != text) {
-        const int caret = ntsed->cursorPosition();
-        ntsed->setText(repaired);
-        ntsed->setCursorPosition(caret);
-    }
+    replaceCharacters(ntsed, text, [this](QChar ch) { return inTableCharSet(ch); }, QLatin1Char('A'));
 }

@@ -2,17 +2,16 @@
 
 #include "app/fileio.h"
 #include "app/forms.h"
+#include "app/windowplace.h"
 #include "search/results.h"
 #include "search/resultlist.h"
 #include "text/dataf.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -127,11 +126,7 @@ void Tsearchresform::showWindow()
 {
     if (!placed_) {
         placed_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->geometry().center());
-            move(frame.topLeft());
-        }
+        centreOnScreen(*this);
     }
     show();
     raise();

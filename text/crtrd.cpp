@@ -2,14 +2,13 @@
 
 #include "app/forms.h"
 #include "app/numbers.h"
+#include "app/windowplace.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 
 namespace {
 QLineEdit* makeOffsetField(const char* name, const QRect& geometry, QWidget* parent)
@@ -85,11 +84,7 @@ std::optional<QString> Tcrtransform::execute(Mode mode)
 void Tcrtransform::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     FormShow();
 }
 

@@ -5,6 +5,8 @@
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
+#include "text/codecells.h"
+#include "workspace/codemap.h"
 #include "tiles/tmform.h"
 #include "workspace/workspacef.h"
 
@@ -27,7 +29,6 @@
 #include <algorithm>
 
 namespace {
-constexpr QRgb kTextColour = 0xFFD0D0D0; // light grey on black, as the text cells are drawn
 constexpr int kArrowImageSize = 16;
 
 QString hex(std::int64_t value, int digits)
@@ -45,12 +46,6 @@ QFont smallFont()
     return QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
 }
 
-QFont cellFont()
-{
-    QFont font = smallFont();
-    font.setBold(true);
-    return font;
-}
 
 QSpinBox* makeSizeEdit(QWidget* parent, const char* name, int maximum, int value)
 {
@@ -265,12 +260,10 @@ void Tdataform::drawDataMap()
     if (!s.romLoaded)
         return;
     const CellGrid g = grid();
-    // One byte per cell; cells past the end of the image stay black.
-    cellCodes_.assign(static_cast<std::size_t>(g.cellCount()), -1);
-    for (std::int32_t n = 0; n < g.cellCount(); ++n) {
-        if (const std::optional<std::uint8_t> code = byteAt(static_cast<std::int64_t>(s.dataPosition) + n))
-            cellCodes_[static_cast<std::size_t>(n)] = *code;
-    }
+    // One code per cell: a byte, or a tile table sequence of several bytes.
+    // Cells past the end of the image stay black.
+    cellCodes_ = readCellCodes(s.rom, static_cast<std::size_t>(std::max(0, s.dataPosition)),
+                               static_cast<std::size_t>(g.cellCount()), s.tileTableInUse());
     drawnGrid_ = g;
 
     if (s.selectedCell >= g.cellCount())
@@ -302,17 +295,14 @@ void Tdataform::paintDataMap(QPainter& painter, const QRect& exposed)
     const TileGeometry& tiles = wb_.state.geometry;
     const int w = cellPixelWidth(tiles);
     const int h = cellPixelHeight(tiles);
-    const QAction* font = wb_.forms.mainForm ? wb_.forms.mainForm->action("vstrfont") : nullptr;
-    const bool textMode = font && font->isChecked();
-    if (textMode) {
-        painter.setFont(cellFont());
-        painter.setPen(QColor::fromRgb(kTextColour));
-    }
+    const CodeCellPainter cells(wb_, wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen());
+    cells.begin(painter);
     for (std::int32_t n = 0; n < drawnGrid_.cellCount(); ++n) {
         const CellPlace place = cellPlace(drawnGrid_, n);
         const QRect cell(place.column * w, place.row * h, w, h);
-        if (cell.intersects(exposed))
-            paintCell(painter, cell, n, textMode);
+        const int code = cellCodes_[static_cast<std::size_t>(n)];
+        if (code >= 0 && cell.intersects(exposed))
+            cells.paint(painter, cell, code);
     }
 
     const std::int32_t selected = wb_.state.selectedCell;
@@ -327,50 +317,17 @@ void Tdataform::paintDataMap(QPainter& painter, const QRect& exposed)
         painter.drawRect(frame.left, frame.top, frame.width - 1, frame.height - 1);
 }
 
-void Tdataform::paintCell(QPainter& painter, const QRect& cell, std::int32_t n, bool textMode) const
+int Tdataform::cellCode(std::int32_t cell) const
 {
-    const int code = cellCodes_[static_cast<std::size_t>(n)];
-    if (code < 0)
-        return;
-    if (textMode) {
-        // Control codes have no glyph; their cells stay black.
-        const QString character = cellCharacter(n);
-        if (!character.isEmpty() && character.at(0).isPrint()) {
-            painter.save();
-            painter.setClipRect(cell);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, character);
-            painter.restore();
-        }
-        return;
-    }
-    // Block `code` of the tile map bitmap, which holds the blocks in their
-    // screen arrangement, shown at twice its size.
-    const Bitmap& bitmap = wb_.state.tileMapBitmap;
-    const TileGeometry& g = wb_.state.geometry;
-    const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
-                       bitmap.width * 4, QImage::Format_RGB32);
-    const int bw = g.tileWidth * g.blockWidth;
-    const int bh = g.tileHeight * g.blockHeight;
-    const QRect block((code % 16) * bw, (code / 16) * bh, bw, bh);
-    if (image.rect().contains(block))
-        painter.drawImage(cell, image, block);
+    if (cell < 0 || cell >= static_cast<std::int32_t>(cellCodes_.size()))
+        return -1;
+    return cellCodes_[static_cast<std::size_t>(cell)];
 }
 
 QString Tdataform::cellCharacter(std::int32_t cell) const
 {
-    if (cell < 0 || cell >= static_cast<std::int32_t>(cellCodes_.size()))
-        return {};
-    const int code = cellCodes_[static_cast<std::size_t>(cell)];
-    if (code < 0)
-        return {};
-    const SharedState& s = wb_.state;
-    if (!s.tableLoaded)
-        return wb_.codePage.toUnicode(static_cast<unsigned char>(code));
-    const std::string& entry = s.charTable[static_cast<std::size_t>(code)];
-    // An entry not yet filled in (a table read before the image) shows nothing.
-    if (entry.empty())
-        return {};
-    return wb_.codePage.toUnicode(static_cast<unsigned char>(entry.front()));
+    const int code = cellCode(cell);
+    return code < 0 ? QString() : CodeCellPainter(wb_, true).character(code);
 }
 
 // ---- position and scrolling --------------------------------------------------------
@@ -533,9 +490,10 @@ void Tdataform::DataMapClick()
 void Tdataform::markSelectedCode(bool selectTile)
 {
     SharedState& s = wb_.state;
-    const std::optional<std::uint8_t> code = byteAt(s.selectedPosition());
-    if (!code)
+    if (!byteAt(s.selectedPosition()))
         return;
+    // With a tile table the sequence starting there names the block.
+    const std::optional<std::uint8_t> code = s.cellCode(s.rom, static_cast<std::size_t>(s.selectedPosition())).code;
     // A click also shows the first tile of the code's block in the tile editor.
     if (selectTile)
         s.selectedTile = s.geometry.blockWidth * s.geometry.blockHeight * *code;
@@ -674,6 +632,16 @@ void Tdataform::applyGridSize()
 {
     setDataMapWidth(WidthEdit->value());
     setDataMapHeight(HeightEdit->value());
+}
+
+void Tdataform::takeGrid(int width, int height, bool resetGroups)
+{
+    if (resetGroups) {
+        BlockWidth->setValue(1);
+        BlockHeight->setValue(1);
+    }
+    WidthEdit->setValue(width);
+    HeightEdit->setValue(height);
 }
 
 void Tdataform::BlockWidthChange(int value)

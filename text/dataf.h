@@ -43,10 +43,15 @@ public:
     void setSelectedCell(std::int32_t cell);
     void setDataMapWidth(int cells);
     void setDataMapHeight(int rows);
+    // A data map file's grid, typed into the spin edits as a user would;
+    // the cell groups go back to 1 x 1 first when asked.
+    void takeGrid(int width, int height, bool resetGroups);
 
     // The character a cell shows with the built-in font switched on: empty
     // for cells past the end of the image and for empty table entries.
     QString cellCharacter(std::int32_t cell) const;
+    // The code a cell shows: a byte or a tile table block; -1 past the end.
+    int cellCode(std::int32_t cell) const;
 
     // Handlers of the window's controls.
     void DataScrollChange(int position);
@@ -72,7 +77,6 @@ private:
     void buildControls();
     CellGrid grid() const;
     void paintDataMap(QPainter& painter, const QRect& exposed);
-    void paintCell(QPainter& painter, const QRect& cell, std::int32_t n, bool textMode) const;
     void resizePicture();
     void afterGridChange();
     void chooseScrollStep(int key);

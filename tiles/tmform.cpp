@@ -375,24 +375,31 @@ void Ttilemapform::TileMapDblClick(QMouseEvent* event)
     SharedState& s = wb_.state;
     if (!s.romLoaded || event->button() != Qt::LeftButton)
         return;
-    if (wb_.forms.mainForm->workspaceSwitchedOn()) {
-        if (s.workspaceCursor >= 0 && s.workspaceCursor < static_cast<std::int32_t>(s.workspace.size()))
-            s.workspace[static_cast<std::size_t>(s.workspaceCursor)] = static_cast<std::uint8_t>(s.markedBlock);
+    // The marked block as one byte, or with a tile table its sequence.
+    const std::vector<std::uint8_t> bytes =
+        s.tileTableLoaded ? tileSequenceBytes(s.tileTable[static_cast<std::size_t>(s.markedBlock & 0xFF)])
+                          : std::vector<std::uint8_t>{static_cast<std::uint8_t>(s.markedBlock)};
+    const bool toWorkspace = wb_.forms.mainForm->workspaceSwitchedOn();
+    std::vector<std::uint8_t>& target = toWorkspace ? s.workspace : s.rom;
+    const std::int64_t at = toWorkspace ? s.workspaceCursor : s.selectedPosition();
+    // A sequence is written whole or not at all.
+    if (at < 0 || at + static_cast<std::int64_t>(bytes.size()) > static_cast<std::int64_t>(target.size())) {
+        wb_.dialogs().showMessage(
+            this, QStringLiteral("The sequence of block %1 (%2 bytes) does not fit before the end of the %3; nothing "
+                                 "was written.")
+                      .arg(QString::fromStdString(hexText(static_cast<std::uint32_t>(s.markedBlock), 2)))
+                      .arg(bytes.size())
+                      .arg(toWorkspace ? QStringLiteral("workspace") : QStringLiteral("ROM image")));
+        return;
+    }
+    std::copy(bytes.begin(), bytes.end(), target.begin() + at);
+    if (toWorkspace) {
         wb_.forms.workspaceForm->redraw();
         return;
     }
     s.saved = 0;
     updateCaption();
-    writeBlockAtSelectedPosition();
     wb_.forms.dataForm->drawDataMap();
-}
-
-void Ttilemapform::writeBlockAtSelectedPosition()
-{
-    SharedState& s = wb_.state;
-    const std::int64_t at = static_cast<std::int64_t>(s.dataPosition) + s.selectedCell;
-    if (at >= 0 && at < s.romSize())
-        s.rom[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(s.markedBlock);
 }
 
 // ---- codec box and geometry ----------------------------------------------------

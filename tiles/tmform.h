@@ -64,7 +64,6 @@ private:
     // After any change of tile or block size: picture, bitmap, window size.
     void applyGeometry();
     void updateMouseLabel();
-    void writeBlockAtSelectedPosition();
 
     Workbench& wb_;
     std::int32_t lastMouseX_ = 0;

@@ -362,3 +362,28 @@ run_tool(NONZERO make-table "${WORK}/bad.rss" --line 1 -o "${WORK}/never.tbl")
 if(EXISTS "${WORK}/never.tbl")
   message(FATAL_ERROR "make-table wrote a table from a bad line")
 endif()
+
+# ---- map: bytes as a picture of blocks -----------------------------------------
+# The first demo string, 22 letters as a 22 x 1 map of 8 x 8 blocks.
+run_tool(0 map "${WORK}/text.nes" --at H1000 --width 22 --height 1 -o "${WORK}/line.bmp")
+expect_bmp("${WORK}/line.bmp" 176 8)
+# A tile table that makes the two bytes of "QU" one block (block 0, the
+# digit 0) leaves the rest of the line one cell to the left.
+file(WRITE "${WORK}/pairs.tbl" "H0\r\n00=1A1E\r\n")
+run_tool(0 map "${WORK}/text.nes" --at H1000 --width 22 --height 1 --tile-table "${WORK}/pairs.tbl"
+         -o "${WORK}/pairs.bmp")
+run_tool(0 render "${WORK}/text.nes" -o "${WORK}/font.bmp")
+foreach(x 0 1 2 3 4 5 6 7)
+  bmp_pixel("${WORK}/pairs.bmp" ${x} 3 pair_pixel)
+  bmp_pixel("${WORK}/font.bmp" ${x} 3 digit_pixel)  # block 0 of the tile map
+  math(EXPR next_x "8 + ${x}")
+  bmp_pixel("${WORK}/pairs.bmp" ${next_x} 3 next_pixel)
+  math(EXPR a_x "10 * 8 + ${x}")                      # "A": block 0A, the third letter of QUARN
+  bmp_pixel("${WORK}/font.bmp" ${a_x} 3 a_pixel)
+  if(NOT pair_pixel STREQUAL digit_pixel OR NOT next_pixel STREQUAL a_pixel)
+    message(FATAL_ERROR "map with a tile table drew column ${x} wrong")
+  endif()
+endforeach()
+run_tool(NONZERO map "${WORK}/text.nes" --at 0 --width 0 --height 1 -o "${WORK}/never.bmp")
+run_tool(NONZERO map "${WORK}/text.nes" --at 0 --width 2 --height 2 --tile-table "${WORK}/none.tbl"
+         -o "${WORK}/never.bmp")

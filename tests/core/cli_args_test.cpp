@@ -443,3 +443,21 @@ TEST(CliArgs, SearchTakesExactlyOnePattern)
         EXPECT_EQ(result.exitCode, kExitUsage);
     }
 }
+
+TEST(CliArgs, MapTakesARangeOfCellsAndTheMapOptions)
+{
+    const ParseResult map = parseArguments({"map", "g.gb", "--at", "H4000", "--width", "20", "--height", "18",
+                                            "--tile-table", "t.tbl", "-o", "m.png", "--tile", "8x16"});
+    ASSERT_TRUE(map.command) << map.error;
+    const auto& command = std::get<MapCommand>(*map.command);
+    EXPECT_EQ(command.at, 0x4000);
+    EXPECT_EQ(command.width, 20);
+    EXPECT_EQ(command.height, 18);
+    EXPECT_EQ(command.tileTablePath, "t.tbl");
+    EXPECT_EQ(command.codec, 2) << "the codec follows the extension";
+    EXPECT_EQ(command.geometry.tileHeight, 16);
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"map", "g.gb", "--at", "0", "--width", "257", "--height", "1", "-o", "m.png"},
+          {"map", "g.gb", "--at", "0", "--width", "2", "-o", "m.png"}})
+        EXPECT_FALSE(parseArguments(bad).command);
+}
