@@ -2,6 +2,7 @@
 // with the plain text comparison beside the index.
 #include "app/numbers.h"
 #include "text/tiletable.h"
+#include "support/tilesequence_reference.h"
 
 #include <benchmark/benchmark.h>
 
@@ -36,30 +37,6 @@ std::vector<std::uint8_t> imageOf(const TileTableEntries& entries, std::size_t s
             image.push_back(static_cast<std::uint8_t>(rng()));
     }
     return image;
-}
-
-// The lookup as plain text comparison: the hexadecimal text of the bytes at
-// the offset, built per entry.
-TileCode plainScanCodeAt(const TileTableEntries& entries, const std::vector<std::uint8_t>& bytes, std::size_t offset)
-{
-    std::size_t best = 0;
-    bool found = false;
-    for (std::size_t code = 0; code < 256; ++code) {
-        const std::string& entry = entries[code];
-        const std::size_t length = entry.size() / 2;
-        if (entry.empty() || entry.size() < entries[best].size() || offset + length > bytes.size())
-            continue;
-        std::string text;
-        for (std::size_t i = 0; i < length; ++i)
-            text += hexText(bytes[offset + i], 2);
-        if (text == entry) {
-            best = code;
-            found = true;
-        }
-    }
-    if (!found)
-        return {bytes[offset], 1, false};
-    return {static_cast<std::uint8_t>(best), entries[best].size() / 2, true};
 }
 
 // The data map's walk over the cells of a square grid of side state.range(0),
@@ -101,7 +78,7 @@ void BM_TileGridPlainScan(benchmark::State& state)
 {
     const TileTableEntries entries = fullTable();
     const std::vector<std::uint8_t> image = imageOf(entries, imageSizeFor(state));
-    walkGrid(state, image.size(), [&](std::size_t p) { return plainScanCodeAt(entries, image, p); });
+    walkGrid(state, image.size(), [&](std::size_t p) { return referenceCodeAt(entries, image, p); });
 }
 
 // Building the index, once per loaded or reloaded table.

@@ -1,5 +1,7 @@
 #include "text/tiletable.h"
 
+#include "support/tilesequence_reference.h"
+
 #include "app/numbers.h"
 #include "support/testdata.h"
 
@@ -71,30 +73,6 @@ TEST(TileSequenceBytes, OneBytePerPairOfCharacters)
     EXPECT_EQ(tileSequenceBytes("0G41"), (Bytes{0x00, 0x41}));
     EXPECT_EQ(tileSequenceBytes("ab4"), (Bytes{0xAB}));
     EXPECT_EQ(tileSequenceBytes("4"), Bytes{});
-}
-
-// The lookup as plain text comparison: the hexadecimal text of the bytes at
-// the offset, built per entry, with block 00's entry as the first length bar.
-TileCode referenceCodeAt(const TileTableEntries& entries, const Bytes& bytes, std::size_t offset)
-{
-    std::size_t best = 0;
-    bool found = false;
-    for (std::size_t code = 0; code < 256; ++code) {
-        const std::string& entry = entries[code];
-        const std::size_t length = entry.size() / 2;
-        if (entry.empty() || entry.size() < entries[best].size() || offset + length > bytes.size())
-            continue;
-        std::string text;
-        for (std::size_t i = 0; i < length; ++i)
-            text += hexText(bytes[offset + i], 2);
-        if (text == entry) {
-            best = code;
-            found = true;
-        }
-    }
-    if (!found)
-        return {bytes[offset], 1, false};
-    return {static_cast<std::uint8_t>(best), entries[best].size() / 2, true};
 }
 
 // "19x3" for block 19 over 3 bytes, "-41" for the byte 41 unmatched.
