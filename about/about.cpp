@@ -16,6 +16,8 @@ TAboutForm::TAboutForm(Workbench& workbench, QWidget* parent) : QDialog(parent),
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     title->setFont(bold);
+    auto* version = new QLabel(QStringLiteral("Version ") + QStringLiteral(QUARN_VERSION), this);
+    version->setObjectName(QStringLiteral("Version"));
     thanks_ = new QLabel(this);
     thanks_->setObjectName(QStringLiteral("Label2"));
     searcher_ = new QLabel(this);
@@ -24,13 +26,14 @@ TAboutForm::TAboutForm(Workbench& workbench, QWidget* parent) : QDialog(parent),
     modifiedBy_->setObjectName(QStringLiteral("Label4"));
     auto* links = new QLabel(this);
     links->setObjectName(QStringLiteral("Links"));
-    links->setText(QStringLiteral("<a href=\"https://www.qt.io/\">Qt</a> &nbsp; "
-                                  "<a href=\"https://en.wikipedia.org/wiki/ROM_hacking\">ROM hacking</a>"));
+    // Both targets are set by the build (QUARN_HOME_PAGE_URL, QUARN_DOCUMENTATION_URL).
+    links->setText(QStringLiteral("<a href=\"%1\">Home page</a> &nbsp; <a href=\"%2\">Documentation</a>")
+                       .arg(QStringLiteral(QUARN_HOME_PAGE_URL), QStringLiteral(QUARN_DOCUMENTATION_URL)));
     links->setOpenExternalLinks(true);
     close_ = new QPushButton(this);
     close_->setObjectName(QStringLiteral("Button1"));
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
-    for (QWidget* w : {static_cast<QWidget*>(title), static_cast<QWidget*>(thanks_),
+    for (QWidget* w : {static_cast<QWidget*>(title), static_cast<QWidget*>(version), static_cast<QWidget*>(thanks_),
                        static_cast<QWidget*>(searcher_), static_cast<QWidget*>(modifiedBy_),
                        static_cast<QWidget*>(links)})
         layout->addWidget(w);

@@ -4,6 +4,7 @@
 #include "app/codepage.h"
 #include "app/dialogs.h"
 #include "app/languagetexts.h"
+#include "app/settings.h"
 #include "app/sharedstate.h"
 
 #include <memory>
@@ -40,6 +41,10 @@ public:
     LanguageTexts texts;
     CodePage codePage;         // how table texts are shown and typed
     QString badNumberMessage;  // the "Errs" text as it stood at start-up
+    // Where the language number is kept; none: it is not kept (tests keep
+    // theirs in a temporary file).
+    std::unique_ptr<PersistedSettings> settings;
+    QString languageFolder;    // "lang" beside the program unless set
 
     Dialogs& dialogs() { return overrideDialogs_ ? *overrideDialogs_ : qtDialogs_; }
     // Tests answer the dialogs themselves; nullptr returns to Qt's dialogs.

@@ -9,6 +9,7 @@
 #include "workspace/workspacef.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -62,7 +63,12 @@ void TQuarnTileMapper::FormShow()
 {
     SharedState& s = wb_.state;
     Forms& f = wb_.forms;
+    if (wb_.languageFolder.isEmpty())
+        wb_.languageFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/lang");
+    Stringinit();
+    Languageinit(); // applies the stored language
     wb_.badNumberMessage = wb_.text("Errs"); // kept as it is now, whatever language comes later
+    action("N30")->setChecked(integrationInstalled());
     s.geometry = TileGeometry{};
     s.cellGroupWidth = s.cellGroupHeight = 1;
     s.workspaceCursor = 0;

@@ -3,6 +3,8 @@
 
 #include <QMainWindow>
 
+#include <QStringList>
+
 #include <map>
 
 class QAction;
@@ -14,6 +16,9 @@ class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
 class QMenu;
+
+// Whether this program's "Open with" desktop entry is in place.
+bool integrationInstalled();
 
 // The main window: menus, the shared state, loading and saving.
 class TQuarnTileMapper : public QMainWindow {
@@ -89,6 +94,17 @@ public:
     void N28Click();
     void vstrfontClick();
 
+    // Languages (app/languagemenu.cpp).
+    void Stringinit();
+    void Languageinit();
+    // 0: the built-in English; n: the n-th language file.
+    void EnglishClick(int language);
+    void Languageapply();
+
+    // Integration with the desktop's "Open with" (app/integration.cpp).
+    void N30Click();
+    void setIntegration(bool on);
+
     // The string bar (app/stringbar.cpp): maximum string length from the
     // spin edit or a Shift-click, extract and insert.
     void showMaxStringLength(int length);
@@ -135,6 +151,7 @@ private:
     QString startupFile_;
     std::map<QString, QAction*> actions_;
     std::map<QString, QMenu*> menus_;
+    QStringList languageFiles_; // the "*.lng" files, read once at start
 
 public:
     // The string bar and the table labels of the main window.

@@ -14,8 +14,9 @@ int main(int argc, char* argv[])
 
     const StartupArguments arguments = parseStartupArguments(QApplication::arguments().mid(1));
     QStringList problems = arguments.problems;
-    PersistedSettings settings;
-    mainWindow->workbench().codePage = startupCodePage(settings, arguments.codePage, problems);
+    Workbench& wb = mainWindow->workbench();
+    wb.settings = std::make_unique<PersistedSettings>();
+    wb.codePage = startupCodePage(*wb.settings, arguments.codePage, problems);
     for (const QString& problem : problems)
         std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
 

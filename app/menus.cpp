@@ -126,7 +126,7 @@ void TQuarnTileMapper::createMenus()
         ->setCheckable(true);
     options->addSeparator();
     addItem(options, "N27", t("DefaultPosition"), keys(Qt::CTRL | Qt::Key_F12), &TQuarnTileMapper::N27Click);
-    addItem(options, "N30", t("Integrate"), QKeySequence())->setCheckable(true);
+    addItem(options, "N30", t("Integrate"), QKeySequence(), &TQuarnTileMapper::N30Click)->setCheckable(true);
     QMenu* language = options->addMenu(t("Language"));
     language->setObjectName(QStringLiteral("Language"));
     language->menuAction()->setObjectName(QStringLiteral("Language"));

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,9 +22,17 @@ struct RunningApp {
     std::unique_ptr<TQuarnTileMapper> main = createApplicationWindows();
     QTemporaryDir dir;
 
-    RunningApp()
+    // `beforeShow` runs before the start-up sequence (to lay out language
+    // files, for example).
+    explicit RunningApp(const std::function<void(RunningApp&)>& beforeShow = {})
     {
-        main->workbench().setDialogs(&dialogs);
+        Workbench& wb = main->workbench();
+        wb.setDialogs(&dialogs);
+        // Never the user's own settings or language files.
+        wb.settings = std::make_unique<PersistedSettings>(dir.filePath(QStringLiteral("settings.ini")));
+        wb.languageFolder = dir.filePath(QStringLiteral("lang"));
+        if (beforeShow)
+            beforeShow(*this);
         main->show();
     }
     Workbench& wb() { return main->workbench(); }
