@@ -2,6 +2,7 @@
 
 #include "about/about.h"
 #include "app/fileio.h"
+#include "app/languageio.h"
 #include "app/romimage.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
@@ -64,7 +65,7 @@ void TQuarnTileMapper::FormShow()
     SharedState& s = wb_.state;
     Forms& f = wb_.forms;
     if (wb_.languageFolder.isEmpty())
-        wb_.languageFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/lang");
+        wb_.languageFolder = languageFolderBesideProgram();
     Stringinit();
     Languageinit(); // applies the stored language
     wb_.badNumberMessage = wb_.text("Errs"); // kept as it is now, whatever language comes later

@@ -104,6 +104,7 @@ void TQuarnTileMapper::Languageinit()
         item->setCheckable(true);
         group->addAction(item);
         menu->addAction(item);
+        actions_[item->objectName()] = item;
         connect(item, &QAction::triggered, this, [this, i] { EnglishClick(i + 1); });
     }
     // A number past the files (files removed since) falls back to English,

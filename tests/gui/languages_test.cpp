@@ -4,7 +4,13 @@
 
 #include "about/about.h"
 #include "app/languageplaces.h"
+#include "app/inputbox.h"
+#include "search/searchform.h"
 #include "search/srres.h"
+#include "text/crtrd.h"
+#include "text/dataf.h"
+#include "tiles/teditf.h"
+#include "workspace/workspacef.h"
 #include "tiles/tmform.h"
 
 #include <QAbstractButton>
