@@ -22,6 +22,16 @@ QString lengthLabel(const QString& caption, int value)
     return caption + QStringLiteral(": ") + QString::number(value) + QStringLiteral(" = h0") +
            QString::fromStdString(hexText(static_cast<std::uint32_t>(value), 3));
 }
+// The labels keep their places between the buttons and the spin edit; a
+// caption longer than its place (another language) gets a smaller font.
+void showFitted(QLabel* label, const QString& text)
+{
+    QFont font = label->parentWidget()->font();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(text) > label->width())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+    label->setText(text);
+}
 } // namespace
 
 void TQuarnTileMapper::createStringBar()
@@ -65,7 +75,7 @@ void TQuarnTileMapper::createStringBar()
     connect(DataEdit, &QLineEdit::textChanged, this, &TQuarnTileMapper::DataEditChange);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this](int value) {
         wb_.state.maxStringLength = value;
-        MaxLenLab->setText(lengthLabel(wb_.text("MaxLenLab"), value));
+        showFitted(MaxLenLab, lengthLabel(wb_.text("MaxLenLab"), value));
     });
 }
 
@@ -119,7 +129,7 @@ void TQuarnTileMapper::DataEditChange()
     // By character, or the codes the encoder would write with no limit.
     const std::size_t length =
         characterOrientedCounting() ? text.size() : encodedLength(wb_.state.tableMatcher, text);
-    LenLab->setText(lengthLabel(wb_.text("LenLab"), static_cast<int>(length)));
+    showFitted(LenLab, lengthLabel(wb_.text("LenLab"), static_cast<int>(length)));
 }
 
 void TQuarnTileMapper::LCntClick()
@@ -158,5 +168,5 @@ void TQuarnTileMapper::showMaxStringLength(int length)
     const int kept = std::clamp(length, SpinEdit1->minimum(), SpinEdit1->maximum());
     SpinEdit1->setValue(kept);
     wb_.state.maxStringLength = kept;
-    MaxLenLab->setText(lengthLabel(wb_.text("MaxLenLab"), kept));
+    showFitted(MaxLenLab, lengthLabel(wb_.text("MaxLenLab"), kept));
 }
