@@ -24,14 +24,26 @@ bool isAsciiCompatibleEightBit(const QString& name)
 }
 } // namespace
 
-CodePage::CodePage(const QString& name) : name_(name), valid_(isAsciiCompatibleEightBit(name)) {}
+CodePage::CodePage(const QString& name) : name_(name), valid_(isAsciiCompatibleEightBit(name))
+{
+    for (int code = 0; code < 256; ++code) {
+        characters_[static_cast<std::size_t>(code)] = static_cast<char16_t>(code); // Latin-1 when not valid
+        if (!valid_)
+            continue;
+        QStringDecoder decoder(name_.toLatin1().constData());
+        const char byte = static_cast<char>(code);
+        const QString decoded = decoder.decode(QByteArrayView(&byte, 1)) + decoder.decode(QByteArrayView());
+        characters_[static_cast<std::size_t>(code)] = decoded.at(0).unicode();
+    }
+}
 
 QString CodePage::toUnicode(std::string_view bytes) const
 {
-    if (!valid_)
-        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QStringDecoder decoder(name_.toLatin1().constData());
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes)
+        *out++ = QChar(characters_[static_cast<unsigned char>(byte)]);
+    return text;
 }
 
 std::string CodePage::fromUnicode(const QString& text, bool* lossless) const

@@ -3,6 +3,7 @@
 // and typed text is turned back into bytes. Windows-1252 unless chosen.
 #include <QString>
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,14 @@ public:
     QString name() const { return name_; }
 
     QString toUnicode(std::string_view bytes) const;
-    QString toUnicode(unsigned char byte) const { return toUnicode(std::string_view(reinterpret_cast<const char*>(&byte), 1)); }
+    QString toUnicode(unsigned char byte) const { return QString(QChar(characters_[byte])); }
     // Characters the code page cannot hold become '?', and `lossless` says so.
     std::string fromUnicode(const QString& text, bool* lossless = nullptr) const;
 
 private:
     QString name_;
     bool valid_ = false;
+    // Every byte decodes to one character of its own, so decoding is a
+    // lookup, built once instead of a converter per call.
+    std::array<char16_t, 256> characters_{};
 };

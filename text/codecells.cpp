@@ -17,7 +17,33 @@ QFont cellFont()
 }
 } // namespace
 
-CodeCellPainter::CodeCellPainter(const Workbench& workbench, bool textMode) : wb_(workbench), textMode_(textMode) {}
+const QImage& GlyphSheet::cells(const QString& characters, QSize cell)
+{
+    if (characters == characters_ && cell == cell_ && !sheet_.isNull())
+        return sheet_;
+    characters_ = characters;
+    cell_ = cell;
+    sheet_ = QImage(cell.width() * 256, cell.height(), QImage::Format_RGB32);
+    sheet_.fill(Qt::black);
+    QPainter painter(&sheet_);
+    painter.setFont(cellFont());
+    painter.setPen(QColor::fromRgb(kTextColour));
+    for (int code = 0; code < characters.size(); ++code) {
+        const QChar ch = characters.at(code);
+        // Control codes have no glyph; their cells stay black.
+        if (ch.isNull() || !ch.isPrint())
+            continue;
+        const QRect target(code * cell.width(), 0, cell.width(), cell.height());
+        painter.setClipRect(target);
+        painter.drawText(target, Qt::AlignLeft | Qt::AlignTop, QString(ch));
+    }
+    return sheet_;
+}
+
+CodeCellPainter::CodeCellPainter(const Workbench& workbench, bool textMode, GlyphSheet* glyphs)
+    : wb_(workbench), textMode_(textMode), glyphs_(glyphs)
+{
+}
 
 void CodeCellPainter::begin(QPainter& painter) const
 {
@@ -27,17 +53,34 @@ void CodeCellPainter::begin(QPainter& painter) const
     painter.setPen(QColor::fromRgb(kTextColour));
 }
 
+void CodeCellPainter::drawCharacter(QPainter& painter, const QRect& cell, const QString& ch) const
+{
+    // Control codes have no glyph; their cells stay black.
+    if (ch.isEmpty() || !ch.at(0).isPrint())
+        return;
+    painter.save();
+    painter.setClipRect(cell);
+    painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, ch);
+    painter.restore();
+}
+
 void CodeCellPainter::paint(QPainter& painter, const QRect& cell, int code) const
 {
     if (textMode_) {
-        // Control codes have no glyph; their cells stay black.
-        const QString ch = character(code);
-        if (!ch.isEmpty() && ch.at(0).isPrint()) {
-            painter.save();
-            painter.setClipRect(cell);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, ch);
-            painter.restore();
+        if (!glyphs_) {
+            drawCharacter(painter, cell, character(code));
+            return;
         }
+        if (!sheet_) {
+            QString characters(256, QChar());
+            for (int c = 0; c < 256; ++c) {
+                const QString ch = character(c);
+                if (!ch.isEmpty())
+                    characters[c] = ch.at(0);
+            }
+            sheet_ = &glyphs_->cells(characters, cell.size());
+        }
+        painter.drawImage(cell.topLeft(), *sheet_, QRect(code * cell.width(), 0, cell.width(), cell.height()));
         return;
     }
     // Block `code` of the tile map bitmap, which holds the blocks in their

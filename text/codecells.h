@@ -4,15 +4,30 @@
 // Font" the first character of its table entry (the character of that code
 // when no table is open).
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
 class QPainter;
 class Workbench;
 
+// The characters of all 256 codes drawn once into a row of cells, so that a
+// text-mode redraw copies cells instead of laying out text for each of them.
+// Drawn again only when a character or the cell size changes.
+class GlyphSheet {
+public:
+    const QImage& cells(const QString& characters, QSize cell);
+
+private:
+    QString characters_;
+    QSize cell_;
+    QImage sheet_;
+};
+
 class CodeCellPainter {
 public:
-    CodeCellPainter(const Workbench& workbench, bool textMode);
+    // With a glyph sheet, text mode copies the characters from it.
+    CodeCellPainter(const Workbench& workbench, bool textMode, GlyphSheet* glyphs = nullptr);
 
     // Sets the pen and font of text mode on `painter`.
     void begin(QPainter& painter) const;
@@ -22,6 +37,10 @@ public:
     QString character(int code) const;
 
 private:
+    void drawCharacter(QPainter& painter, const QRect& cell, const QString& ch) const;
+
     const Workbench& wb_;
     bool textMode_;
+    GlyphSheet* glyphs_;
+    mutable const QImage* sheet_ = nullptr;
 };

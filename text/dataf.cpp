@@ -295,7 +295,7 @@ void Tdataform::paintDataMap(QPainter& painter, const QRect& exposed)
     const TileGeometry& tiles = wb_.state.geometry;
     const int w = cellPixelWidth(tiles);
     const int h = cellPixelHeight(tiles);
-    const CodeCellPainter cells(wb_, wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen());
+    const CodeCellPainter cells(wb_, wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen(), &glyphs_);
     cells.begin(painter);
     for (std::int32_t n = 0; n < drawnGrid_.cellCount(); ++n) {
         const CellPlace place = cellPlace(drawnGrid_, n);
@@ -630,6 +630,18 @@ void Tdataform::setDataMapHeight(int rows)
 
 void Tdataform::applyGridSize()
 {
+    // Every redraw of the tile map comes here; the grid work (picture size,
+    // scroll range, a drawing) is only done when the geometry changed it.
+    const SharedState& s = wb_.state;
+    const int width = clampGridWidth(WidthEdit->value(), s.geometry.blockWidth, s.cellGroupWidth);
+    const int height = clampGridHeight(HeightEdit->value(), s.geometry.blockHeight, s.cellGroupHeight);
+    const QSize picture(cellPixelWidth(s.geometry) * width, cellPixelHeight(s.geometry) * height);
+    if (width == s.dataMapWidth && height == s.dataMapHeight && picture == DataMap->size()) {
+        // The image may have changed size (Reload) while the grid did not.
+        if (s.romLoaded)
+            updateDataScrollRange();
+        return;
+    }
     setDataMapWidth(WidthEdit->value());
     setDataMapHeight(HeightEdit->value());
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "text/codecells.h"
 #include "text/datagrid.h"
 
 #include <QWidget>
@@ -98,6 +99,7 @@ private:
     // Codes of the last drawing, one per cell; -1 past the end of the image.
     std::vector<int> cellCodes_;
     CellGrid drawnGrid_;
+    GlyphSheet glyphs_;
 
     QWidget* Panel1 = nullptr;
     QWidget* otherpan = nullptr;

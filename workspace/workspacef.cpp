@@ -133,7 +133,7 @@ void Tworkspaceform::paintWorkspace(QPainter& painter, const QRect& exposed)
     const TileGeometry& tiles = wb_.state.geometry;
     const int w = cellPixelWidth(tiles);
     const int h = cellPixelHeight(tiles);
-    const CodeCellPainter cells(wb_, wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen());
+    const CodeCellPainter cells(wb_, wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen(), &glyphs_);
     cells.begin(painter);
     for (std::int32_t n = 0; n < drawnGrid_.cellCount() && n < static_cast<std::int32_t>(codes_.size()); ++n) {
         const CellPlace place = cellPlace(drawnGrid_, n);

@@ -1,4 +1,5 @@
 #pragma once
+#include "text/codecells.h"
 #include "text/datagrid.h"
 #include "text/stringcodec.h"
 
@@ -64,6 +65,7 @@ private:
     FittingScrollArea* area_ = nullptr;
     std::vector<int> codes_; // one per cell, -1 past the end of the buffer
     CellGrid drawnGrid_;
+    GlyphSheet glyphs_;
     bool dragging_ = false;
     bool shift_ = false;
     bool ctrl_ = false;
