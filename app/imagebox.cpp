@@ -1,5 +1,7 @@
 #include "app/imagebox.h"
 
+#include <QWheelEvent>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -35,4 +37,14 @@ QSize FittingScrollArea::sizeHint() const
     if (!widget())
         return QScrollArea::sizeHint();
     return widget()->size() + QSize(frame, frame);
+}
+
+void ImageBox::wheelEvent(QWheelEvent* event)
+{
+    wheelAngle_ += event->angleDelta().y();
+    const int notches = wheelAngle_ / 120;
+    wheelAngle_ -= notches * 120;
+    if (notches != 0)
+        emit wheelTurned(notches);
+    event->accept();
 }

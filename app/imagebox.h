@@ -21,6 +21,8 @@ signals:
     void mouseMoved(QMouseEvent* event);
     void mouseReleased(QMouseEvent* event);
     void doubleClicked(QMouseEvent* event);
+    // Whole notches of the mouse wheel, positive away from the user.
+    void wheelTurned(int notches);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,9 +30,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     Painter painter_;
+    int wheelAngle_ = 0; // eighths of a degree not yet a whole notch (high-resolution wheels)
 };
 
 // A scroll area that asks for the whole size of its picture; the window's

@@ -213,6 +213,7 @@ void Tdataform::buildControls()
     connect(DataMap, &ImageBox::mousePressed, this, &Tdataform::DataMapMouseDown);
     connect(DataMap, &ImageBox::mouseMoved, this, &Tdataform::DataMapMouseMove);
     connect(DataMap, &ImageBox::mouseReleased, this, &Tdataform::DataMapMouseUp);
+    connect(DataMap, &ImageBox::wheelTurned, this, &Tdataform::DataMapWheel);
     connect(Image1, &ImageBox::mousePressed, this, &Tdataform::Image1MouseDown);
     connect(Image2, &ImageBox::mousePressed, this, &Tdataform::Image2MouseDown);
     connect(dLeftBtn, &QToolButton::clicked, this, &Tdataform::dLeftBtnClick);
@@ -364,6 +365,15 @@ void Tdataform::moveDataScroll(std::int64_t position)
 {
     const std::int64_t clamped = std::clamp<std::int64_t>(position, DataScroll->minimum(), DataScroll->maximum());
     DataScroll->setValue(static_cast<int>(clamped));
+}
+
+void Tdataform::DataMapWheel(int notches)
+{
+    // One row of cells per notch, as the arrow keys move.
+    const SharedState& s = wb_.state;
+    if (s.romLoaded)
+        moveDataScroll(static_cast<std::int64_t>(s.dataPosition) -
+                       static_cast<std::int64_t>(notches) * dataScrollKeyStep(grid(), DataScrollKey::Vertical));
 }
 
 void Tdataform::chooseScrollStep(int key)

@@ -64,6 +64,7 @@ public:
     void DataMapMouseMove(QMouseEvent* event);
     void DataMapMouseUp(QMouseEvent* event);
     void DataMapClick();
+    void DataMapWheel(int notches);
     void hexedChange(const QString& text);
     void BlockWidthChange(int value);
     void BlockHeightChange(int value);

@@ -90,6 +90,7 @@ void Ttilemapform::buildControls()
     middle->setSpacing(0);
     TileMap = new ImageBox;
     TileMap->setObjectName(QStringLiteral("TileMap"));
+    connect(TileMap, &ImageBox::wheelTurned, this, &Ttilemapform::TileMapWheel);
     TileMap->setPictureSize(QSize(256, 256));
     TileMap->setPainter([this](QPainter& p, const QRect& r) { paintTileMap(p, r); });
     mapArea_ = new FittingScrollArea(this);
@@ -293,6 +294,15 @@ void Ttilemapform::TMapScrollChange(int position)
 {
     setTileMapPosition(position);
     updateTileMapScrollRange();
+}
+
+void Ttilemapform::TileMapWheel(int notches)
+{
+    // One row of blocks per notch, as the arrow keys move.
+    const SharedState& s = wb_.state;
+    if (s.romLoaded)
+        moveTileMapScroll(static_cast<std::int64_t>(s.tileMapPosition) -
+                          static_cast<std::int64_t>(notches) * tileMapKeyStep(s.codec, s.geometry, ScrollKey::Vertical));
 }
 
 void Ttilemapform::chooseScrollStep(int key, Qt::KeyboardModifiers modifiers)

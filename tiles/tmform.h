@@ -48,6 +48,7 @@ public:
     void TileMapMouseMove(QMouseEvent* event);
     void TileMapMouseUp(QMouseEvent* event);
     void TileMapDblClick(QMouseEvent* event);
+    void TileMapWheel(int notches);
     void CodecboxChange(int index);
     void twidthChange(int value);
     void theightChange(int value);

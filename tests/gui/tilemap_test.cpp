@@ -1,5 +1,7 @@
 // The tile map window driven through its real controls.
 #include "apphelper.h"
+
+#include <QWheelEvent>
 #include "guitest.h"
 #include "mouse.h"
 
@@ -288,6 +290,19 @@ private slots:
         releaseMouse(map, blockCentre(0x12), Qt::RightButton);
         QCOMPARE(app->state().rom, before);
         QCOMPARE(app->state().saved, std::uint8_t(1));
+    }
+
+    void mouseWheelMovesRowsLikeTheArrowKeys()
+    {
+        openCountingRom(65536);
+        // One notch is one row of 16 blocks of one 16-byte tile; a
+        // high-resolution wheel adds up to whole notches.
+        for (const int delta : {-120, -60, -60, 120}) {
+            QWheelEvent wheel(QPointF(5, 5), map->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(map, &wheel);
+        }
+        QCOMPARE(app->state().tileMapPosition, 256);
     }
 };
 
