@@ -1,6 +1,7 @@
 #include "app/windowplace.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 
@@ -12,4 +13,11 @@ void centreOnScreen(QWidget& window)
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->geometry().center());
     window.move(frame.topLeft());
+}
+
+void fitToContents(QWidget& window)
+{
+    if (window.layout())
+        window.layout()->activate();
+    window.resize(window.sizeHint().expandedTo(window.minimumSize()).boundedTo(window.maximumSize()));
 }

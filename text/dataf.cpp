@@ -5,6 +5,7 @@
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
+#include "app/windowplace.h"
 #include "text/codecells.h"
 #include "workspace/codemap.h"
 #include "tiles/tmform.h"
@@ -596,8 +597,9 @@ void Tdataform::resizePicture()
     DataMap->setPictureSize(picture);
     DataScroll->setMaximumHeight(picture.height());
     // The window follows the grid up to its maximum size; the scroll area
-    // takes over beyond it. (adjustSize would stop at two thirds of the screen.)
-    resize(sizeHint().expandedTo(minimumSize()).boundedTo(maximumSize()));
+    // takes over beyond it.
+    mapArea_->updateGeometry();
+    fitToContents(*this);
 }
 
 void Tdataform::afterGridChange()

@@ -5,6 +5,7 @@
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
+#include "app/windowplace.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
 #include "tiles/tilegrid.h"
@@ -97,6 +98,9 @@ void Ttilemapform::buildControls()
     mapArea_->setFrameShape(QFrame::NoFrame);
     mapArea_->setWidget(TileMap);
     mapArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // TMapScroll is the map's only vertical bar; a horizontal one appears
+    // only when the map is wider than the window may grow.
+    mapArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TMapScroll = new KeyStepScrollBar(this);
     TMapScroll->setObjectName(QStringLiteral("TMapScroll"));
     TMapScroll->setFixedWidth(17);
@@ -443,7 +447,9 @@ void Ttilemapform::applyGeometry()
     TileMap->update();
     updateShiftHints();
     wb_.forms.tileEditForm->updateRotateButtons();
-    adjustSize(); // the window follows the map, up to its maximum size
+    // The window follows the map, up to its largest size.
+    mapArea_->updateGeometry();
+    fitToContents(*this);
     if (s.romLoaded) {
         updateTileMapScrollRange();
         redrawTileMap();

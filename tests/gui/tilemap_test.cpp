@@ -1,6 +1,9 @@
 // The tile map window driven through its real controls.
 #include "apphelper.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QWheelEvent>
 #include "guitest.h"
 #include "mouse.h"
@@ -303,6 +306,18 @@ private slots:
             QApplication::sendEvent(map, &wheel);
         }
         QCOMPARE(app->state().tileMapPosition, 256);
+    }
+
+    void windowGrowsWithTheMapAndKeepsOneVerticalBar()
+    {
+        openCountingRom(1 << 20);
+        const QSize before = form->size();
+        child<QSpinBox>("tlwidth")->setValue(2);
+        child<QSpinBox>("tlheight")->setValue(2);
+        QVERIFY(form->width() > before.width() || form->width() == form->maximumWidth());
+        QVERIFY(form->height() > before.height() || form->height() == form->maximumHeight());
+        for (const QScrollArea* area : form->findChildren<QScrollArea*>())
+            QVERIFY(!area->verticalScrollBar()->isVisible());
     }
 };
 
