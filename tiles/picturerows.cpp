@@ -1,5 +1,6 @@
 #include "tiles/picturerows.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -208,6 +209,55 @@ std::vector<std::int64_t> bandTileStarts(const TileGeometry& g, int band)
     return starts;
 }
 
+// Paints every tile row of a band whose bytes all lie inside the image.
+// Tiles of a multiple of 64 pixels start on a unit, so where a tile row's
+// bytes lie within its tile depends only on the row: one offset per row.
+template <int Codec, int UnitRowsPerTileRow>
+void paintWholeBand(const RowPainter<Codec>& painter, const std::vector<const std::uint8_t*>& tiles,
+                    int tileHeight, std::uint32_t*& dst)
+{
+    constexpr int tileWidth = 8 * UnitRowsPerTileRow;
+    const int bytesPerUnit = unitBytes(Codec);
+    for (int y = 0; y < tileHeight; ++y) {
+        const int n = y * tileWidth;
+        const int offset = n / 64 * bytesPerUnit;
+        const int r = n % 64 / 8;
+        for (const std::uint8_t* tile : tiles) {
+            for (int j = 0; j < UnitRowsPerTileRow; ++j)
+                painter.paint(tile + offset, r + j, dst + 8 * j);
+            dst += tileWidth;
+        }
+    }
+}
+
+// Any band: units at either end of the image are decoded pixel by pixel.
+template <int Codec>
+void paintBand(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
+               const RowPainter<Codec>& painter, const std::uint32_t* colours,
+               const std::vector<std::int64_t>& starts, std::uint32_t*& dst)
+{
+    const std::int64_t bytesPerUnit = unitBytes(Codec);
+    const auto romSize = static_cast<std::int64_t>(rom.size());
+    // Tile widths of 8 and 16 divide a unit, so a tile row never leaves its unit.
+    const int unitRowsPerTileRow = g.tileWidth / 8;
+    for (int y = 0; y < g.tileHeight; ++y)
+        for (const std::int64_t start : starts) {
+            const std::int64_t n = start + static_cast<std::int64_t>(y) * g.tileWidth;
+            const std::int64_t unitStart = position + (n / 64) * bytesPerUnit;
+            const int r = static_cast<int>(n % 64) / 8;
+            if (unitStart >= 0 && unitStart + bytesPerUnit <= romSize) {
+                for (int j = 0; j < unitRowsPerTileRow; ++j)
+                    painter.paint(rom.data() + unitStart, r + j, dst + 8 * j);
+            } else {
+                for (int c = 0; c < g.tileWidth; ++c) {
+                    const auto v = streamPixelValue(rom, position, Codec, n + c);
+                    dst[c] = v ? colours[*v] : colours[16];
+                }
+            }
+            dst += g.tileWidth;
+        }
+}
+
 template <int Codec>
 void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
                 const std::uint32_t* colours, Bitmap& out)
@@ -215,31 +265,26 @@ void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const 
     const RowPainter<Codec> painter(colours);
     const std::int64_t bytesPerUnit = unitBytes(Codec);
     const auto romSize = static_cast<std::int64_t>(rom.size());
-    const std::uint8_t* romData = rom.data();
-    const int tileWidth = g.tileWidth;
-    const int tileHeight = g.tileHeight;
-    // Tile widths of 8 and 16 divide a unit, so a tile row never leaves its unit.
-    const int unitRowsPerTileRow = tileWidth / 8;
+    const std::int64_t tilePixels = static_cast<std::int64_t>(g.tileWidth) * g.tileHeight;
+    const bool tilesStartOnUnits = tilePixels % 64 == 0;
+    std::vector<const std::uint8_t*> tiles;
     std::uint32_t* dst = out.pixels.data();
     for (int band = 0; band < 16 * g.blockHeight; ++band) {
         const auto starts = bandTileStarts(g, band);
-        for (int y = 0; y < tileHeight; ++y)
-            for (const std::int64_t start : starts) {
-                const std::int64_t n = start + static_cast<std::int64_t>(y) * tileWidth;
-                const std::int64_t unitStart = position + (n / 64) * bytesPerUnit;
-                const int r = static_cast<int>(n % 64) / 8;
-                if (unitStart >= 0 && unitStart + bytesPerUnit <= romSize) {
-                    for (int j = 0; j < unitRowsPerTileRow; ++j)
-                        painter.paint(romData + unitStart, r + j, dst + 8 * j);
-                } else {
-                    // A unit at either end of the image: pixel by pixel.
-                    for (int c = 0; c < tileWidth; ++c) {
-                        const auto v = streamPixelValue(rom, position, Codec, n + c);
-                        dst[c] = v ? colours[*v] : colours[16];
-                    }
-                }
-                dst += tileWidth;
-            }
+        const auto [first, last] = std::minmax_element(starts.begin(), starts.end());
+        const std::int64_t lowest = position + *first / 64 * bytesPerUnit;
+        const std::int64_t highest = position + (*last + tilePixels) / 64 * bytesPerUnit;
+        if (!tilesStartOnUnits || lowest < 0 || highest > romSize) {
+            paintBand<Codec>(rom, position, g, painter, colours, starts, dst);
+            continue;
+        }
+        tiles.clear();
+        for (const std::int64_t start : starts)
+            tiles.push_back(rom.data() + position + start / 64 * bytesPerUnit);
+        if (g.tileWidth == 8)
+            paintWholeBand<Codec, 1>(painter, tiles, g.tileHeight, dst);
+        else
+            paintWholeBand<Codec, 2>(painter, tiles, g.tileHeight, dst);
     }
 }
 
