@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -20,6 +21,9 @@ void decodeWholeMap(benchmark::State& state, const TileGeometry& g)
         b = static_cast<std::uint8_t>(rng());
     const Palettes palettes = defaultPalettes();
     Bitmap map;
+    // Sized and touched once outside the timing, as the fill below is: the
+    // program reuses its picture, and first-touch page faults are no decoding.
+    decodeTileMap(rom, 0, codec, g, palettes, map);
     for (auto _ : state) {
         decodeTileMap(rom, 0, codec, g, palettes, map);
         benchmark::DoNotOptimize(map.pixels.data());
@@ -32,7 +36,21 @@ void decodeWholeMap(benchmark::State& state, const TileGeometry& g)
 void BM_DecodeDefaultGrid(benchmark::State& state) { decodeWholeMap(state, {8, 8, 1, 1}); }
 void BM_DecodeLargestGrid(benchmark::State& state) { decodeWholeMap(state, {16, 16, 16, 16}); }
 
+// The floor for a whole-map decode: writing every pixel of the same picture once.
+void BM_FillLargestGrid(benchmark::State& state)
+{
+    Bitmap map(16 * 16 * 16, 16 * 16 * 16);
+    std::uint32_t colour = kBlackPixel;
+    for (auto _ : state) {
+        std::fill(map.pixels.begin(), map.pixels.end(), ++colour);
+        benchmark::DoNotOptimize(map.pixels.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(map.pixels.size()));
+}
+
 } // namespace
 
 BENCHMARK(BM_DecodeDefaultGrid)->DenseRange(0, kCodecCount - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillLargestGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLargestGrid)->DenseRange(0, kCodecCount - 1)->Unit(benchmark::kMillisecond);

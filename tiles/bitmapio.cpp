@@ -5,7 +5,9 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSaveFile>
 
+#include <cerrno>
 #include <cstring>
 
 QImage bitmapToImage(const Bitmap& bitmap)
@@ -31,15 +33,33 @@ Bitmap imageToBitmap(const QImage& source)
 
 QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
 {
-    const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
-    QByteArray encoded;
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
-    // RGB32 without alpha is written by the BMP writer as 24 bits per pixel.
-    if (!bitmapToImage(bitmap).save(&buffer, png ? "PNG" : "BMP"))
+    if (bitmap.width <= 0 || bitmap.height <= 0)
         return QStringLiteral("Bitmap image is not valid");
-    return writeWholeFile(path, std::span(reinterpret_cast<const std::uint8_t*>(encoded.constData()),
-                                          static_cast<std::size_t>(encoded.size())));
+    if (path.isEmpty())
+        return fileErrorText(ENOENT);
+    if (QFileInfo(path).isDir())
+        return fileErrorText(EISDIR);
+    // A view of the pixels, not a copy: a whole largest map is 64 MiB, and the
+    // writers below convert it a row at a time straight into the file.
+    const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width,
+                      bitmap.height, static_cast<qsizetype>(bitmap.width) * 4, QImage::Format_RGB32);
+    const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
+    // Like writeWholeFile: through a temporary file, so a failure leaves the old one.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return fileErrorText(errno != 0 ? errno : EACCES);
+    errno = 0;
+    // RGB32 without alpha is written by the BMP writer as 24 bits per pixel.
+    if (!view.save(&file, png ? "PNG" : "BMP")) {
+        const int writeError = file.error() != QFileDevice::NoError ? (errno != 0 ? errno : EIO) : 0;
+        file.cancelWriting();
+        return writeError != 0 ? fileErrorText(writeError) : QStringLiteral("Bitmap image is not valid");
+    }
+    errno = 0;
+    if (!file.commit())
+        return fileErrorText(errno != 0 ? errno : EIO);
+    return {};
 }
 
 BitmapReadResult readBitmapFile(const QString& path)

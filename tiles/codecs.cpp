@@ -1,5 +1,7 @@
 #include "tiles/codecs.h"
 
+#include "tiles/picturerows.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -430,6 +432,11 @@ void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int
     // unit offsets below from overflowing.
     const std::int64_t reach = units * bytesPerUnit;
     const bool noneInside = !isValidCodec(codec) || position >= romSize || position <= -reach;
+
+    if (!noneInside && g.tileWidth % 8 == 0) {
+        decodeMapByPictureRows(rom, position, codec, g, colours.data(), out);
+        return;
+    }
 
     TileCursor cursor(g, out);
     std::array<std::uint8_t, kUnitPixels> values;

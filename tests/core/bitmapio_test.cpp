@@ -168,6 +168,25 @@ TEST_F(BitmapIo, WritingIntoAMissingFolderFailsAndCreatesNothing)
     EXPECT_FALSE(fs::exists(file("missing").toStdString()));
 }
 
+TEST_F(BitmapIo, ReplacingAPictureKeepsTheOldOneUntilAWriteSucceeds)
+{
+    const QString path = file("map.bmp");
+    const Bitmap first = colourfulBitmap(16, 8, 5);
+    const Bitmap second = colourfulBitmap(8, 24, 6);
+    ASSERT_EQ(writeBitmapFile(first, path), QString());
+    const Bytes firstFile = readRaw(path);
+
+    EXPECT_EQ(writeBitmapFile(Bitmap(), path), "Bitmap image is not valid");
+    EXPECT_EQ(readRaw(path), firstFile);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.bmp")));
+    EXPECT_EQ(writeBitmapFile(second, file("folder.bmp")), "File access denied");
+
+    ASSERT_EQ(writeBitmapFile(second, path), QString());
+    const BitmapReadResult read = readBitmapFile(path);
+    ASSERT_TRUE(read.bitmap.has_value()) << read.error.toStdString();
+    EXPECT_EQ(*read.bitmap, second);
+}
+
 // ---- Reading other images --------------------------------------------------
 
 // A picture of 32 palette colours: more than 16, so BMP keeps 8 bits per pixel.

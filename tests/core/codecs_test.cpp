@@ -228,6 +228,8 @@ const std::vector<MapCase> kMapCases = {
     {{1, 16, 1, 3}, 0, 64},
     {{16, 1, 2, 2}, 11, -9},
     {{8, 8, 1, 1}, -40, 0},    // starts before the image
+    {{16, 8, 3, 2}, -70, -150}, // picture-order rows cut at both ends
+    {{8, 16, 2, 3}, 9, -61},
 };
 
 TEST(DecodeTileMap, MatchesPixelByPixelReference)

@@ -1,0 +1,16 @@
+#pragma once
+// Whole-map decoding in picture order, for tile widths that are a multiple
+// of 8: each picture row is written front to back, like a plain fill, and the
+// small stretch of the image behind a band of tiles stays in cache.
+#include "tiles/bitmap.h"
+#include "tiles/codecs.h"
+
+#include <cstdint>
+#include <span>
+
+// Fills `out`, already sized for `geometry`, as decodeTileMap does.
+// `colours` has the 16 value pixels followed by the pixel for bytes outside
+// the image. The geometry must be clamped and its tile width a multiple of 8.
+void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
+                            int codec, const TileGeometry& geometry,
+                            const std::uint32_t* colours, Bitmap& out);
