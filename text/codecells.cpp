@@ -1,6 +1,7 @@
 #include "text/codecells.h"
 
 #include "app/forms.h"
+#include "tiles/tmform.h"
 
 #include <QFontDatabase>
 #include <QImage>
@@ -85,6 +86,7 @@ void CodeCellPainter::paint(QPainter& painter, const QRect& cell, int code) cons
     }
     // Block `code` of the tile map bitmap, which holds the blocks in their
     // screen arrangement, shown at twice its size.
+    wb_.forms.tileMapForm->ensureBlock(code);
     const Bitmap& bitmap = wb_.state.tileMapBitmap;
     const TileGeometry& g = wb_.state.geometry;
     const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,

@@ -26,7 +26,7 @@ void TQuarnTileMapper::BMP2Click()
     if (!chosen)
         return;
     // The picture as the last redraw left it: blocks in their screen arrangement.
-    const QString error = writeBitmapFile(s.tileMapBitmap, *chosen);
+    const QString error = writeBitmapFile(wb_.forms.tileMapForm->wholeTileMap(), *chosen);
     if (!error.isEmpty())
         showError(error);
 }

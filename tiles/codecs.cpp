@@ -285,11 +285,18 @@ int clampGeometryValue(int v) { return std::clamp(v, 1, 16); }
 // the screen arrangement, so the decoder only copies runs of pixels.
 class TileCursor {
 public:
-    TileCursor(const TileGeometry& g, Bitmap& out)
+    // Starts at stream pixel `first` (0: the first pixel of the map).
+    TileCursor(const TileGeometry& g, Bitmap& out, std::int64_t first = 0)
         : tw_(g.tileWidth), th_(g.tileHeight), bw_(g.blockWidth), bh_(g.blockHeight),
           stride_(out.width), pixels_(out.pixels.data())
     {
+        const std::int64_t tilePixels = static_cast<std::int64_t>(tw_) * th_;
+        tile_ = first / tilePixels;
         startTile();
+        const std::int64_t inTile = first % tilePixels;
+        y_ = static_cast<int>(inTile / tw_);
+        x_ = static_cast<int>(inTile % tw_);
+        row_ += static_cast<std::int64_t>(y_) * stride_;
     }
 
     // Copies `count` stream pixels, translating values through `colours`.
@@ -403,6 +410,36 @@ std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes)
     return pixels;
 }
 
+namespace {
+// Units [firstUnit, endUnit) of the stream, through the tile layout.
+void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, int codec, const TileGeometry& g,
+                 const std::uint32_t* colours, bool noneInside, std::int64_t firstUnit, std::int64_t endUnit,
+                 Bitmap& out)
+{
+    const std::int64_t totalPixels = static_cast<std::int64_t>(out.width) * out.height;
+    const int bytesPerUnit = unitBytes(codec);
+    const auto romSize = static_cast<std::int64_t>(rom.size());
+    TileCursor cursor(g, out, firstUnit * kUnitPixels);
+    std::array<std::uint8_t, kUnitPixels> values;
+    for (std::int64_t u = firstUnit; u < endUnit; ++u) {
+        const int count =
+            static_cast<int>(std::min<std::int64_t>(kUnitPixels, totalPixels - u * kUnitPixels));
+        if (noneInside) {
+            values.fill(kOutsideValue);
+        } else {
+            const std::int64_t start = position + u * bytesPerUnit;
+            if (start >= 0 && start + bytesPerUnit <= romSize)
+                decodeUnit(codec, rom.data() + start, values.data());
+            else if (start >= romSize)
+                values.fill(kOutsideValue);
+            else
+                decodePartialUnit(codec, rom, start, values.data());
+        }
+        cursor.put(values.data(), count, colours);
+    }
+}
+} // namespace
+
 void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
                    const TileGeometry& geometry, const Palettes& palettes, Bitmap& out)
 {
@@ -438,23 +475,47 @@ void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int
         return;
     }
 
-    TileCursor cursor(g, out);
-    std::array<std::uint8_t, kUnitPixels> values;
-    for (std::int64_t u = 0; u < units; ++u) {
-        const int count =
-            static_cast<int>(std::min<std::int64_t>(kUnitPixels, totalPixels - u * kUnitPixels));
-        if (noneInside) {
-            values.fill(kOutsideValue);
-        } else {
-            const std::int64_t start = position + u * bytesPerUnit;
-            if (start >= 0 && start + bytesPerUnit <= romSize)
-                decodeUnit(codec, rom.data() + start, values.data());
-            else if (start >= romSize)
-                values.fill(kOutsideValue);
-            else
-                decodePartialUnit(codec, rom, start, values.data());
-        }
-        cursor.put(values.data(), count, colours.data());
+    decodeUnits(rom, position, codec, g, colours.data(), noneInside, 0, units, out);
+}
+
+void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                         const TileGeometry& geometry, const Palettes& palettes, const std::bitset<256>& blocks,
+                         Bitmap& out)
+{
+    TileGeometry g = geometry;
+    g.tileWidth = clampGeometryValue(g.tileWidth);
+    g.tileHeight = clampGeometryValue(g.tileHeight);
+    g.blockWidth = clampGeometryValue(g.blockWidth);
+    g.blockHeight = clampGeometryValue(g.blockHeight);
+    const int width = g.tileWidth * 16 * g.blockWidth;
+    const int height = g.tileHeight * 16 * g.blockHeight;
+    if (out.width != width || out.height != height ||
+        out.pixels.size() != static_cast<std::size_t>(width) * height)
+        out.resize(width, height);
+
+    std::array<std::uint32_t, kOutsideValue + 1> colours{};
+    const auto valueColours = valuePixels(codec, palettes);
+    std::copy(valueColours.begin(), valueColours.end(), colours.begin());
+    colours[kOutsideValue] = kBlackPixel;
+
+    const std::int64_t blockPixels =
+        static_cast<std::int64_t>(g.tileWidth) * g.tileHeight * g.blockWidth * g.blockHeight;
+    const std::int64_t units = (256 * blockPixels + kUnitPixels - 1) / kUnitPixels;
+    const std::int64_t reach = units * unitBytes(codec);
+    const bool noneInside =
+        !isValidCodec(codec) || position >= static_cast<std::int64_t>(rom.size()) || position <= -reach;
+    // A block's pixels are one stretch of the stream; the units that cover
+    // it may also hold pixels of its neighbours, which come out the same.
+    for (int b = 0; b < 256; ++b) {
+        if (!blocks.test(static_cast<std::size_t>(b)))
+            continue;
+        int last = b;
+        while (last + 1 < 256 && blocks.test(static_cast<std::size_t>(last + 1)))
+            ++last;
+        const std::int64_t firstUnit = b * blockPixels / kUnitPixels;
+        const std::int64_t endUnit = std::min(units, ((last + 1) * blockPixels + kUnitPixels - 1) / kUnitPixels);
+        decodeUnits(rom, position, codec, g, colours.data(), noneInside, firstUnit, endUnit, out);
+        b = last;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "tiles/palette.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -52,6 +53,13 @@ std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes);
 // Pixels whose bytes lie outside the image are black.
 void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
                    const TileGeometry& geometry, const Palettes& palettes, Bitmap& out);
+
+// Decodes only the blocks set in `blocks` (block b at column b % 16, row
+// b / 16) into `out`, resized to the map's size when it differs; each
+// block's pixels come out exactly as decodeTileMap draws them.
+void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                         const TileGeometry& geometry, const Palettes& palettes, const std::bitset<256>& blocks,
+                         Bitmap& out);
 
 // The value a painted colour stands for, compared exactly with the active palette.
 int colourToValue(int codec, const Palettes& palettes, Colour colour);

@@ -153,8 +153,9 @@ void Ttilemapform::buildControls()
 
 void Ttilemapform::redrawTileMap()
 {
-    SharedState& s = wb_.state;
-    decodeTileMap(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, s.tileMapBitmap);
+    // Nothing is decoded here: each window decodes the blocks it shows when
+    // it paints, so a step costs what is on screen, not the whole grid.
+    resetTileMapPicture();
     framesShown_ = true;
     TileMap->update();
     wb_.forms.dataForm->applyGridSize();
@@ -164,9 +165,52 @@ void Ttilemapform::redrawTileMap()
         wb_.forms.workspaceForm->redraw();
 }
 
+void Ttilemapform::resetTileMapPicture()
+{
+    SharedState& s = wb_.state;
+    if (s.tileMapBitmap.width != mapPixelWidth(s.geometry) || s.tileMapBitmap.height != mapPixelHeight(s.geometry))
+        s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
+    decodedBlocks_.reset();
+}
+
+void Ttilemapform::ensureBlocks(const std::bitset<256>& blocks)
+{
+    const std::bitset<256> missing = blocks & ~decodedBlocks_;
+    if (missing.none())
+        return;
+    SharedState& s = wb_.state;
+    decodeTileMapBlocks(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, missing, s.tileMapBitmap);
+    decodedBlocks_ |= missing;
+}
+
+void Ttilemapform::ensureBlock(int block)
+{
+    if (block < 0 || block > 255)
+        return;
+    std::bitset<256> one;
+    one.set(static_cast<std::size_t>(block));
+    ensureBlocks(one);
+}
+
+const Bitmap& Ttilemapform::wholeTileMap()
+{
+    ensureBlocks(std::bitset<256>().set());
+    return wb_.state.tileMapBitmap;
+}
+
 void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
 {
     painter.fillRect(exposed, Qt::black);
+    // The blocks under the exposed part, at twice their size on screen.
+    const TileGeometry& geometry = wb_.state.geometry;
+    const int blockWidth = 2 * geometry.tileWidth * geometry.blockWidth;
+    const int blockHeight = 2 * geometry.tileHeight * geometry.blockHeight;
+    std::bitset<256> shown;
+    for (int row = std::max(0, exposed.top() / blockHeight); row <= std::min(15, exposed.bottom() / blockHeight); ++row)
+        for (int column = std::max(0, exposed.left() / blockWidth);
+             column <= std::min(15, exposed.right() / blockWidth); ++column)
+            shown.set(static_cast<std::size_t>(row * 16 + column));
+    ensureBlocks(shown);
     const Bitmap& bitmap = wb_.state.tileMapBitmap;
     // The bitmap is shown at twice its size; only the exposed part is scaled.
     const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
@@ -215,6 +259,7 @@ void Ttilemapform::setCodec(int index)
     wb_.forms.tileEditForm->codecChanged();
     updateShiftHints();
     s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
+    resetTileMapPicture();
     wb_.forms.tileEditForm->updateRotateButtons();
     if (s.romLoaded) {
         updateTileMapScrollRange();
@@ -443,6 +488,7 @@ void Ttilemapform::applyGeometry()
         s.selectedTile = 0;
     TileMap->setPictureSize(QSize(2 * mapPixelWidth(g), 2 * mapPixelHeight(g)));
     s.tileMapBitmap.resize(mapPixelWidth(g), mapPixelHeight(g));
+    resetTileMapPicture();
     framesShown_ = false;
     TileMap->update();
     updateShiftHints();

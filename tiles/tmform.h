@@ -1,5 +1,9 @@
 #pragma once
+#include "tiles/bitmap.h"
+
 #include <QWidget>
+
+#include <bitset>
 
 #include <cstdint>
 
@@ -21,6 +25,13 @@ public:
 
     // Drawing operations the other windows call.
     void redrawTileMap();
+    // The tile map picture is decoded block by block when something shows a
+    // block: the map's visible part, the blocks data map and workspace cells
+    // name, the selected tile. These make sure blocks are up to date.
+    void ensureBlock(int block);
+    void ensureBlocks(const std::bitset<256>& blocks);
+    // The whole picture, for export.
+    const Bitmap& wholeTileMap();
     void setTileMapPosition(std::int32_t offset);
     void setMarkedBlock(int number);
     void setCodec(int index);
@@ -64,6 +75,8 @@ private:
     void chooseScrollStep(int key, Qt::KeyboardModifiers modifiers);
     // After any change of tile or block size: picture, bitmap, window size.
     void applyGeometry();
+    // The picture at the map's size with no block decoded yet.
+    void resetTileMapPicture();
     void updateMouseLabel();
 
     Workbench& wb_;
@@ -71,6 +84,7 @@ private:
     std::int32_t lastMouseY_ = 0;
     bool dragging_ = false;
     bool framesShown_ = false;
+    std::bitset<256> decodedBlocks_; // blocks of the picture up to date
 
     ImageBox* TileMap = nullptr;
     class FittingScrollArea* mapArea_ = nullptr;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
+#include <random>
+
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -251,6 +254,40 @@ TEST(DecodeTileMap, MatchesPixelByPixelReference)
             ASSERT_EQ(map.width, expected.width);
             ASSERT_EQ(map.height, expected.height);
             ASSERT_TRUE(map == expected);
+        }
+}
+
+TEST(DecodeTileMap, ChosenBlocksComeOutAsTheWholeMapDrawsThem)
+{
+    const Palettes pal = distinctPalettes();
+    std::mt19937 rng(17);
+    constexpr std::uint32_t kUntouched = 0xFF123456;
+    for (int codec = 0; codec < kCodecCount; ++codec)
+        for (const auto& mc : kMapCases) {
+            const TileGeometry& g = mc.geometry;
+            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " " << g.tileWidth
+                                            << "x" << g.tileHeight << " blocks " << g.blockWidth << "x"
+                                            << g.blockHeight << " at " << mc.position);
+            const std::int64_t size = std::max<std::int64_t>(
+                1, mc.position + static_cast<std::int64_t>(screenBytesFor(codec, g)) + mc.romSlack);
+            const Bytes rom = randomBytes(static_cast<std::size_t>(size), 99u + static_cast<unsigned>(codec));
+            Bitmap whole;
+            decodeTileMap(rom, mc.position, codec, g, pal, whole);
+            std::bitset<256> chosen;
+            for (int b = 0; b < 256; ++b)
+                chosen[static_cast<std::size_t>(b)] = rng() % 5 == 0 || b == 255;
+            Bitmap part(whole.width, whole.height, kUntouched);
+            decodeTileMapBlocks(rom, mc.position, codec, g, pal, chosen, part);
+            const int bw = g.tileWidth * g.blockWidth;
+            const int bh = g.tileHeight * g.blockHeight;
+            for (int y = 0; y < whole.height; ++y)
+                for (int x = 0; x < whole.width; ++x) {
+                    const int block = (y / bh) * 16 + x / bw;
+                    // Neighbours of a chosen block may be drawn too, but only right.
+                    if (chosen[static_cast<std::size_t>(block)] || part.at(x, y) != kUntouched) {
+                        ASSERT_EQ(part.at(x, y), whole.at(x, y)) << x << "," << y;
+                    }
+                }
         }
 }
 
