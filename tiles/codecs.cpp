@@ -438,30 +438,42 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, int c
         cursor.put(values.data(), count, colours);
     }
 }
-} // namespace
 
-void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
-                   const TileGeometry& geometry, const Palettes& palettes, Bitmap& out)
+// The clamped geometry and the pixel of each value; `out` gets the map's
+// size (every pixel is written later, so an unchanged size needs no refill).
+struct MapDrawing {
+    TileGeometry geometry;
+    std::array<std::uint32_t, kOutsideValue + 1> colours{};
+};
+
+MapDrawing prepareMap(const TileGeometry& geometry, int codec, const Palettes& palettes, Bitmap& out)
 {
-    TileGeometry g = geometry;
+    MapDrawing d;
+    TileGeometry& g = d.geometry;
+    g = geometry;
     g.tileWidth = clampGeometryValue(g.tileWidth);
     g.tileHeight = clampGeometryValue(g.tileHeight);
     g.blockWidth = clampGeometryValue(g.blockWidth);
     g.blockHeight = clampGeometryValue(g.blockHeight);
-
-    // Every pixel is written below, so an unchanged size needs no refill.
     const int width = g.tileWidth * 16 * g.blockWidth;
     const int height = g.tileHeight * 16 * g.blockHeight;
     if (out.width != width || out.height != height ||
         out.pixels.size() != static_cast<std::size_t>(width) * height)
         out.resize(width, height);
-
-    std::array<std::uint32_t, kOutsideValue + 1> colours{};
     const auto valueColours = valuePixels(codec, palettes);
-    std::copy(valueColours.begin(), valueColours.end(), colours.begin());
-    colours[kOutsideValue] = kBlackPixel;
+    std::copy(valueColours.begin(), valueColours.end(), d.colours.begin());
+    d.colours[kOutsideValue] = kBlackPixel;
+    return d;
+}
+} // namespace
 
-    const std::int64_t totalPixels = static_cast<std::int64_t>(width) * height;
+void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+                   const TileGeometry& geometry, const Palettes& palettes, Bitmap& out)
+{
+    const MapDrawing d = prepareMap(geometry, codec, palettes, out);
+    const TileGeometry& g = d.geometry;
+    const auto& colours = d.colours;
+    const std::int64_t totalPixels = static_cast<std::int64_t>(out.width) * out.height;
     const std::int64_t units = (totalPixels + kUnitPixels - 1) / kUnitPixels;
     const int bytesPerUnit = unitBytes(codec);
     const auto romSize = static_cast<std::int64_t>(rom.size());
@@ -482,21 +494,9 @@ void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t positio
                          const TileGeometry& geometry, const Palettes& palettes, const std::bitset<256>& blocks,
                          Bitmap& out)
 {
-    TileGeometry g = geometry;
-    g.tileWidth = clampGeometryValue(g.tileWidth);
-    g.tileHeight = clampGeometryValue(g.tileHeight);
-    g.blockWidth = clampGeometryValue(g.blockWidth);
-    g.blockHeight = clampGeometryValue(g.blockHeight);
-    const int width = g.tileWidth * 16 * g.blockWidth;
-    const int height = g.tileHeight * 16 * g.blockHeight;
-    if (out.width != width || out.height != height ||
-        out.pixels.size() != static_cast<std::size_t>(width) * height)
-        out.resize(width, height);
-
-    std::array<std::uint32_t, kOutsideValue + 1> colours{};
-    const auto valueColours = valuePixels(codec, palettes);
-    std::copy(valueColours.begin(), valueColours.end(), colours.begin());
-    colours[kOutsideValue] = kBlackPixel;
+    const MapDrawing d = prepareMap(geometry, codec, palettes, out);
+    const TileGeometry& g = d.geometry;
+    const auto& colours = d.colours;
 
     const std::int64_t blockPixels =
         static_cast<std::int64_t>(g.tileWidth) * g.tileHeight * g.blockWidth * g.blockHeight;
