@@ -1,7 +1,7 @@
 #include "cli/mapcommand.h"
 
 #include "app/fileio.h"
-#include "app/romimage.h"
+#include "cli/romfile.h"
 #include "cli/args.h"
 #include "cli/render.h"
 #include "text/tiletable.h"
@@ -35,16 +35,14 @@ int runMap(const MapCommand& command, std::ostream& err)
     const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)
         return kExitFileError;
-    FileReadResult file = readWholeFile(QString::fromLocal8Bit(command.romPath));
-    if (!file.ok()) {
-        err << "quarn-tool: cannot read ROM '" << command.romPath << "': " << file.error.toStdString() << '\n';
+    // Padded like the program's Open; cells past the end stay black.
+    const std::optional<std::vector<std::uint8_t>> opened = readRomAsOpened(command.romPath, err);
+    if (!opened)
         return kExitFileError;
-    }
+    const std::vector<std::uint8_t>& rom = *opened;
     std::optional<TileSequenceMatcher> tileTable;
     if (!command.tileTablePath.empty() && !(tileTable = tileTableFor(command.tileTablePath, err)))
         return kExitFileError;
-    // Padded like the program's Open; cells past the end stay black.
-    const std::vector<std::uint8_t> rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
     RenderCommand map;
     map.codec = command.codec;
     map.position = command.position;

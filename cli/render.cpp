@@ -1,7 +1,7 @@
 #include "cli/render.h"
 
 #include "app/fileio.h"
-#include "app/romimage.h"
+#include "cli/romfile.h"
 #include "tiles/bitmapio.h"
 #include "tiles/codecs.h"
 #include "tiles/palettefile.h"
@@ -50,16 +50,11 @@ int runRender(const RenderCommand& command, std::ostream& err)
     const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)
         return kExitFileError;
-    const QString romPath = QString::fromLocal8Bit(command.romPath);
-    FileReadResult file = readWholeFile(romPath);
-    if (!file.ok()) {
-        err << "quarn-tool: cannot read ROM '" << command.romPath << "': " << file.error.toStdString()
-            << '\n';
-        return kExitFileError;
-    }
     // Padded like the program's Open, so a short file shows the same black tail.
-    const std::vector<std::uint8_t> rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
-    const Bitmap map = renderTileMap(rom, command, *palettes);
+    const std::optional<std::vector<std::uint8_t>> rom = readRomAsOpened(command.romPath, err);
+    if (!rom)
+        return kExitFileError;
+    const Bitmap map = renderTileMap(*rom, command, *palettes);
 
     const QString error = writeBitmapFile(map, QString::fromLocal8Bit(command.outputPath));
     if (!error.isEmpty()) {

@@ -2,7 +2,7 @@
 
 #include "app/fileio.h"
 #include "app/numbers.h"
-#include "app/romimage.h"
+#include "cli/romfile.h"
 #include "cli/args.h"
 #include "cli/tablefile.h"
 #include "text/scriptdump.h"
@@ -11,19 +11,6 @@
 
 #include <ostream>
 #include <span>
-
-namespace {
-std::optional<std::vector<std::uint8_t>> readFile(const std::string& path, const char* what, OpenMode mode,
-                                                  std::ostream& err)
-{
-    FileReadResult file = readWholeFile(QString::fromLocal8Bit(path), mode);
-    if (!file.ok()) {
-        err << "quarn-tool: cannot read " << what << " '" << path << "': " << file.error.toStdString() << '\n';
-        return std::nullopt;
-    }
-    return std::move(file.bytes);
-}
-} // namespace
 
 int runDump(const DumpCommand& command, std::ostream& out, std::ostream& err)
 {
@@ -35,17 +22,15 @@ int runDump(const DumpCommand& command, std::ostream& out, std::ostream& err)
             << " lies before the start " << hexText(static_cast<std::uint32_t>(command.from), 8) << '\n';
         return kExitUsage;
     }
-    std::optional<std::vector<std::uint8_t>> file = readFile(command.romPath, "ROM", OpenMode::ReadOnly, err);
-    if (!file)
+    const std::optional<std::vector<std::uint8_t>> rom = readRomAsOpened(command.romPath, err);
+    if (!rom)
         return kExitFileError;
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return kExitFileError;
-    // The ROM as the program holds it after Open.
-    const std::vector<std::uint8_t> rom = makeRomImage(std::move(*file), kMinimumLoadSize);
-    const ExtractRange range = scriptExtractRange(command.from, command.to, rom.size());
+    const ExtractRange range = scriptExtractRange(command.from, command.to, rom->size());
     const std::string dump = scriptDumpText(table->entries, {table->lineBreakCode, table->endCode},
-                                            std::span<const std::uint8_t>(rom).subspan(range.offset, range.count));
+                                            std::span<const std::uint8_t>(*rom).subspan(range.offset, range.count));
     const std::string done = "Extracted " + std::to_string(range.count) + " byte(s).\n";
     if (command.outputPath.empty()) {
         out.write(dump.data(), static_cast<std::streamsize>(dump.size()));
@@ -67,10 +52,10 @@ int runInsert(const InsertCommand& command, std::ostream& out, std::ostream& err
     const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
     if (!codePage)
         return kExitUsage;
-    std::optional<std::vector<std::uint8_t>> rom = readFile(command.romPath, "ROM", OpenMode::ReadWrite, err);
+    std::optional<std::vector<std::uint8_t>> rom = readToolFile(command.romPath, "ROM", err, OpenMode::ReadWrite);
     if (!rom)
         return kExitFileError;
-    const std::optional<std::vector<std::uint8_t>> dump = readFile(command.dumpPath, "dump", OpenMode::ReadOnly, err);
+    const std::optional<std::vector<std::uint8_t>> dump = readToolFile(command.dumpPath, "dump", err);
     if (!dump)
         return kExitFileError;
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);

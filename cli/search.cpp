@@ -2,7 +2,7 @@
 
 #include "app/fileio.h"
 #include "app/numbers.h"
-#include "app/romimage.h"
+#include "cli/romfile.h"
 #include "cli/args.h"
 #include "cli/tablefile.h"
 #include "search/results.h"
@@ -52,13 +52,11 @@ std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& com
 
 int runSearch(const SearchCommand& command, std::ostream& out, std::ostream& err)
 {
-    FileReadResult file = readWholeFile(QString::fromLocal8Bit(command.romPath));
-    if (!file.ok()) {
-        err << "quarn-tool: cannot read ROM '" << command.romPath << "': " << file.error.toStdString() << '\n';
-        return kExitFileError;
-    }
     // The ROM as the program holds it after Open, so the hits are the same.
-    const std::vector<std::uint8_t> rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
+    const std::optional<std::vector<std::uint8_t>> opened = readRomAsOpened(command.romPath, err);
+    if (!opened)
+        return kExitFileError;
+    const std::vector<std::uint8_t>& rom = *opened;
     if (command.mode == SearchCommand::Mode::Relative) {
         const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
         if (!codePage)

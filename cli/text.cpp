@@ -3,7 +3,7 @@
 #include "cli/tablefile.h"
 #include "app/fileio.h"
 #include "app/numbers.h"
-#include "app/romimage.h"
+#include "cli/romfile.h"
 #include "text/chartable.h"
 #include "text/stringcodec.h"
 
@@ -19,16 +19,13 @@ int runDecode(const DecodeCommand& command, std::ostream& out, std::ostream& err
     const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
     if (!codePage)
         return kExitUsage;
-    FileReadResult file = readWholeFile(QString::fromStdString(command.romPath));
-    if (!file.ok()) {
-        err << "quarn-tool: " << command.romPath << ": " << file.error.toStdString() << "\n";
+    const std::optional<std::vector<std::uint8_t>> opened = readRomAsOpened(command.romPath, err);
+    if (!opened)
         return kExitFileError;
-    }
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return kExitFileError;
-    // The ROM as the program holds it: a short file is grown with zero bytes.
-    const std::vector<std::uint8_t> rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
+    const std::vector<std::uint8_t>& rom = *opened;
     const auto size = static_cast<std::int64_t>(rom.size());
     if (command.at >= size) {
         err << "quarn-tool: position " << hexText(static_cast<std::uint32_t>(command.at), 8)
