@@ -44,7 +44,7 @@ public:
     // Where the language number is kept; none: it is not kept (tests keep
     // theirs in a temporary file).
     std::unique_ptr<PersistedSettings> settings;
-    QString languageFolder;    // "lang" beside the program unless set
+    QString languageFolder;    // the program's "lang" folder unless set
 
     Dialogs& dialogs() { return overrideDialogs_ ? *overrideDialogs_ : qtDialogs_; }
     // Tests answer the dialogs themselves; nullptr returns to Qt's dialogs.

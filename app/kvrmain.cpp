@@ -65,7 +65,7 @@ void TQuarnTileMapper::FormShow()
     SharedState& s = wb_.state;
     Forms& f = wb_.forms;
     if (wb_.languageFolder.isEmpty())
-        wb_.languageFolder = languageFolderBesideProgram();
+        wb_.languageFolder = languageFolderOfProgram();
     Stringinit();
     Languageinit(); // applies the stored language
     wb_.badNumberMessage = wb_.text("Errs"); // kept as it is now, whatever language comes later

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 LanguageFileRead readLanguageFile(const QString& path, const CodePage& inForce)
 {
@@ -40,7 +41,22 @@ QStringList languageFilePaths(const QString& langFolder)
     return paths;
 }
 
-QString languageFolderBesideProgram()
+QString installedLanguageFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("lang"));
+    return QStringLiteral(QUARN_INSTALLED_LANG_FOLDER);
+}
+
+QString languageFolderFor(const QString& programFolder)
+{
+    const QDir program(programFolder);
+    const QString beside = program.filePath(QStringLiteral("lang"));
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed = QDir::cleanPath(program.filePath(installedLanguageFolder()));
+    return QFileInfo(installed).isDir() ? installed : beside;
+}
+
+QString languageFolderOfProgram()
+{
+    return languageFolderFor(QCoreApplication::applicationDirPath());
 }

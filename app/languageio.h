@@ -1,6 +1,6 @@
 #pragma once
-// Language files on disk: the "lang" folder beside the program and reading
-// one file through the Qt code page converters.
+// Language files on disk: where the "lang" folder is, and reading one file
+// through the Qt code page converters.
 #include "app/codepage.h"
 #include "app/languagefile.h"
 
@@ -21,5 +21,14 @@ struct LanguageFileRead {
 // none when the folder is missing.
 [[nodiscard]] QStringList languageFilePaths(const QString& langFolder);
 
-// The "lang" folder in the folder of the running program.
-[[nodiscard]] QString languageFolderBesideProgram();
+// Where an installed copy keeps "lang", relative to the program's folder
+// (../share/quarn-tile-mapper/lang under the usual prefix).
+[[nodiscard]] QString installedLanguageFolder();
+
+// The "lang" folder of a program in `programFolder`: the one beside it (a
+// build tree or an unpacked copy) when that exists, else the installed one
+// when that exists, else the one beside it.
+[[nodiscard]] QString languageFolderFor(const QString& programFolder);
+
+// The "lang" folder of the running program.
+[[nodiscard]] QString languageFolderOfProgram();
