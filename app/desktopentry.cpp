@@ -37,8 +37,8 @@ std::string desktopEntryText(std::string_view name, std::string_view programPath
     text += name;
     text += "\nExec=" + desktopExecValue(programPath);
     text += "\nNoDisplay=true\nTerminal=false\nMimeType=";
-    text += kOpenWithMimeTypes;
-    text += "\n";
+    text += kRomMimeTypes;
+    text += "application/octet-stream;\n";
     return text;
 }
 
