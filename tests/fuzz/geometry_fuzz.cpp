@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -29,10 +30,17 @@ void require(bool condition)
 }
 
 // Mostly the edges of the range and the edges of the image, where
-// arithmetic goes wrong; sometimes any value at all.
-std::int64_t drawNumber(FuzzedDataProvider& in, std::int64_t romSize)
+// arithmetic goes wrong; sometimes any value at all. With `multiplier` a
+// power of two, also numbers whose product with it wraps around 2^64 onto
+// a small number, the kind that lands a far tile inside the image.
+std::int64_t drawNumber(FuzzedDataProvider& in, std::int64_t romSize, std::int64_t multiplier = 0)
 {
     const std::int64_t near = in.ConsumeIntegralInRange<std::int64_t>(-40, 40);
+    if (multiplier > 1 && (multiplier & (multiplier - 1)) == 0 && in.ConsumeBool()) {
+        const int shift = 64 - std::countr_zero(static_cast<std::uint64_t>(multiplier));
+        const std::uint64_t turns = in.ConsumeIntegralInRange<std::uint64_t>(1, 7);
+        return static_cast<std::int64_t>((turns << shift) + static_cast<std::uint64_t>(near));
+    }
     switch (in.ConsumeIntegralInRange(0, 5)) {
     case 0: return kMax - std::abs(near);
     case 1: return kMin + std::abs(near);
@@ -254,14 +262,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int codec = in.ConsumeIntegralInRange(-1, kCodecCount);
     const Reference ref{rom, drawNumber(in, romSize), codec};
     const TileGeometry g{drawGeometryValue(in), drawGeometryValue(in), drawGeometryValue(in), drawGeometryValue(in)};
-    const std::int64_t tile = drawNumber(in, romSize);
+    const std::int64_t tile = drawNumber(in, romSize, static_cast<std::int64_t>(g.tileWidth) * g.tileHeight);
 
     checkStreamPixel(ref, drawNumber(in, romSize));
     checkWritePixel(ref, g, tile, in.ConsumeIntegralInRange(-1, 17), in.ConsumeIntegralInRange(-1, 17),
                     in.ConsumeIntegralInRange(0, 15));
     checkWholeTile(ref, g, tile);
-    checkSwap(rom, ref.position, in.ConsumeBool() ? in.ConsumeIntegralInRange(-1, 64) : in.ConsumeIntegral<std::int32_t>(),
-              drawNumber(in, romSize), drawNumber(in, romSize));
+    const std::int32_t bytesPerTile = in.ConsumeBool()   ? std::int32_t{1} << in.ConsumeIntegralInRange(0, 6)
+                                      : in.ConsumeBool() ? in.ConsumeIntegralInRange(-1, 64)
+                                                         : in.ConsumeIntegral<std::int32_t>();
+    checkSwap(rom, ref.position, bytesPerTile, drawNumber(in, romSize, bytesPerTile), drawNumber(in, romSize, bytesPerTile));
     checkGrid(in, g, tile);
     checkSmallMap(ref);
     return 0;
