@@ -1,15 +1,17 @@
 #include "app/fileio.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <limits>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #ifdef __linux__
 #include <sys/mman.h>
-#include <unistd.h>
 #endif
 
 QString fileErrorText(int systemError)
@@ -62,22 +64,90 @@ void reserveForFile(std::vector<std::uint8_t>& bytes, std::size_t size)
         (void)madvise(reinterpret_cast<void*>(alignedBegin), end - alignedBegin, MADV_HUGEPAGE);
 #endif
 }
+
+// Why a file of this type is not read or replaced; empty for a regular file.
+QString fileTypeError(const QString& path, mode_t type)
+{
+    if (S_ISREG(type))
+        return {};
+    if (S_ISDIR(type))
+        return fileErrorText(EISDIR);
+    const char* kind = S_ISFIFO(type)                     ? "a named pipe"
+                       : (S_ISCHR(type) || S_ISBLK(type)) ? "a device"
+                       : S_ISSOCK(type)                   ? "a socket"
+                                                          : "something else";
+    return QStringLiteral("'%1' is %2, not a regular file").arg(path, QLatin1String(kind));
+}
+
+// A descriptor of a regular file, closed unless handed on.
+class RegularFile {
+public:
+    RegularFile() = default;
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+    ~RegularFile()
+    {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+    }
+
+    // Opens without blocking, so a named pipe with no writer cannot stall the
+    // open; the type is checked before (nothing else is opened at all, as
+    // opening a device can have effects) and again on the opened descriptor,
+    // in case the name was swapped in between.
+    QString open(const QString& path, OpenMode mode)
+    {
+        if (path.isEmpty())
+            return fileErrorText(ENOENT);
+        const QByteArray name = QFile::encodeName(path);
+        struct stat status {};
+        if (::stat(name.constData(), &status) != 0)
+            return fileErrorText(lastError(ENOENT));
+        if (QString error = fileTypeError(path, status.st_mode); !error.isEmpty())
+            return error;
+        const int access = mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY;
+        errno = 0;
+        descriptor_ = ::open(name.constData(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (descriptor_ < 0)
+            return fileErrorText(lastError(EACCES));
+        if (::fstat(descriptor_, &status) != 0)
+            return fileErrorText(lastError());
+        if (QString error = fileTypeError(path, status.st_mode); !error.isEmpty())
+            return error;
+        const int flags = ::fcntl(descriptor_, F_GETFL);
+        if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0)
+            return fileErrorText(lastError());
+        return {};
+    }
+
+    // Gives the descriptor to `file`, which closes it.
+    bool handTo(QFile& file, QIODevice::OpenMode mode)
+    {
+        if (!file.open(descriptor_, mode, QFileDevice::AutoCloseHandle))
+            return false;
+        descriptor_ = -1;
+        return true;
+    }
+
+private:
+    int descriptor_ = -1;
+};
 } // namespace
+
+QString refuseNonRegularFile(const QString& path)
+{
+    struct stat status {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {}; // nothing there yet: the writer creates a regular file or reports why not
+    return fileTypeError(path, status.st_mode);
+}
 
 FileReadResult readWholeFile(const QString& path, OpenMode mode)
 {
     FileReadResult result;
-    if (path.isEmpty()) {
-        result.error = fileErrorText(ENOENT);
-        return result;
-    }
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = fileErrorText(ENOENT);
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = fileErrorText(EISDIR);
+    RegularFile regular;
+    if (QString error = regular.open(path, mode); !error.isEmpty()) {
+        result.error = error;
         return result;
     }
     QFile file(path);
@@ -85,7 +155,7 @@ FileReadResult readWholeFile(const QString& path, OpenMode mode)
     const QIODevice::OpenMode openMode = mode == OpenMode::ReadWrite
                                              ? (QIODevice::ReadWrite | QIODevice::ExistingOnly)
                                              : QIODevice::ReadOnly;
-    if (!file.open(openMode)) {
+    if (!regular.handTo(file, openMode)) {
         result.error = fileErrorText(lastError(EACCES));
         return result;
     }
@@ -117,8 +187,8 @@ QString writeWholeFile(const QString& path, std::span<const std::uint8_t> bytes)
 {
     if (path.isEmpty())
         return fileErrorText(ENOENT);
-    if (QFileInfo(path).isDir())
-        return fileErrorText(EISDIR);
+    if (QString error = refuseNonRegularFile(path); !error.isEmpty())
+        return error;
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))

@@ -15,6 +15,11 @@ struct FileReadResult {
 
 enum class OpenMode { ReadOnly, ReadWrite };
 
+// Why `path` cannot be written over: a folder, or something that is not a
+// regular file (a named pipe, device or socket), which a replacement would
+// silently turn into a file. Empty when it is a regular file or does not exist.
+[[nodiscard]] QString refuseNonRegularFile(const QString& path);
+
 // Reads a whole file. With ReadWrite the file must also be writable, as a
 // ROM is opened to be saved back; a file that cannot be opened so fails.
 [[nodiscard]] FileReadResult readWholeFile(const QString& path, OpenMode mode = OpenMode::ReadOnly);

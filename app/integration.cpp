@@ -42,13 +42,12 @@ void refreshDesktopDatabase()
 
 bool integrationInstalled()
 {
-    QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly))
+    const FileReadResult file = readWholeFile(entryPath());
+    if (!file.ok())
         return false;
-    const QByteArray text = file.readAll();
     // An entry left behind by the program at another path does not count.
-    return desktopEntryRunsProgram(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                                   programPath());
+    return desktopEntryRunsProgram(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), programPath());
 }
 
 void TQuarnTileMapper::N30Click()

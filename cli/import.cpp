@@ -32,12 +32,17 @@ int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err
     // Unlike Open, the file is not padded: it is written back as long as it was.
     const TileMapImportResult result = importTileMapPicture(rom.bytes, command.position, command.codec,
                                                             command.geometry, *palettes, *picture.bitmap);
-    const QString error = writeWholeFile(romPath, rom.bytes);
-    if (!error.isEmpty()) {
-        err << "quarn-tool: cannot write ROM '" << command.romPath << "': " << error.toStdString() << '\n';
-        return kExitFileError;
+    // With nothing written (an empty file, a position past its end) the file is left alone.
+    if (result.tilesEncoded + result.tilesPartlyEncoded > 0) {
+        const QString error = writeWholeFile(romPath, rom.bytes);
+        if (!error.isEmpty()) {
+            err << "quarn-tool: cannot write ROM '" << command.romPath << "': " << error.toStdString() << '\n';
+            return kExitFileError;
+        }
     }
     out << "quarn-tool: " << result.tilesEncoded << " tiles encoded";
+    if (result.tilesPartlyEncoded > 0)
+        out << ", " << result.tilesPartlyEncoded << " in part up to the end of the file";
     if (result.tilesOutsidePicture > 0)
         out << ", " << result.tilesOutsidePicture << " outside the picture left as they were";
     if (result.pixelsPastEnd > 0)

@@ -78,7 +78,7 @@ TableEntries alphabetEntries(const Alphabet& alphabet, unsigned char firstLetter
 TableFromResult notAResultLine(std::string_view line)
 {
     TableFromResult result;
-    result.error.append("'").append(line).append("' is not a search result line");
+    result.error.append("'").append(quotedForMessage(line)).append("' is not a search result line");
     return result;
 }
 

@@ -59,7 +59,7 @@ std::optional<std::int32_t> tableAddress(std::string_view firstLine)
 std::string notAnIntegerMessage(std::string_view firstLine)
 {
     std::string message = "'";
-    message += firstLine;
+    message += quotedForMessage(firstLine);
     message += "' is not a valid integer value";
     return message;
 }

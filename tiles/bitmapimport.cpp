@@ -9,11 +9,11 @@ TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64
     TileMapImportResult result;
     if (!isValidCodec(codec))
         return result;
-    const int tw = std::clamp(g.tileWidth, 1, 16);
-    const int th = std::clamp(g.tileHeight, 1, 16);
-    const int bw = std::clamp(g.blockWidth, 1, 16);
-    const int bh = std::clamp(g.blockHeight, 1, 16);
-    const TileGeometry geometry{tw, th, bw, bh};
+    const TileGeometry geometry = clampedGeometry(g);
+    const int tw = geometry.tileWidth;
+    const int th = geometry.tileHeight;
+    const int bw = geometry.blockWidth;
+    const int bh = geometry.blockHeight;
 
     for (int block = 0; block < 256; ++block)
         for (int by = 0; by < bh; ++by)
@@ -27,14 +27,19 @@ TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64
                     ++result.tilesOutsidePicture;
                     continue;
                 }
+                std::int64_t missed = 0;
                 for (int y = 0; y < th; ++y)
                     for (int x = 0; x < tw; ++x) {
                         const int value =
                             colourToValue(codec, palettes, pixelToColour(picture.at(left + x, top + y)));
                         if (!writeTilePixel(rom, position, codec, geometry, tile, x, y, value))
-                            ++result.pixelsPastEnd;
+                            ++missed;
                     }
-                ++result.tilesEncoded;
+                result.pixelsPastEnd += missed;
+                if (missed == 0)
+                    ++result.tilesEncoded;
+                else if (missed < tw * th)
+                    ++result.tilesPartlyEncoded;
             }
     return result;
 }

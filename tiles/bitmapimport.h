@@ -8,7 +8,10 @@
 #include <span>
 
 struct TileMapImportResult {
+    // Tiles every pixel of which was written.
     std::int64_t tilesEncoded = 0;
+    // Tiles at the end of the image, written up to its last byte.
+    std::int64_t tilesPartlyEncoded = 0;
     // Tiles whose place lies partly or wholly outside the picture; their
     // bytes are left as they are.
     std::int64_t tilesOutsidePicture = 0;

@@ -1,6 +1,7 @@
 #include "tiles/bitmapio.h"
 
 #include "app/fileio.h"
+#include "tiles/bmpheader.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -37,8 +38,8 @@ QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
         return QStringLiteral("Bitmap image is not valid");
     if (path.isEmpty())
         return fileErrorText(ENOENT);
-    if (QFileInfo(path).isDir())
-        return fileErrorText(EISDIR);
+    if (QString error = refuseNonRegularFile(path); !error.isEmpty())
+        return error;
     // A view of the pixels, not a copy: a whole largest map is 64 MiB, and the
     // writers below convert it a row at a time straight into the file.
     const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width,
@@ -78,7 +79,10 @@ BitmapReadResult readBitmapFile(const QString& path)
     // The format must be asked before reading: afterwards the reader has no data left.
     const QByteArray format = reader.format().toLower();
     const QImage image = reader.read();
-    if (image.isNull() || (format != "bmp" && format != "png")) {
+    // Qt's BMP reader takes a cut-off file and leaves the missing rows at 0,
+    // which an import would write over the tiles: refuse what is incomplete.
+    const bool incomplete = format == "bmp" && !bmpPixelDataComplete(file.bytes);
+    if (image.isNull() || (format != "bmp" && format != "png") || incomplete) {
         result.error = QStringLiteral("Bitmap image is not valid");
         return result;
     }

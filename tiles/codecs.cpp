@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <limits>
 
 const std::array<CodecInfo, kCodecCount> kCodecs = {{
     {"1BPP", 1},
@@ -107,26 +106,37 @@ PixelBits pixelBits(int codec, int r, int c)
 
 bool validCell(int r, int c) { return r >= 0 && r < 8 && c >= 0 && c < 8; }
 
-// Image offset of the unit holding stream pixel n, or nothing if it cannot
-// be represented (then it certainly lies outside any image).
-std::optional<std::int64_t> unitStartOf(std::int64_t position, int codec, std::int64_t n)
+// Pixel numbers and image offsets are worked out in 128 bits: a product of
+// any 64-bit tile number or position with any geometry fits, so positions
+// near either end of the 64-bit range cannot wrap into the image.
+__extension__ typedef __int128 Wide;
+
+// Image offset of the unit holding stream pixel n; nothing for n < 0.
+std::optional<Wide> unitStartOf(std::int64_t position, int codec, Wide n)
 {
     if (n < 0)
         return std::nullopt;
-    const std::int64_t offset = (n / kUnitPixels) * unitBytes(codec); // n / 64 * 32 cannot overflow
-    if (position > 0 && offset > std::numeric_limits<std::int64_t>::max() - position)
-        return std::nullopt;
-    return position + offset;
+    return position + (n / kUnitPixels) * unitBytes(codec);
 }
 
-bool bytesInside(const PixelBits& p, std::int64_t unitStart, std::size_t romSize)
+bool bytesInside(const PixelBits& p, Wide unitStart, std::size_t romSize)
 {
     for (int i = 0; i < p.count; ++i) {
-        const std::int64_t at = unitStart + p.refs[static_cast<std::size_t>(i)].offset;
-        if (at < 0 || static_cast<std::uint64_t>(at) >= romSize)
+        const Wide at = unitStart + p.refs[static_cast<std::size_t>(i)].offset;
+        if (at < 0 || at >= static_cast<Wide>(romSize))
             return false;
     }
     return true;
+}
+
+// Whether every byte stream pixel n needs lies inside the image.
+bool pixelInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec, Wide n)
+{
+    const std::optional<Wide> unitStart = unitStartOf(position, codec, n);
+    if (!unitStart)
+        return false;
+    const int k = static_cast<int>(n % kUnitPixels);
+    return bytesInside(pixelBits(codec, k / 8, k % 8), *unitStart, rom.size());
 }
 
 // byteAt(offset) gives the unit's byte at `offset`; callers have checked it exists.
@@ -279,8 +289,6 @@ void decodePartialUnit(int codec, std::span<const std::uint8_t> rom, std::int64_
     }
 }
 
-int clampGeometryValue(int v) { return std::clamp(v, 1, 16); }
-
 // Walks the tiles in stream order and knows where each tile row lands in
 // the screen arrangement, so the decoder only copies runs of pixels.
 class TileCursor {
@@ -357,6 +365,12 @@ int bitsPerPixel(int codec)
 
 int unitBytes(int codec) { return 8 * bitsPerPixel(codec); }
 
+TileGeometry clampedGeometry(const TileGeometry& g)
+{
+    return {std::clamp(g.tileWidth, 1, 16), std::clamp(g.tileHeight, 1, 16), std::clamp(g.blockWidth, 1, 16),
+            std::clamp(g.blockHeight, 1, 16)};
+}
+
 std::optional<int> codecByName(std::string_view name)
 {
     for (int i = 0; i < kCodecCount; ++i)
@@ -383,17 +397,11 @@ void setUnitPixelValue(int codec, std::uint8_t* unit, int r, int c, int value)
 std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int64_t position,
                                     int codec, std::int64_t n)
 {
-    if (!isValidCodec(codec))
+    if (!isValidCodec(codec) || !pixelInside(rom, position, codec, n))
         return std::nullopt;
-    const auto unitStart = unitStartOf(position, codec, n);
-    if (!unitStart)
-        return std::nullopt;
+    const auto start = static_cast<std::size_t>(*unitStartOf(position, codec, n));
     const int k = static_cast<int>(n % kUnitPixels);
-    const PixelBits p = pixelBits(codec, k / 8, k % 8);
-    if (!bytesInside(p, *unitStart, rom.size()))
-        return std::nullopt;
-    const std::int64_t start = *unitStart;
-    return readValue(p, [&](int offset) { return rom[static_cast<std::size_t>(start + offset)]; });
+    return readValue(pixelBits(codec, k / 8, k % 8), [&](int offset) { return rom[start + static_cast<std::size_t>(offset)]; });
 }
 
 std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes)
@@ -450,11 +458,7 @@ MapDrawing prepareMap(const TileGeometry& geometry, int codec, const Palettes& p
 {
     MapDrawing d;
     TileGeometry& g = d.geometry;
-    g = geometry;
-    g.tileWidth = clampGeometryValue(g.tileWidth);
-    g.tileHeight = clampGeometryValue(g.tileHeight);
-    g.blockWidth = clampGeometryValue(g.blockWidth);
-    g.blockHeight = clampGeometryValue(g.blockHeight);
+    g = clampedGeometry(geometry);
     const int width = g.tileWidth * 16 * g.blockWidth;
     const int height = g.tileHeight * 16 * g.blockHeight;
     if (out.width != width || out.height != height ||
@@ -549,20 +553,13 @@ bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int code
     const int th = geometry.tileHeight;
     if (!isValidCodec(codec) || x < 0 || y < 0 || x >= tw || y >= th || tile < 0)
         return false;
-    // Tiles so far on that their pixel number overflows are past any image.
-    if (tile > std::numeric_limits<std::int64_t>::max() / (static_cast<std::int64_t>(tw) * th) - 1)
+    const Wide n = (static_cast<Wide>(tile) * th + y) * tw + x;
+    if (!pixelInside(rom, position, codec, n))
         return false;
-    const std::int64_t n = (tile * th + y) * tw + x;
-    const auto unitStart = unitStartOf(position, codec, n);
-    if (!unitStart)
-        return false;
+    const auto start = static_cast<std::size_t>(*unitStartOf(position, codec, n));
     const int k = static_cast<int>(n % kUnitPixels);
-    const PixelBits p = pixelBits(codec, k / 8, k % 8);
-    if (!bytesInside(p, *unitStart, rom.size()))
-        return false;
-    const std::int64_t start = *unitStart;
-    writeValue(p, value, [&](int offset) -> std::uint8_t& {
-        return rom[static_cast<std::size_t>(start + offset)];
+    writeValue(pixelBits(codec, k / 8, k % 8), value, [&](int offset) -> std::uint8_t& {
+        return rom[start + static_cast<std::size_t>(offset)];
     });
     return true;
 }
@@ -570,11 +567,21 @@ bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int code
 bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
                       const TileGeometry& geometry, std::int64_t tile)
 {
-    if (tile < 0)
+    if (!isValidCodec(codec) || tile < 0 || geometry.tileWidth <= 0 || geometry.tileHeight <= 0)
         return false;
-    const std::int64_t pixels = static_cast<std::int64_t>(geometry.tileWidth) * geometry.tileHeight;
-    for (std::int64_t n = tile * pixels; n < (tile + 1) * pixels; ++n)
-        if (!streamPixelValue(rom, position, codec, n))
+    const Wide pixels = static_cast<Wide>(geometry.tileWidth) * geometry.tileHeight;
+    const Wide first = tile * pixels;
+    const Wide last = first + pixels - 1;
+    // Only the tile's first and last units can reach past either end of the
+    // image: a pixel of the first unit inside means every later unit starts
+    // inside, one of the last unit inside means every earlier unit ends inside.
+    const Wide firstUnitEnd = std::min(last, (first / kUnitPixels + 1) * kUnitPixels - 1);
+    const Wide lastUnitStart = std::max(first, last / kUnitPixels * kUnitPixels);
+    for (Wide n = first; n <= firstUnitEnd; ++n)
+        if (!pixelInside(rom, position, codec, n))
+            return false;
+    for (Wide n = lastUnitStart; n <= last; ++n)
+        if (!pixelInside(rom, position, codec, n))
             return false;
     return true;
 }

@@ -33,6 +33,9 @@ struct TileGeometry {
     bool operator==(const TileGeometry&) const = default;
 };
 
+// Every value brought into 1..16, as the map is drawn and read.
+TileGeometry clampedGeometry(const TileGeometry& g);
+
 // Pixel value at unit row r, unit column c of one whole unit.
 int unitPixelValue(int codec, const std::uint8_t* unit, int r, int c);
 // Sets exactly the bits that unitPixelValue reads for (r, c); no other bit changes.

@@ -1,5 +1,7 @@
 #include "tiles/palettefile.h"
 
+#include "app/textlines.h"
+
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -11,7 +13,7 @@ constexpr std::size_t kBinaryFileSize = 256;
 std::string invalidInteger(std::string_view text)
 {
     std::string message(1, '\'');
-    message.append(text);
+    message.append(quotedForMessage(text));
     message.append("' is not a valid integer value");
     return message;
 }

@@ -1,22 +1,35 @@
 #include "tiles/tilegrid.h"
 
 #include <algorithm>
+#include <limits>
 
+// Every function here takes its geometry through clampedGeometry: the map is
+// never drawn with values outside 1..16, and within them the products below fit.
 namespace {
+__extension__ typedef __int128 Wide;
+
+// Far past any map (at most 4096 pixels a side), yet doubled and moved by a
+// tile it stays an int: where tiles and frames off the map are put.
+constexpr std::int64_t kFarOffMap = std::int64_t{1} << 24;
+
+int offMapClamped(Wide v) { return static_cast<int>(std::clamp<Wide>(v, -kFarOffMap, kFarOffMap)); }
+
 std::int64_t blockTiles(const TileGeometry& g)
 {
     return static_cast<std::int64_t>(g.blockWidth) * g.blockHeight;
 }
 } // namespace
 
-std::int32_t bytesPerBlock(int codec, const TileGeometry& g)
+std::int32_t bytesPerBlock(int codec, const TileGeometry& geometry)
 {
+    const TileGeometry g = clampedGeometry(geometry);
     const std::int64_t pixels = blockTiles(g) * g.tileWidth * g.tileHeight;
     return static_cast<std::int32_t>(bitsPerPixel(codec) * (pixels / 8));
 }
 
-std::optional<std::int32_t> bytesPerTile(int codec, const TileGeometry& g)
+std::optional<std::int32_t> bytesPerTile(int codec, const TileGeometry& geometry)
 {
+    const TileGeometry g = clampedGeometry(geometry);
     const std::int32_t bits = bitsPerPixel(codec) * g.tileWidth * g.tileHeight;
     if (bits % 8 != 0)
         return std::nullopt;
@@ -30,45 +43,63 @@ std::int32_t screenBytes(int codec, const TileGeometry& g)
 
 std::int32_t tilesOnScreen(const TileGeometry& g)
 {
-    return static_cast<std::int32_t>(256 * blockTiles(g));
+    return static_cast<std::int32_t>(256 * blockTiles(clampedGeometry(g)));
 }
 
-int mapPixelWidth(const TileGeometry& g) { return g.tileWidth * 16 * g.blockWidth; }
-int mapPixelHeight(const TileGeometry& g) { return g.tileHeight * 16 * g.blockHeight; }
-
-GridPoint tileOrigin(const TileGeometry& g, std::int64_t tile)
+int mapPixelWidth(const TileGeometry& geometry)
 {
+    const TileGeometry g = clampedGeometry(geometry);
+    return g.tileWidth * 16 * g.blockWidth;
+}
+
+int mapPixelHeight(const TileGeometry& geometry)
+{
+    const TileGeometry g = clampedGeometry(geometry);
+    return g.tileHeight * 16 * g.blockHeight;
+}
+
+GridPoint tileOrigin(const TileGeometry& geometry, std::int64_t tile)
+{
+    const TileGeometry g = clampedGeometry(geometry);
     const std::int64_t block = tile / blockTiles(g);
     const std::int64_t inBlock = tile % blockTiles(g);
-    const std::int64_t column = (block % 16) * g.blockWidth + inBlock % g.blockWidth;
-    const std::int64_t row = (block / 16) * g.blockHeight + inBlock / g.blockWidth;
-    return {static_cast<int>(column * g.tileWidth), static_cast<int>(row * g.tileHeight)};
+    const Wide column = static_cast<Wide>(block % 16) * g.blockWidth + inBlock % g.blockWidth;
+    const Wide row = static_cast<Wide>(block / 16) * g.blockHeight + inBlock / g.blockWidth;
+    return {offMapClamped(column * g.tileWidth), offMapClamped(row * g.tileHeight)};
 }
 
-int blockUnderMouse(const TileGeometry& g, int x, int y)
+int blockUnderMouse(const TileGeometry& geometry, int x, int y)
 {
-    const int row = y / (2 * g.tileHeight * g.blockHeight);
-    const int column = x / (2 * g.tileWidth * g.blockWidth);
-    return (row * 16 + column) & 0xFF;
+    const TileGeometry g = clampedGeometry(geometry);
+    const std::int64_t row = y / (2 * g.tileHeight * g.blockHeight);
+    const std::int64_t column = x / (2 * g.tileWidth * g.blockWidth);
+    return static_cast<int>((row * 16 + column) & 0xFF);
 }
 
-std::int32_t tileUnderMouse(const TileGeometry& g, int x, int y)
+std::int32_t tileUnderMouse(const TileGeometry& geometry, int x, int y)
 {
-    const int u = x / (2 * g.tileWidth);
-    const int v = y / (2 * g.tileHeight);
-    return ((v / g.blockHeight) * 16 + u / g.blockWidth) * g.blockWidth * g.blockHeight +
-           (u % g.blockWidth) + (v % g.blockHeight) * g.blockWidth;
+    const TileGeometry g = clampedGeometry(geometry);
+    const std::int64_t u = x / (2 * g.tileWidth);
+    const std::int64_t v = y / (2 * g.tileHeight);
+    const std::int64_t tile = ((v / g.blockHeight) * 16 + u / g.blockWidth) * blockTiles(g) +
+                              (u % g.blockWidth) + (v % g.blockHeight) * g.blockWidth;
+    // Far below or right of the map the number leaves 32 bits; it stays off the map.
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(tile, std::numeric_limits<std::int32_t>::min(),
+                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-GridRect markedBlockFrame(const TileGeometry& g, int block)
+GridRect markedBlockFrame(const TileGeometry& geometry, int block)
 {
+    const TileGeometry g = clampedGeometry(geometry);
     const int w = 2 * g.tileWidth * g.blockWidth;
     const int h = 2 * g.tileHeight * g.blockHeight;
-    return {w * (block % 16), h * (block / 16), w, h};
+    return {offMapClamped(static_cast<Wide>(w) * (block % 16)), offMapClamped(static_cast<Wide>(h) * (block / 16)),
+            w, h};
 }
 
-GridRect selectedTileFrame(const TileGeometry& g, std::int32_t tile)
+GridRect selectedTileFrame(const TileGeometry& geometry, std::int32_t tile)
 {
+    const TileGeometry g = clampedGeometry(geometry);
     const GridPoint origin = tileOrigin(g, tile);
     return {2 * origin.x, 2 * origin.y, 2 * g.tileWidth, 2 * g.tileHeight};
 }
@@ -83,7 +114,8 @@ std::int32_t shiftHintNumber(int codec, const TileGeometry& g)
 TileScrollRange tileMapScrollRange(std::int32_t romSize, int codec, const TileGeometry& g)
 {
     TileScrollRange range;
-    range.maximum = std::max<std::int32_t>(0, romSize - screenBytes(codec, g));
+    range.maximum = static_cast<std::int32_t>(
+        std::max<std::int64_t>(0, static_cast<std::int64_t>(romSize) - screenBytes(codec, g)));
     const std::int32_t step = std::min<std::int32_t>(shiftHintNumber(codec, g), 64);
     range.largeStep = step * 256;
     range.smallStep = step * 16;
@@ -109,19 +141,22 @@ bool swapTiles(std::vector<std::uint8_t>& rom, std::int64_t position, std::int32
 {
     if (bytesPerTile <= 0)
         return false;
-    const auto size = static_cast<std::int64_t>(rom.size());
-    const std::int64_t startA = position + a * bytesPerTile;
-    const std::int64_t startB = position + b * bytesPerTile;
-    const auto inside = [&](std::int64_t start) { return start >= 0 && start + bytesPerTile <= size; };
+    const auto size = static_cast<Wide>(rom.size());
+    const Wide startA = position + static_cast<Wide>(a) * bytesPerTile;
+    const Wide startB = position + static_cast<Wide>(b) * bytesPerTile;
+    const auto inside = [&](Wide start) { return start >= 0 && start + bytesPerTile <= size; };
     if (!inside(startA) || !inside(startB))
         return false;
-    for (std::int32_t i = 0; i < bytesPerTile; ++i)
-        std::swap(rom[static_cast<std::size_t>(startA + i)], rom[static_cast<std::size_t>(startB + i)]);
+    const auto first = static_cast<std::size_t>(startA);
+    const auto second = static_cast<std::size_t>(startB);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(bytesPerTile); ++i)
+        std::swap(rom[first + i], rom[second + i]);
     return true;
 }
 
-void copyTileFromMap(const Bitmap& map, const TileGeometry& g, std::int64_t selectedTile, Bitmap& tile)
+void copyTileFromMap(const Bitmap& map, const TileGeometry& geometry, std::int64_t selectedTile, Bitmap& tile)
 {
+    const TileGeometry g = clampedGeometry(geometry);
     tile.resize(g.tileWidth, g.tileHeight);
     const GridPoint origin = tileOrigin(g, selectedTile);
     for (int y = 0; y < g.tileHeight; ++y)

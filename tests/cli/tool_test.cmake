@@ -32,8 +32,12 @@ endfunction()
 
 # Runs the tool; `expect` is a number or NONZERO.
 function(run_tool expect)
-  execute_process(COMMAND "${TOOL}" ${ARGN}
+  # A run that blocks (on a named pipe, say) fails instead of hanging the test.
+  execute_process(COMMAND "${TOOL}" ${ARGN} TIMEOUT 60
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "quarn-tool ${ARGN}: ${rc}")
+  endif()
   if(expect STREQUAL "NONZERO")
     if(rc EQUAL 0)
       message(FATAL_ERROR "quarn-tool ${ARGN}: expected failure, got exit 0")
@@ -219,7 +223,45 @@ endif()
 run_tool(1 render "${rom}" --palette "${WORK}/bad.pal" -o "${WORK}/badpal.bmp")
 run_tool(1 import "${WORK}/missing.nes" "${WORK}/default.bmp")
 run_tool(2 import "${target}")
+
+# A picture cut off in the middle is refused, not imported with its missing rows.
+execute_process(COMMAND head -c 25000 "${WORK}/default.bmp" OUTPUT_FILE "${WORK}/half.bmp")
+run_tool(1 import "${target}" "${WORK}/half.bmp")
+if(NOT tool_stderr MATCHES "Bitmap image is not valid")
+  message(FATAL_ERROR "half a picture: ${tool_stderr}")
+endif()
+
+# Named pipes are refused at once wherever a file is read or written, and stay pipes.
+set(pipe "${WORK}/pipe.nes")
+execute_process(COMMAND mkfifo "${pipe}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "mkfifo failed")
+endif()
+foreach(args "import;${pipe};${WORK}/default.bmp" "import;${target};${pipe}" "render;${pipe};-o;${WORK}/p.bmp"
+             "render;${rom};-o;${pipe}" "decode;${rom};--table;${pipe};--at;0;--length;4")
+  run_tool(1 ${args})
+  if(NOT tool_stderr MATCHES "is a named pipe, not a regular file")
+    message(FATAL_ERROR "quarn-tool ${args}: ${tool_stderr}")
+  endif()
+endforeach()
+execute_process(COMMAND test -p "${pipe}" RESULT_VARIABLE still_pipe)
+if(NOT still_pipe EQUAL 0)
+  message(FATAL_ERROR "the named pipe was replaced")
+endif()
+file(REMOVE "${pipe}")
 expect_same_file("${target}" "${demo_hash}" "failed imports")
+
+# An import that writes nothing says so and leaves the file alone.
+file(WRITE "${WORK}/empty.nes" "")
+run_tool(0 import "${WORK}/empty.nes" "${WORK}/default.bmp")
+if(NOT tool_stdout MATCHES "^quarn-tool: 0 tiles encoded, 16384 pixels past the end")
+  message(FATAL_ERROR "import into an empty file: ${tool_stdout}")
+endif()
+run_tool(0 import "${target}" "${WORK}/default.bmp" --position 16384)
+if(NOT tool_stdout MATCHES "^quarn-tool: 0 tiles encoded")
+  message(FATAL_ERROR "import past the end: ${tool_stdout}")
+endif()
+expect_same_file("${target}" "${demo_hash}" "import past the end")
 
 # --- Failures ------------------------------------------------------------------
 run_tool(1 render "${WORK}/missing.nes" -o "${WORK}/missing.bmp")

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -134,10 +135,40 @@ TEST(BitmapImport, NothingIsWrittenPastTheEndOfTheImage)
     const Bytes before = target;
     const TileMapImportResult result = importTileMapPicture(target, 900, codec, g, palettes, picture);
     ASSERT_EQ(target.size(), 1000u);
-    EXPECT_EQ(result.tilesEncoded, 256);
+    EXPECT_EQ(result.tilesEncoded, 6);
+    EXPECT_EQ(result.tilesPartlyEncoded, 0) << "the seventh tile's second plane lies past the end";
     EXPECT_EQ(result.pixelsPastEnd, (256 - 6) * 64);
     for (std::size_t i = 0; i < target.size(); ++i)
         ASSERT_EQ(target[i], i >= 900 && i < 996 ? source[i] : before[i]) << "byte " << i;
+}
+
+TEST(BitmapImport, CountsTellWhatWasWritten)
+{
+    // 1BPP, 8 x 8: a tile is 8 bytes, one row per byte.
+    struct Case {
+        std::size_t romSize;
+        std::int64_t position;
+        std::int64_t whole, partly, pixelsPastEnd;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 256 * 64},                               // an empty file
+        {1000, 1000, 0, 0, 256 * 64},                         // a position at the end
+        {1000, std::numeric_limits<std::int64_t>::max(), 0, 0, 256 * 64},
+        {1000, 996, 0, 1, 256 * 64 - 32},                     // half a tile: four rows
+        {1000, 0, 125, 0, (256 - 125) * 64},
+    };
+    const TileGeometry g;
+    const Palettes palettes = distinctPalettes();
+    const Bitmap picture = decoded(randomBytes(2048, 5), 0, 0, g, palettes);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.romSize << " bytes at " << c.position);
+        Bytes rom(c.romSize, 0x5A);
+        const TileMapImportResult result = importTileMapPicture(rom, c.position, 0, g, palettes, picture);
+        EXPECT_EQ(result.tilesEncoded, c.whole);
+        EXPECT_EQ(result.tilesPartlyEncoded, c.partly);
+        EXPECT_EQ(result.pixelsPastEnd, c.pixelsPastEnd);
+        EXPECT_EQ(rom.size(), c.romSize);
+    }
 }
 
 } // namespace

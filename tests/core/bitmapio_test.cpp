@@ -284,6 +284,37 @@ INSTANTIATE_TEST_SUITE_P(
                       NotABitmap{"PortablePixmap", "P3\n2 1\n255\n255 0 0 0 255 0\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A picture cut off or claiming more rows than it holds is refused whole:
+// Qt alone would fill the missing rows with colour 0.
+TEST_F(BitmapIo, IncompletePictureIsRefused)
+{
+    for (const char* name : {"map.bmp", "map.png"}) {
+        const QString whole = file(name);
+        ASSERT_EQ(writeBitmapFile(colourfulBitmap(32, 24), whole), QString());
+        const Bytes bytes = readRaw(whole);
+        const bool bmp = QString(name).endsWith("bmp");
+        Bytes taller = bytes;
+        taller[22] = 25; // one row more than the data holds
+        // A PNG's last byte belongs to its end mark, after every pixel.
+        const std::pair<const char*, Bytes> damaged[] = {
+            {"cut in half", Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2))},
+            {"last byte missing", bmp ? Bytes(bytes.begin(), bytes.end() - 1) : bytes},
+            {"taller than its data", bmp ? taller : bytes},
+        };
+        for (const auto& [what, content] : damaged) {
+            if (content == bytes)
+                continue;
+            SCOPED_TRACE(std::string(name) + ": " + what);
+            const QString path = file(QStringLiteral("damaged-") + name);
+            writeRaw(path, std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
+            const BitmapReadResult read = readBitmapFile(path);
+            EXPECT_FALSE(read.bitmap.has_value());
+            EXPECT_EQ(read.error, "Bitmap image is not valid");
+        }
+        EXPECT_TRUE(readBitmapFile(whole).bitmap.has_value()) << name;
+    }
+}
+
 TEST_F(BitmapIo, MissingFileIsNotFound)
 {
     const BitmapReadResult read = readBitmapFile(file("missing.bmp"));

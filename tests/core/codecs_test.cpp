@@ -468,3 +468,39 @@ TEST(TileWhollyInside, EveryPixelMustComeFromTheImage)
     EXPECT_TRUE(tileWhollyInside(rom, 0, 0, small, 55));
     EXPECT_FALSE(tileWhollyInside(rom, 0, 0, small, 57));
 }
+
+// Positions and tile numbers near the ends of the 64-bit range: products
+// that would wrap around must not land in the image, and a tile that the
+// exact sum puts inside is inside.
+TEST(TileWhollyInside, ExtremePositionsAndTileNumbersAreExact)
+{
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    struct Case {
+        const char* name;
+        std::int64_t position;
+        std::int64_t tile;
+        bool inside;
+    };
+    const Case cases[] = {
+        {"pixel number wraps to 0", 0, std::int64_t{1} << 58, false},
+        {"pixel number wraps to a negative", 0, kMax / 64 + 1, false},
+        {"largest tile", 0, kMax, false},
+        {"largest position", kMax, 0, false},
+        {"position just below the largest", kMax - 15, 0, false},
+        {"smallest position", kMin, 0, false},
+        // 2^59 NES tiles of 16 bytes are 2^63 bytes: from the smallest position exactly to byte 0.
+        {"smallest position, far tile", kMin, std::int64_t{1} << 59, true},
+        {"smallest position, one tile further", kMin, (std::int64_t{1} << 59) + 4, false},
+    };
+    const TileGeometry nes{8, 8, 1, 1};
+    const std::vector<std::uint8_t> rom(64, 0x5A);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(tileWhollyInside(rom, c.position, 1, nes, c.tile), c.inside);
+        std::vector<std::uint8_t> written = rom;
+        EXPECT_EQ(writeTilePixel(written, c.position, 1, nes, c.tile, 7, 7, 3), c.inside);
+        EXPECT_EQ(written != rom, c.inside);
+        EXPECT_FALSE(streamPixelValue(rom, c.position, 1, kMax - 3).has_value());
+    }
+}

@@ -7,13 +7,20 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <optional>
 #include <string>
-#include <unistd.h>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -150,6 +157,50 @@ TEST_F(FileIo, UnreadableFileIsAccessDenied)
     writeRaw(path, patternBytes(100));
     fs::permissions(pathOf(path), fs::perms::none);
     EXPECT_EQ(readWholeFile(path).error, "File access denied");
+}
+
+// Runs `read` on its own thread and gives up after a few seconds, so a read
+// that blocks fails the test instead of hanging it. A reader stuck on the
+// pipe is released by opening its other end.
+template <typename Read>
+std::optional<FileReadResult> readWithin(const QString& fifo, Read read)
+{
+    std::promise<FileReadResult> done;
+    std::future<FileReadResult> result = done.get_future();
+    std::thread reader([&] { done.set_value(read()); });
+    const bool finished = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!finished) {
+        const int writer = ::open(fifo.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    reader.join();
+    if (!finished)
+        return std::nullopt;
+    return result.get();
+}
+
+TEST_F(FileIo, NamedPipeIsRefusedAtOnceAndKept)
+{
+    const QString fifo = file("game.nes");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString expected = "'" + fifo + "' is a named pipe, not a regular file";
+    for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite}) {
+        const std::optional<FileReadResult> read = readWithin(fifo, [&] { return readWholeFile(fifo, mode); });
+        ASSERT_TRUE(read.has_value()) << "reading a named pipe blocked";
+        EXPECT_EQ(read->error, expected);
+    }
+    EXPECT_EQ(writeWholeFile(fifo, patternBytes(16)), expected);
+    EXPECT_TRUE(fs::is_fifo(pathOf(fifo))) << "the pipe was replaced";
+}
+
+TEST_F(FileIo, DeviceIsNeitherReadNorReplaced)
+{
+    const QString device = QStringLiteral("/dev/null");
+    const QString expected = "'/dev/null' is a device, not a regular file";
+    EXPECT_EQ(readWholeFile(device).error, expected);
+    EXPECT_EQ(writeWholeFile(device, patternBytes(4)), expected);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
 // ---- Writing ---------------------------------------------------------------

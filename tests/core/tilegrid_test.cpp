@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -397,6 +398,12 @@ const RefusedSwap kRefusedSwaps[] = {
     {"PositionPastTheEnd", 256, 1, 0, 0},
     {"ZeroBytesPerTile", 0, 0, 1, 2},
     {"NegativeBytesPerTile", 0, -16, 1, 2},
+    // Products and sums that would wrap around into the image.
+    {"TileNumberWrapsToTheStart", 0, 16, 0, std::int64_t{1} << 60},
+    {"NegativeTileWrapsToTheStart", 0, 16, -(std::int64_t{1} << 60), 1},
+    {"LargestPosition", std::numeric_limits<std::int64_t>::max() - 8, 16, 0, 0},
+    {"LargestTile", 0, 16, std::numeric_limits<std::int64_t>::max(), 0},
+    {"SmallestTile", 100, 16, std::numeric_limits<std::int64_t>::min(), 0},
 };
 
 class SwapTilesRefuses : public ::testing::TestWithParam<RefusedSwap> {};
