@@ -5,21 +5,29 @@
 
 std::size_t EditStep::heldBytes() const
 {
-    std::size_t bytes = sizeof(EditStep) + name.size();
+    std::size_t bytes = sizeof(EditStep) + name.size() + spans.capacity() * sizeof(ChangedSpan);
     for (const ChangedSpan& span : spans)
-        bytes += sizeof(ChangedSpan) + span.before.size() + span.after.size();
+        bytes += span.bytes.size();
     return bytes;
 }
 
-void applyWrites(std::vector<std::uint8_t>& buffer, const std::vector<SpanWrite>& writes)
+namespace {
+// Exchanges a step's bytes with the buffer's, which holds the other side.
+void swapIntoBuffer(std::vector<ChangedSpan>& spans, std::vector<std::uint8_t>& buffer)
 {
-    for (const SpanWrite& write : writes) {
-        if (write.offset >= buffer.size())
+    for (ChangedSpan& span : spans) {
+        if (span.offset >= buffer.size())
             continue;
-        const std::size_t count = std::min(write.bytes.size(), buffer.size() - write.offset);
-        std::copy_n(write.bytes.begin(), count, buffer.begin() + static_cast<std::ptrdiff_t>(write.offset));
+        const std::size_t count = std::min(span.bytes.size(), buffer.size() - span.offset);
+        std::swap_ranges(span.bytes.begin(), span.bytes.begin() + static_cast<std::ptrdiff_t>(count),
+                         buffer.begin() + static_cast<std::ptrdiff_t>(span.offset));
     }
 }
+
+// Unchanged bytes between two runs are cheaper to keep than a second run
+// (its offset, its vector and the allocation behind it) up to about this many.
+constexpr std::size_t kJoinedGap = 48;
+} // namespace
 
 // ---- snapshot --------------------------------------------------------------------
 
@@ -55,15 +63,54 @@ void EditSnapshot::watch(std::span<const std::uint8_t> buffer, std::int64_t offs
     ranges_ = std::move(kept);
 }
 
-std::vector<ChangedSpan> EditSnapshot::changes(std::span<const std::uint8_t> buffer) const
+namespace {
+bool hasEqualByte(std::uint64_t difference)
+{
+    return ((difference - 0x0101010101010101u) & ~difference & 0x8080808080808080u) != 0;
+}
+
+// Where the run of differences from `i` ends: at the last difference that
+// is followed by more than kJoinedGap equal bytes or by the end.
+std::size_t runEnd(const std::uint8_t* old, const std::uint8_t* now, std::size_t i, std::size_t count)
+{
+    std::size_t end = i;
+    while (i < count && i - end <= kJoinedGap) {
+        if (i + 8 <= count) {
+            // Eight bytes at a time while they all differ or all agree: a
+            // rewritten picture differs almost everywhere.
+            std::uint64_t a = 0;
+            std::uint64_t b = 0;
+            std::memcpy(&a, old + i, 8);
+            std::memcpy(&b, now + i, 8);
+            const std::uint64_t difference = a ^ b;
+            if (difference == 0) {
+                i += 8;
+                continue;
+            }
+            if (!hasEqualByte(difference)) {
+                i += 8;
+                end = i;
+                continue;
+            }
+        }
+        if (old[i] != now[i])
+            end = i + 1;
+        ++i;
+    }
+    return end;
+}
+} // namespace
+
+std::vector<ChangedSpan> EditSnapshot::takeChanges(std::span<const std::uint8_t> buffer)
 {
     std::vector<ChangedSpan> spans;
-    for (const Range& range : ranges_) {
+    for (Range& range : ranges_) {
         if (range.offset >= buffer.size())
             continue;
         const std::size_t count = std::min(range.bytes.size(), buffer.size() - range.offset);
         const std::uint8_t* old = range.bytes.data();
         const std::uint8_t* now = buffer.data() + range.offset;
+        const std::size_t firstSpan = spans.size();
         // Whole unchanged stretches are skipped by memcmp in blocks: most of a
         // large watched range (a whole-grid import) usually stays as it was.
         constexpr std::size_t kBlock = 256;
@@ -77,12 +124,18 @@ std::vector<ChangedSpan> EditSnapshot::changes(std::span<const std::uint8_t> buf
             while (old[i] == now[i])
                 ++i;
             const std::size_t start = i;
-            while (i < count && old[i] != now[i])
-                ++i;
-            spans.push_back(ChangedSpan{range.offset + start, std::vector<std::uint8_t>(old + start, old + i),
-                                        std::vector<std::uint8_t>(now + start, now + i)});
+            i = runEnd(old, now, i, count);
+            spans.push_back(ChangedSpan{range.offset + start, std::vector<std::uint8_t>(old + start, old + i)});
+        }
+        // One run over nearly all the range: the noted bytes themselves are
+        // kept, rather than a copy of them (the few unchanged ones at its ends
+        // are swapped with themselves).
+        if (spans.size() == firstSpan + 1 && count == range.bytes.size() &&
+            spans.back().bytes.size() >= count - count / 8) {
+            spans.back() = ChangedSpan{range.offset, std::move(range.bytes)};
         }
     }
+    ranges_.clear();
     return spans;
 }
 
@@ -116,26 +169,20 @@ std::string EditHistory::redoName() const
     return canRedo() ? steps_[current_].name : std::string();
 }
 
-std::vector<SpanWrite> EditHistory::undo()
+bool EditHistory::undo(std::vector<std::uint8_t>& buffer)
 {
-    std::vector<SpanWrite> writes;
     if (!canUndo())
-        return writes;
-    const EditStep& step = steps_[--current_];
-    for (const ChangedSpan& span : step.spans)
-        writes.push_back(SpanWrite{span.offset, span.before});
-    return writes;
+        return false;
+    swapIntoBuffer(steps_[--current_].spans, buffer);
+    return true;
 }
 
-std::vector<SpanWrite> EditHistory::redo()
+bool EditHistory::redo(std::vector<std::uint8_t>& buffer)
 {
-    std::vector<SpanWrite> writes;
     if (!canRedo())
-        return writes;
-    const EditStep& step = steps_[current_++];
-    for (const ChangedSpan& span : step.spans)
-        writes.push_back(SpanWrite{span.offset, span.after});
-    return writes;
+        return false;
+    swapIntoBuffer(steps_[current_++].spans, buffer);
+    return true;
 }
 
 void EditHistory::clear()

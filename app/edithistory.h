@@ -2,6 +2,11 @@
 // Undo and redo of writes into a byte buffer (the ROM image, the workspace).
 // A step keeps only the runs of bytes a command changed, never a copy of the
 // buffer, and the history drops its oldest steps beyond a byte budget.
+//
+// A run holds one side of its change: the old bytes while the step can be
+// undone, the new ones while it can be redone. Undo and redo swap them with
+// the buffer's bytes, which hold the other side, so a step costs its changed
+// bytes once rather than twice.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -9,11 +14,11 @@
 #include <string>
 #include <vector>
 
-// One run of changed bytes: what was there before the command and after it.
+// One run of changed bytes at `offset`: the side of the change that is not in
+// the buffer now.
 struct ChangedSpan {
     std::size_t offset = 0;
-    std::vector<std::uint8_t> before;
-    std::vector<std::uint8_t> after;
+    std::vector<std::uint8_t> bytes;
     bool operator==(const ChangedSpan&) const = default;
 };
 
@@ -25,15 +30,6 @@ struct EditStep {
     [[nodiscard]] std::size_t heldBytes() const;
 };
 
-// Bytes to write at an offset; they point into the history.
-struct SpanWrite {
-    std::size_t offset = 0;
-    std::span<const std::uint8_t> bytes;
-};
-
-// Writes what undo or redo returned; bytes past the end of `buffer` are left out.
-void applyWrites(std::vector<std::uint8_t>& buffer, const std::vector<SpanWrite>& writes);
-
 // The bytes of some ranges of a buffer as they were before a command wrote,
 // so that after it only the bytes that really changed are kept.
 class EditSnapshot {
@@ -42,8 +38,10 @@ public:
     // Call before the command writes into the range; bytes already watched
     // keep the value they had when first watched.
     void watch(std::span<const std::uint8_t> buffer, std::int64_t offset, std::int64_t length);
-    // The runs of watched bytes that differ in `buffer` now.
-    [[nodiscard]] std::vector<ChangedSpan> changes(std::span<const std::uint8_t> buffer) const;
+    // The runs of watched bytes that differ in `buffer` now, with their old
+    // bytes. Runs closer than a run's own bookkeeping costs are kept as one,
+    // the few unchanged bytes between them included. Empties the snapshot.
+    [[nodiscard]] std::vector<ChangedSpan> takeChanges(std::span<const std::uint8_t> buffer);
     [[nodiscard]] bool empty() const { return ranges_.empty(); }
 
 private:
@@ -70,10 +68,12 @@ public:
     // Names of the step undo and redo would take; empty when there is none.
     [[nodiscard]] std::string undoName() const;
     [[nodiscard]] std::string redoName() const;
-    // The old bytes of the last step done (nothing when there is none).
-    [[nodiscard]] std::vector<SpanWrite> undo();
-    // The new bytes of the next step undone (nothing when there is none).
-    [[nodiscard]] std::vector<SpanWrite> redo();
+    // Puts the old bytes of the last step done back into `buffer` (the buffer
+    // the step was recorded on, as that step left it). Bytes past the end of a
+    // buffer that has shrunk since are left out. False when there is no step.
+    bool undo(std::vector<std::uint8_t>& buffer);
+    // Writes the new bytes of the last step undone again.
+    bool redo(std::vector<std::uint8_t>& buffer);
     void clear();
 
     [[nodiscard]] std::size_t heldBytes() const { return held_; }

@@ -30,8 +30,7 @@ void RecordedEdit::commit(const std::string& name)
     // image that is gone.
     if (history().generation() != generation_)
         return;
-    history().record(EditStep{name, snapshot_.changes(bytes())});
-    snapshot_ = EditSnapshot();
+    history().record(EditStep{name, snapshot_.takeChanges(bytes())});
     if (wb_.forms.mainForm)
         wb_.forms.mainForm->updateUndoItems();
 }

@@ -22,13 +22,13 @@ void TQuarnTileMapper::stepHistory(bool back)
     SharedState& s = wb_.state;
     if (activeEditBuffer() == EditBuffer::Workspace) {
         EditHistory& history = wb_.workspaceHistory;
-        applyWrites(s.workspace, back ? history.undo() : history.redo());
+        if (!(back ? history.undo(s.workspace) : history.redo(s.workspace)))
+            return;
         wb_.forms.workspaceForm->redraw();
     } else {
         EditHistory& history = wb_.romHistory;
-        if (!s.romLoaded || !(back ? history.canUndo() : history.canRedo()))
+        if (!s.romLoaded || !(back ? history.undo(s.rom) : history.redo(s.rom)))
             return;
-        applyWrites(s.rom, back ? history.undo() : history.redo());
         // Like any edit: the image differs from the file, and the titles and
         // every window show it, along the path the tile editor's edits take.
         s.saved = 0;

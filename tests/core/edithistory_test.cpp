@@ -20,11 +20,17 @@ EditStep runRandomCommand(Bytes& buffer, std::mt19937& random, const std::string
         const std::int64_t offset = std::uniform_int_distribution<std::int64_t>(-8, size)(random);
         const std::int64_t length = std::uniform_int_distribution<std::int64_t>(0, 300)(random);
         snapshot.watch(buffer, offset, length);
-        for (std::int64_t at = std::max<std::int64_t>(0, offset); at < std::min(size, offset + length); ++at)
-            if (random() % 3 != 0)
-                buffer[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(random() % 4);
+        // Some ranges are rewritten in every byte, as an import does.
+        const bool everyByte = random() % 3 == 0;
+        for (std::int64_t at = std::max<std::int64_t>(0, offset); at < std::min(size, offset + length); ++at) {
+            std::uint8_t& b = buffer[static_cast<std::size_t>(at)];
+            if (everyByte)
+                b = static_cast<std::uint8_t>(~b);
+            else if (random() % 3 != 0)
+                b = static_cast<std::uint8_t>(random() % 4);
+        }
     }
-    return EditStep{name, snapshot.changes(buffer)};
+    return EditStep{name, snapshot.takeChanges(buffer)};
 }
 
 Bytes randomBytes(std::size_t size, std::mt19937& random)
@@ -49,10 +55,10 @@ TEST(EditHistory, RandomCommandsUndoAndRedoLikeKeptCopies)
         for (int action = 0; action < 60; ++action) {
             const unsigned choice = random() % 5;
             if (choice == 0 && history.canUndo()) {
-                applyWrites(buffer, history.undo());
+                ASSERT_TRUE(history.undo(buffer));
                 ASSERT_EQ(buffer, states[--current]) << "seed " << seed;
             } else if (choice == 1 && history.canRedo()) {
-                applyWrites(buffer, history.redo());
+                ASSERT_TRUE(history.redo(buffer));
                 ASSERT_EQ(buffer, states[++current]) << "seed " << seed;
             } else {
                 const std::string name = "Command " + std::to_string(action);
@@ -67,26 +73,27 @@ TEST(EditHistory, RandomCommandsUndoAndRedoLikeKeptCopies)
             }
             ASSERT_EQ(history.stepCount(), states.size() - 1);
         }
-        while (history.canUndo())
-            applyWrites(buffer, history.undo());
+        while (history.undo(buffer)) {
+        }
         EXPECT_EQ(buffer, states.front()) << "seed " << seed;
-        while (history.canRedo())
-            applyWrites(buffer, history.redo());
+        while (history.redo(buffer)) {
+        }
         EXPECT_EQ(buffer, states.back()) << "seed " << seed;
     }
 }
 
-TEST(EditHistory, StepsKeepOnlyTheChangedRuns)
+TEST(EditHistory, StepsKeepTheOldBytesOfTheChangedRunsOnly)
 {
-    Bytes buffer(100, 7);
+    Bytes buffer(200, 7);
     EditSnapshot snapshot;
-    snapshot.watch(buffer, 10, 80);
+    snapshot.watch(buffer, 10, 180);
     buffer[20] = 1;
     buffer[21] = 2;
-    buffer[30] = 7; // written with the byte already there
-    buffer[89] = 3;
-    const std::vector<ChangedSpan> expected{{20, {7, 7}, {1, 2}}, {89, {7}, {3}}};
-    EXPECT_EQ(snapshot.changes(buffer), expected);
+    buffer[24] = 5;   // near enough to join the run before it
+    buffer[40] = 7;   // written with the byte already there
+    buffer[189] = 3;  // far: a run of its own
+    const std::vector<ChangedSpan> expected{{20, {7, 7, 7, 7, 7}}, {189, {7}}};
+    EXPECT_EQ(snapshot.takeChanges(buffer), expected);
 }
 
 TEST(EditHistory, HoldsNoMoreThanItsBudgetDroppingTheOldestSteps)
@@ -98,23 +105,23 @@ TEST(EditHistory, HoldsNoMoreThanItsBudgetDroppingTheOldestSteps)
         EditSnapshot snapshot;
         snapshot.watch(buffer, 0, kStep);
         std::fill(buffer.begin(), buffer.end(), static_cast<std::uint8_t>(n));
-        history.record(EditStep{"Fill", snapshot.changes(buffer)});
+        history.record(EditStep{"Fill", snapshot.takeChanges(buffer)});
         ASSERT_LE(history.heldBytes(), kEditHistoryBudget);
     }
-    // Two MiB a step: 31 of them fit.
-    EXPECT_EQ(history.stepCount(), 31u);
-    while (history.canUndo())
-        applyWrites(buffer, history.undo());
-    EXPECT_EQ(buffer, Bytes(kStep, 100 - 31));
+    // A MiB a step and a little more: 63 of them fit.
+    EXPECT_EQ(history.stepCount(), 63u);
+    while (history.undo(buffer)) {
+    }
+    EXPECT_EQ(buffer, Bytes(kStep, 100 - 63));
 
     // A step larger than the whole budget is not kept, and nothing before it either.
     EditHistory small(1000);
-    small.record(EditStep{"Small", {{0, {0}, {5}}}});
-    Bytes little(600);
+    small.record(EditStep{"Small", {{0, {5}}}});
+    Bytes little(1200);
     EditSnapshot snapshot;
-    snapshot.watch(little, 0, 600);
+    snapshot.watch(little, 0, 1200);
     std::fill(little.begin(), little.end(), 1);
-    small.record(EditStep{"Big", snapshot.changes(little)});
+    small.record(EditStep{"Big", snapshot.takeChanges(little)});
     EXPECT_FALSE(small.canUndo());
     EXPECT_EQ(small.heldBytes(), 0u);
 }
@@ -124,14 +131,16 @@ TEST(EditHistory, ClearForgetsEverythingAndWritesStayInsideTheBuffer)
     Bytes buffer(10, 0);
     EditHistory history;
     const std::uint64_t before = history.generation();
-    history.record(EditStep{"Far", {{8, {0, 0, 0, 0}, {1, 2, 3, 4}}}});
+    history.record(EditStep{"Far", {{8, {1, 2, 3, 4}}}});
     history.clear();
     EXPECT_FALSE(history.canUndo());
     EXPECT_NE(history.generation(), before);
 
     // A span that runs past a buffer that has since shrunk is cut at its end.
-    history.record(EditStep{"Far", {{8, {0, 0, 0, 0}, {1, 2, 3, 4}}, {20, {0}, {9}}}});
-    applyWrites(buffer, history.undo());
-    applyWrites(buffer, history.redo());
+    history.record(EditStep{"Far", {{8, {1, 2, 3, 4}}, {20, {9}}}});
+    EXPECT_TRUE(history.undo(buffer));
     EXPECT_EQ(buffer, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 1, 2}));
+    EXPECT_TRUE(history.redo(buffer));
+    EXPECT_EQ(buffer, Bytes(10, 0));
+    EXPECT_FALSE(history.redo(buffer));
 }
