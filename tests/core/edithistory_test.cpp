@@ -126,21 +126,15 @@ TEST(EditHistory, HoldsNoMoreThanItsBudgetDroppingTheOldestSteps)
     EXPECT_EQ(small.heldBytes(), 0u);
 }
 
-TEST(EditHistory, ClearForgetsEverythingAndWritesStayInsideTheBuffer)
+TEST(EditHistory, ClearForgetsEverythingAndSwapsStayInsideTheBuffer)
 {
     Bytes buffer(10, 0);
     EditHistory history;
-    const std::uint64_t before = history.generation();
-    history.record(EditStep{"Far", {{8, {1, 2, 3, 4}}}});
-    history.clear();
-    EXPECT_FALSE(history.canUndo());
-    EXPECT_NE(history.generation(), before);
-
-    // A span that runs past a buffer that has since shrunk is cut at its end.
-    history.record(EditStep{"Far", {{8, {1, 2, 3, 4}}, {20, {9}}}});
+    history.record(EditStep{"Far", {{8, {1, 2, 3, 4}}, {20, {9}}}}); // the buffer has shrunk since
     EXPECT_TRUE(history.undo(buffer));
     EXPECT_EQ(buffer, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 1, 2}));
-    EXPECT_TRUE(history.redo(buffer));
-    EXPECT_EQ(buffer, Bytes(10, 0));
-    EXPECT_FALSE(history.redo(buffer));
+    const std::uint64_t generation = history.generation();
+    history.clear();
+    EXPECT_FALSE(history.canRedo() || history.redo(buffer));
+    EXPECT_NE(history.generation(), generation);
 }
