@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QWindow>
 
 TQuarnTileMapper::TQuarnTileMapper()
 {
@@ -31,9 +32,17 @@ TQuarnTileMapper::TQuarnTileMapper()
     setAcceptDrops(true);
     createMenus();
     createStringBar();
+    updateUndoItems();
+    // Ctrl+Z acts on the workspace's history while its window is active, so
+    // the items follow the active window.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TQuarnTileMapper::updateUndoItems);
 }
 
-TQuarnTileMapper::~TQuarnTileMapper() = default;
+TQuarnTileMapper::~TQuarnTileMapper()
+{
+    // The windows closing below move the focus; this window is half gone by then.
+    disconnect(qGuiApp, nullptr, this, nullptr);
+}
 
 QAction* TQuarnTileMapper::action(const char* name) const
 {
@@ -139,6 +148,8 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
     f.tileMapForm->setCodec(codec);
 
     s.rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
+    wb_.romHistory.clear();
+    updateUndoItems();
     s.saved = 1;
     s.romLoaded = true;
 
@@ -176,6 +187,8 @@ void TQuarnTileMapper::ReloadItemClick()
         return;
     }
     s.rom = makeRomImage(std::move(file.bytes), kMinimumReloadSize);
+    wb_.romHistory.clear();
+    updateUndoItems();
     // Position and ranges stay as they were; every reader stays inside the image.
     wb_.forms.tileMapForm->redrawTileMap();
     s.saved = 1;

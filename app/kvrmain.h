@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <map>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -16,6 +17,7 @@ class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
 class QMenu;
+enum class EditBuffer;
 
 // Whether this program's "Open with" desktop entry is in place.
 bool integrationInstalled();
@@ -49,6 +51,12 @@ public:
     void SaveItemClick();
     void SaveASitemClick();
     void ExitItemClick();
+    // Undo and Redo (app/undomenu.cpp): the workspace's own history while
+    // the workspace window is the active one, the ROM image's otherwise.
+    void UndoItemClick();
+    void RedoItemClick();
+    // Enables and captions the two items for the history they would act on.
+    void updateUndoItems();
     void N4Click();
     void N5Click();
     void N6Click();
@@ -145,6 +153,9 @@ private:
     // The string field's key filter: true when the key is dropped.
     bool DataEditKeyPress(QKeyEvent* event);
     bool characterOrientedCounting() const;
+    EditBuffer activeEditBuffer() const;
+    void stepHistory(bool back);
+    QString undoCaption(const char* key, const std::string& stepName) const;
 
     Workbench wb_;
     bool started_ = false;

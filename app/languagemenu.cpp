@@ -166,6 +166,7 @@ void TQuarnTileMapper::Languageapply()
     if (s.tileTableLoaded)
         Label4->setText(wb_.text("TileTblLab") + QStringLiteral(": ") + QString::fromStdString(s.tileTableFileName));
     f.tileMapForm->updateShiftHints();
+    updateUndoItems();
     if (s.romLoaded) {
         f.tileMapForm->updateCaption();
         f.dataForm->setDataPosition(s.dataPosition);

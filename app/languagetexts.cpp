@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 124> kLanguageKeys{{
+const std::array<LanguageKey, 126> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -112,6 +112,8 @@ const std::array<LanguageKey, 124> kLanguageKeys{{
     {LanguageSection::Constant, "OpenKVRData", "Open Data Map"},
     {LanguageSection::Constant, "KVRDataFilter", "Data Map File (*.kvr)|*.kvr"},
     {LanguageSection::Constant, "SaveKVRData", "Save Data Map"},
+    {LanguageSection::Constant, "Undo", "Undo"},
+    {LanguageSection::Constant, "Redo", "Redo"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},
@@ -141,6 +143,11 @@ const std::string& LanguageTexts::text(std::string_view key) const
         return found->second;
     missing_ = "{" + std::string(key) + "}";
     return missing_;
+}
+
+bool LanguageTexts::has(std::string_view key) const
+{
+    return texts_.find(key) != texts_.end();
 }
 
 bool LanguageTexts::set(std::string_view key, std::string value)

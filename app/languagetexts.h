@@ -15,8 +15,8 @@ struct LanguageKey {
 };
 
 // Every key in the order the language files are read: 48 variable texts,
-// 63 constant texts, then the 13 lines of the table format help.
-extern const std::array<LanguageKey, 124> kLanguageKeys;
+// 65 constant texts, then the 13 lines of the table format help.
+extern const std::array<LanguageKey, 126> kLanguageKeys;
 
 class LanguageTexts {
 public:
@@ -25,6 +25,7 @@ public:
     void setBuiltInEnglish();
     // The current text of a key; an unknown key (a programming error) gives "{key}".
     const std::string& text(std::string_view key) const;
+    [[nodiscard]] bool has(std::string_view key) const;
     bool set(std::string_view key, std::string value);
 
 private:

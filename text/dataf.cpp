@@ -1,6 +1,7 @@
 #include "text/dataf.h"
 
 #include "app/forms.h"
+#include "app/recordededit.h"
 #include "app/imagebox.h"
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
@@ -518,6 +519,15 @@ bool Tdataform::eventFilter(QObject* watched, QEvent* event)
     if (watched == hexed) {
         if (event->type() == QEvent::KeyPress)
             return hexedKeyPress(static_cast<QKeyEvent*>(event));
+        // Undo and Redo of the field's two digits would write a byte of their
+        // own; the keys undo the ROM image's last step instead.
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+                event->ignore();
+                return true;
+            }
+        }
         // A click selects the whole byte, so two typed digits replace it.
         if (event->type() == QEvent::MouseButtonRelease && hexed->isEnabled()) {
             hexed->event(event);
@@ -573,7 +583,10 @@ void Tdataform::hexedChange(const QString& text)
     if (!byteAt(at))
         return;
     bool error = false;
+    RecordedEdit edit(wb_, EditBuffer::Rom);
+    edit.watch(at, 1);
     s.rom[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(HexToInt(cleaned.toStdString(), error));
+    edit.commit("Edit Byte");
     // The last byte of the image keeps the selection; otherwise it moves on.
     if (at + 1 < s.romSize())
         ++s.selectedCell;

@@ -1,6 +1,7 @@
 // Extract Script and Replace Script of the Data Map menu.
 #include "app/fileio.h"
 #include "app/kvrmain.h"
+#include "app/recordededit.h"
 #include "text/crtrd.h"
 #include "text/scriptdump.h"
 #include "tiles/tmform.h"
@@ -52,7 +53,12 @@ void TQuarnTileMapper::N24Click()
     }
     SharedState& s = wb_.state;
     const std::string_view dump(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+    // How much the script takes is known only once it is encoded: everything
+    // from its start may change.
+    RecordedEdit edit(wb_, EditBuffer::Rom);
+    edit.watch(s.scriptStart, static_cast<std::int64_t>(s.rom.size()) - s.scriptStart);
     const ReplaceResult result = replaceScript(s.rom, s.scriptStart, s.tableMatcher, {s.lineBreakCode, s.endCode}, dump);
+    edit.commit("ReplaceText");
     if (!result.written) {
         showError(QString::fromStdString(scriptDoesNotFitMessage(s.scriptStart, result)));
         return;

@@ -1,8 +1,10 @@
 // Save To BMP and Load From BMP of the tile map menu: the tile map picture
 // out to a paint program and back into the ROM image.
 #include "app/kvrmain.h"
+#include "app/recordededit.h"
 #include "tiles/bitmapimport.h"
 #include "tiles/bitmapio.h"
+#include "tiles/tilespan.h"
 #include "tiles/tmform.h"
 
 namespace {
@@ -46,7 +48,11 @@ void TQuarnTileMapper::BMP1Click()
     }
     const std::int32_t markedBlock = s.markedBlock;
     const std::int32_t selectedTile = s.selectedTile;
+    const StreamBytes grid = tileMapBytes(s.tileMapPosition, s.codec, s.geometry);
+    RecordedEdit edit(wb_, EditBuffer::Rom);
+    edit.watch(grid.offset, grid.length);
     importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
+    edit.commit("BMP1Import");
     s.selectedTile = selectedTile;
     // Redraws from the ROM image, so the map shows what was stored.
     wb_.forms.tileMapForm->setMarkedBlock(markedBlock);

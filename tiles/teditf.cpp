@@ -6,6 +6,7 @@
 #include "tiles/bitmapio.h"
 #include "tiles/palettefile.h"
 #include "tiles/tilegrid.h"
+#include "tiles/tilespan.h"
 #include "tiles/tmform.h"
 
 #include <QMouseEvent>
@@ -70,6 +71,22 @@ void drawLabel(QImage& canvas, const QString& text, QPoint at, QColor colour, in
     painter.setFont(font);
     painter.setPen(colour);
     painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, text);
+}
+
+// The language key of an operation's button hint, which names its undo step.
+const char* transformKey(TileTransform transform)
+{
+    switch (transform) {
+    case TileTransform::ShiftLeft: return "MoveLeft";
+    case TileTransform::ShiftRight: return "MoveRight";
+    case TileTransform::ShiftUp: return "MoveUp";
+    case TileTransform::ShiftDown: return "MoveDown";
+    case TileTransform::FlipHorizontal: return "FlipHoriz";
+    case TileTransform::FlipVertical: return "FlipVert";
+    case TileTransform::RotateLeft: return "RotateLeft";
+    case TileTransform::RotateRight: return "RotateRight";
+    }
+    return "";
 }
 } // namespace
 
@@ -240,6 +257,10 @@ void Tteditform::writeEditPixel()
     if (!s.tileBitmap.contains(x, y))
         return;
     const int value = colourToValue(s.codec, s.palettes, pixelToColour(s.tileBitmap.at(x, y)));
+    if (!edit_)
+        edit_.emplace(wb_, EditBuffer::Rom);
+    const StreamBytes bytes = tileBytes(s.tileMapPosition, s.codec, s.geometry, s.selectedTile);
+    edit_->watch(bytes.offset, bytes.length);
     writeTilePixel(s.rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile, x, y, value);
 }
 
@@ -287,12 +308,16 @@ void Tteditform::TileMouseUp(QMouseEvent*)
         return;
     }
     if (s.romLoaded)
-        finishEdit();
+        finishEdit("Paint");
 }
 
-void Tteditform::finishEdit()
+void Tteditform::finishEdit(const std::string& name)
 {
     SharedState& s = wb_.state;
+    if (edit_) {
+        edit_->commit(name);
+        edit_.reset();
+    }
     s.saved = 0;
     wb_.forms.tileMapForm->setTileMapPosition(s.tileMapPosition);
 }
@@ -329,7 +354,7 @@ void Tteditform::transformTile(TileTransform transform)
     // they take the colour a right click would paint.
     const std::uint32_t outside = colourToPixel(paintColour(s.backgroundSlot));
     setTilePixels(transformedTile(s.tileBitmap, transform, outside));
-    finishEdit();
+    finishEdit(transformKey(transform));
 }
 
 void Tteditform::ClearBtnClick()
@@ -339,7 +364,7 @@ void Tteditform::ClearBtnClick()
         return;
     setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height,
                               colourToPixel(paintColour(s.backgroundSlot))));
-    finishEdit();
+    finishEdit("ClearTile");
 }
 
 // ---- palette display -------------------------------------------------------------

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/recordededit.h"
 #include "tiles/palette.h"
 #include "tiles/tileops.h"
 
@@ -6,6 +7,8 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <string>
 
 class ImageBox;
 class QMouseEvent;
@@ -88,10 +91,13 @@ private:
     void writeEditPixel();
     void setTilePixels(const Bitmap& tile);
     void transformTile(TileTransform transform);
-    // After painting or an operation: the image is changed and shown again.
-    void finishEdit();
+    // After painting or an operation: the image is changed and shown again,
+    // and what changed since the first pixel is one undo step called `name`.
+    void finishEdit(const std::string& name);
 
     Workbench& wb_;
+    // The stroke or operation under way, from its first pixel to its end.
+    std::optional<RecordedEdit> edit_;
     ImageBox* tile_ = nullptr;
     std::array<QToolButton*, 9> buttons_{};
     std::array<ImageBox*, 4> boxes_{};

@@ -5,6 +5,7 @@
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
+#include "app/recordededit.h"
 #include "app/windowplace.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
@@ -417,9 +418,14 @@ void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
         const std::optional<std::int32_t> tileBytes = bytesPerTile(s.codec, s.geometry);
         const bool onMap = QRect(QPoint(0, 0), TileMap->size()).contains(at);
         const std::int32_t target = tileUnderMouse(s.geometry, at.x(), at.y());
+        RecordedEdit edit(wb_, EditBuffer::Rom);
+        if (tileBytes)
+            for (const std::int64_t tile : {static_cast<std::int64_t>(s.selectedTile), static_cast<std::int64_t>(target)})
+                edit.watch(s.tileMapPosition + tile * *tileBytes, *tileBytes);
         // Only tiles on the map and wholly inside the image are exchanged.
         if (onMap && tileBytes && target != s.selectedTile &&
             swapTiles(s.rom, s.tileMapPosition, *tileBytes, s.selectedTile, target)) {
+            edit.commit("Swap Tiles");
             s.selectedTile = target;
             focusScrollBar();
             setMarkedBlock(blockUnderMouse(s.geometry, at.x(), at.y()));
@@ -451,7 +457,10 @@ void Ttilemapform::TileMapDblClick(QMouseEvent* event)
                       .arg(toWorkspace ? QStringLiteral("workspace") : QStringLiteral("ROM image")));
         return;
     }
+    RecordedEdit edit(wb_, toWorkspace ? EditBuffer::Workspace : EditBuffer::Rom);
+    edit.watch(at, static_cast<std::int64_t>(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), target.begin() + at);
+    edit.commit("Place Block");
     if (toWorkspace) {
         wb_.forms.workspaceForm->redraw();
         return;

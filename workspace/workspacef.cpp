@@ -2,6 +2,7 @@
 
 #include "app/fileio.h"
 #include "app/forms.h"
+#include "app/recordededit.h"
 #include "app/imagebox.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
@@ -185,7 +186,10 @@ void Tworkspaceform::getBtnClick()
     if (!s.romLoaded)
         return;
     const ByteRange range = romRange();
+    RecordedEdit edit(wb_, EditBuffer::Workspace);
+    edit.watch(0, static_cast<std::int64_t>(range.length));
     std::copy_n(s.rom.begin() + static_cast<std::ptrdiff_t>(range.offset), range.length, s.workspace.begin());
+    edit.commit("GetFromROM");
     redraw();
 }
 
@@ -195,7 +199,10 @@ void Tworkspaceform::putBtnClick()
     if (!s.romLoaded)
         return;
     const ByteRange range = romRange();
+    RecordedEdit edit(wb_, EditBuffer::Rom);
+    edit.watch(static_cast<std::int64_t>(range.offset), static_cast<std::int64_t>(range.length));
     std::copy_n(s.workspace.begin(), range.length, s.rom.begin() + static_cast<std::ptrdiff_t>(range.offset));
+    edit.commit("PutIntoROM");
     wb_.forms.dataForm->drawDataMap();
 }
 
@@ -221,7 +228,11 @@ void Tworkspaceform::openBtnClick()
     // file's grid wins and the groups go back to 1 x 1.
     const bool resetGroups = map->width % s.cellGroupWidth != 0 || map->height % s.cellGroupHeight != 0;
     wb_.forms.dataForm->takeGrid(map->width, map->height, resetGroups);
+    // The grid size is a view setting, not an edit: the step covers the cells.
+    RecordedEdit edit(wb_, EditBuffer::Workspace);
+    edit.watch(0, static_cast<std::int64_t>(s.workspace.size()));
     std::copy_n(map->cells.begin(), std::min(map->cells.size(), s.workspace.size()), s.workspace.begin());
+    edit.commit("Load");
     redraw();
     QStringList notes;
     if (resetGroups)
@@ -303,9 +314,14 @@ void Tworkspaceform::workspaceMouseUp(QMouseEvent* event)
         const std::optional<std::int32_t> target = cellUnder(event->position().toPoint());
         const DragKeys keys{event->modifiers().testFlag(Qt::ShiftModifier),
                             event->modifiers().testFlag(Qt::ControlModifier)};
+        RecordedEdit edit(wb_, EditBuffer::Workspace);
+        if (target)
+            edit.watch(s.workspaceCursor, 1).watch(*target, 1);
         if (target && dropWorkspaceCell(s.workspace, static_cast<std::size_t>(s.workspaceCursor),
-                                        static_cast<std::size_t>(*target), keys))
+                                        static_cast<std::size_t>(*target), keys)) {
+            edit.commit("Drag Cell");
             selectCell(*target);
+        }
         wshint->clear();
     }
     dragging_ = false;

@@ -19,27 +19,28 @@ std::string lowerCase(std::string_view text)
 
 // ---- The key table ---------------------------------------------------------
 
-TEST(LanguageKeys, SectionsHold48And63And13KeysInFileOrder)
+TEST(LanguageKeys, SectionsHold48And65And13KeysInFileOrder)
 {
-    ASSERT_EQ(kLanguageKeys.size(), 124u);
+    ASSERT_EQ(kLanguageKeys.size(), 126u);
     const auto section = [](std::size_t i) { return kLanguageKeys[i].section; };
     for (std::size_t i = 0; i < 48; ++i)
         EXPECT_EQ(section(i), LanguageSection::Variable) << kLanguageKeys[i].key;
-    for (std::size_t i = 48; i < 111; ++i)
+    for (std::size_t i = 48; i < 113; ++i)
         EXPECT_EQ(section(i), LanguageSection::Constant) << kLanguageKeys[i].key;
-    for (std::size_t i = 111; i < 124; ++i)
+    for (std::size_t i = 113; i < 126; ++i)
         EXPECT_EQ(section(i), LanguageSection::TblFormatInfo) << kLanguageKeys[i].key;
 
     EXPECT_EQ(kLanguageKeys.front().key, "Clear");
     EXPECT_EQ(kLanguageKeys[47].key, "InputFillByte");
     EXPECT_EQ(kLanguageKeys[48].key, "Filemenu");
     EXPECT_EQ(kLanguageKeys[110].key, "SaveKVRData");
+    EXPECT_EQ(kLanguageKeys[112].key, "Redo");
 }
 
 TEST(LanguageKeys, TableFormatHelpLinesAreStr1ToStr13InOrder)
 {
     for (int n = 1; n <= 13; ++n)
-        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(110 + n)].key, "str" + std::to_string(n));
+        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(112 + n)].key, "str" + std::to_string(n));
 }
 
 TEST(LanguageKeys, NoKeyRepeatsEvenIgnoringLetterCase)

@@ -1,0 +1,30 @@
+#include "tiles/tilespan.h"
+
+namespace {
+constexpr std::int64_t kUnitPixels = 64; // every codec stores 8 x 8 pixels per unit
+
+std::int64_t tilePixels(const TileGeometry& g)
+{
+    return static_cast<std::int64_t>(g.tileWidth) * g.tileHeight;
+}
+} // namespace
+
+StreamBytes pixelStreamBytes(std::int64_t position, int codec, std::int64_t first, std::int64_t count)
+{
+    if (!isValidCodec(codec) || first < 0 || count <= 0)
+        return StreamBytes{position, 0};
+    const std::int64_t firstUnit = first / kUnitPixels;
+    const std::int64_t endUnit = (first + count + kUnitPixels - 1) / kUnitPixels;
+    return StreamBytes{position + firstUnit * unitBytes(codec), (endUnit - firstUnit) * unitBytes(codec)};
+}
+
+StreamBytes tileBytes(std::int64_t position, int codec, const TileGeometry& geometry, std::int64_t tile)
+{
+    return pixelStreamBytes(position, codec, tile * tilePixels(geometry), tilePixels(geometry));
+}
+
+StreamBytes tileMapBytes(std::int64_t position, int codec, const TileGeometry& geometry)
+{
+    const std::int64_t blockPixels = tilePixels(geometry) * geometry.blockWidth * geometry.blockHeight;
+    return pixelStreamBytes(position, codec, 0, 256 * blockPixels);
+}
