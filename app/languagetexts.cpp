@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 124> kLanguageKeys{{
+const std::array<LanguageKey, 128> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -112,6 +112,10 @@ const std::array<LanguageKey, 124> kLanguageKeys{{
     {LanguageSection::Constant, "OpenKVRData", "Open Data Map"},
     {LanguageSection::Constant, "KVRDataFilter", "Data Map File (*.kvr)|*.kvr"},
     {LanguageSection::Constant, "SaveKVRData", "Save Data Map"},
+    {LanguageSection::Constant, "ZoomHint", "Ctrl+Wheel, Ctrl+= and Ctrl+-: zoom; Ctrl+0: double size"},
+    {LanguageSection::Constant, "GridHint", "Ctrl+Shift+G: grid lines"},
+    {LanguageSection::Constant, "TileMapHint", "Ctrl+Wheel, Ctrl+= and Ctrl+-: zoom; Ctrl+0: double size; Ctrl+Shift+G: grid lines"},
+    {LanguageSection::Constant, "UnmatchedColours", "Pixels in no palette colour"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

@@ -46,10 +46,16 @@ void TQuarnTileMapper::BMP1Click()
     }
     const std::int32_t markedBlock = s.markedBlock;
     const std::int32_t selectedTile = s.selectedTile;
-    importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
+    const TileMapImportResult result =
+        importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
     s.selectedTile = selectedTile;
     // Redraws from the ROM image, so the map shows what was stored.
     wb_.forms.tileMapForm->setMarkedBlock(markedBlock);
     s.saved = 0;
     buildMainTitle();
+    // Colours that drifted from the palette are told without a box; the
+    // next mouse movement over the map replaces the note.
+    if (result.unmatchedPixels > 0)
+        wb_.forms.tileMapForm->showNote(wb_.text("UnmatchedColours") + QStringLiteral(": ") +
+                                        QString::number(result.unmatchedPixels));
 }

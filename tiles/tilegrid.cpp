@@ -45,32 +45,37 @@ GridPoint tileOrigin(const TileGeometry& g, std::int64_t tile)
     return {static_cast<int>(column * g.tileWidth), static_cast<int>(row * g.tileHeight)};
 }
 
-int blockUnderMouse(const TileGeometry& g, int x, int y)
+int zoomedBy(int zoom, int steps)
 {
-    const int row = y / (2 * g.tileHeight * g.blockHeight);
-    const int column = x / (2 * g.tileWidth * g.blockWidth);
+    return std::clamp(zoom + steps, kSmallestZoom, kLargestZoom);
+}
+
+int blockUnderMouse(const TileGeometry& g, int x, int y, int zoom)
+{
+    const int row = y / (zoom * g.tileHeight * g.blockHeight);
+    const int column = x / (zoom * g.tileWidth * g.blockWidth);
     return (row * 16 + column) & 0xFF;
 }
 
-std::int32_t tileUnderMouse(const TileGeometry& g, int x, int y)
+std::int32_t tileUnderMouse(const TileGeometry& g, int x, int y, int zoom)
 {
-    const int u = x / (2 * g.tileWidth);
-    const int v = y / (2 * g.tileHeight);
+    const int u = x / (zoom * g.tileWidth);
+    const int v = y / (zoom * g.tileHeight);
     return ((v / g.blockHeight) * 16 + u / g.blockWidth) * g.blockWidth * g.blockHeight +
            (u % g.blockWidth) + (v % g.blockHeight) * g.blockWidth;
 }
 
-GridRect markedBlockFrame(const TileGeometry& g, int block)
+GridRect markedBlockFrame(const TileGeometry& g, int block, int zoom)
 {
-    const int w = 2 * g.tileWidth * g.blockWidth;
-    const int h = 2 * g.tileHeight * g.blockHeight;
+    const int w = zoom * g.tileWidth * g.blockWidth;
+    const int h = zoom * g.tileHeight * g.blockHeight;
     return {w * (block % 16), h * (block / 16), w, h};
 }
 
-GridRect selectedTileFrame(const TileGeometry& g, std::int32_t tile)
+GridRect selectedTileFrame(const TileGeometry& g, std::int32_t tile, int zoom)
 {
     const GridPoint origin = tileOrigin(g, tile);
-    return {2 * origin.x, 2 * origin.y, 2 * g.tileWidth, 2 * g.tileHeight};
+    return {zoom * origin.x, zoom * origin.y, zoom * g.tileWidth, zoom * g.tileHeight};
 }
 
 std::int32_t shiftHintNumber(int codec, const TileGeometry& g)

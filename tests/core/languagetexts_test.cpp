@@ -19,15 +19,15 @@ std::string lowerCase(std::string_view text)
 
 // ---- The key table ---------------------------------------------------------
 
-TEST(LanguageKeys, SectionsHold48And63And13KeysInFileOrder)
+TEST(LanguageKeys, SectionsHold48And67And13KeysInFileOrder)
 {
-    ASSERT_EQ(kLanguageKeys.size(), 124u);
+    ASSERT_EQ(kLanguageKeys.size(), 128u);
     const auto section = [](std::size_t i) { return kLanguageKeys[i].section; };
     for (std::size_t i = 0; i < 48; ++i)
         EXPECT_EQ(section(i), LanguageSection::Variable) << kLanguageKeys[i].key;
-    for (std::size_t i = 48; i < 111; ++i)
+    for (std::size_t i = 48; i < 115; ++i)
         EXPECT_EQ(section(i), LanguageSection::Constant) << kLanguageKeys[i].key;
-    for (std::size_t i = 111; i < 124; ++i)
+    for (std::size_t i = 115; i < 128; ++i)
         EXPECT_EQ(section(i), LanguageSection::TblFormatInfo) << kLanguageKeys[i].key;
 
     EXPECT_EQ(kLanguageKeys.front().key, "Clear");
@@ -39,7 +39,7 @@ TEST(LanguageKeys, SectionsHold48And63And13KeysInFileOrder)
 TEST(LanguageKeys, TableFormatHelpLinesAreStr1ToStr13InOrder)
 {
     for (int n = 1; n <= 13; ++n)
-        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(110 + n)].key, "str" + std::to_string(n));
+        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(114 + n)].key, "str" + std::to_string(n));
 }
 
 TEST(LanguageKeys, NoKeyRepeatsEvenIgnoringLetterCase)
