@@ -1,10 +1,12 @@
 #include "app/imagebox.h"
 
-#include <QWheelEvent>
+#include "tiles/tilegrid.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QWheelEvent>
 
 ImageBox::ImageBox(QWidget* parent) : QWidget(parent)
 {
@@ -44,7 +46,26 @@ void ImageBox::wheelEvent(QWheelEvent* event)
     wheelAngle_ += event->angleDelta().y();
     const int notches = wheelAngle_ / 120;
     wheelAngle_ -= notches * 120;
-    if (notches != 0)
-        emit wheelTurned(notches);
+    if (notches != 0) {
+        if (event->modifiers() & Qt::ControlModifier)
+            emit zoomWheelTurned(notches);
+        else
+            emit wheelTurned(notches);
+    }
     event->accept();
+}
+
+void addZoomKeys(QWidget& window, std::function<int()> zoom, std::function<void(int)> setZoom)
+{
+    const auto bind = [&window](QKeyCombination keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), &window);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, &window, std::move(action));
+    };
+    const auto larger = [zoom, setZoom] { setZoom(zoomedBy(zoom(), 1)); };
+    // Ctrl+= is Ctrl++ without Shift on most keyboards; both zoom in.
+    bind(Qt::CTRL | Qt::Key_Equal, larger);
+    bind(Qt::CTRL | Qt::Key_Plus, larger);
+    bind(Qt::CTRL | Qt::Key_Minus, [zoom, setZoom] { setZoom(zoomedBy(zoom(), -1)); });
+    bind(Qt::CTRL | Qt::Key_0, [setZoom] { setZoom(kDefaultZoom); });
 }

@@ -23,6 +23,8 @@ signals:
     void doubleClicked(QMouseEvent* event);
     // Whole notches of the mouse wheel, positive away from the user.
     void wheelTurned(int notches);
+    // The same with Ctrl held: the picture's zoom, not its position.
+    void zoomWheelTurned(int notches);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,6 +38,10 @@ private:
     Painter painter_;
     int wheelAngle_ = 0; // eighths of a degree not yet a whole notch (high-resolution wheels)
 };
+
+// Ctrl+= (and Ctrl++), Ctrl+- and Ctrl+0 while `window` is active: one zoom
+// step larger, one smaller, and back to double size.
+void addZoomKeys(QWidget& window, std::function<int()> zoom, std::function<void(int)> setZoom);
 
 // A scroll area that asks for the whole size of its picture; the window's
 // maximum size decides when scroll bars appear.

@@ -7,7 +7,7 @@ constexpr TextTarget H = TextTarget::Hint;
 constexpr TextTarget T = TextTarget::Title;
 } // namespace
 
-const std::array<TextPlace, 114> kTextPlaces{{
+const std::array<TextPlace, 117> kTextPlaces{{
     // Main window: menus, string bar and table labels.
     {W::Main, "N28", "Clear", C, ""},
     {W::Main, "AboutItem", "AboutItem", C, "..."},
@@ -70,6 +70,7 @@ const std::array<TextPlace, 114> kTextPlaces{{
     {W::TileMap, "mbanklab", "Tile", C, ": 00 = 0"},
     {W::TileMap, "MinusBtn", "Position", H, " -1"},
     {W::TileMap, "PlusBtn", "Position", H, " +1"},
+    {W::TileMap, "TileMap", "TileMapHint", H, ""},
     // Tile editor.
     {W::TileEditor, "", "TileEdForm", T, ""},
     {W::TileEditor, "ClearBtn", "Clear", H, ""},
@@ -81,6 +82,7 @@ const std::array<TextPlace, 114> kTextPlaces{{
     {W::TileEditor, "MvUpBtn", "MoveUp", H, ""},
     {W::TileEditor, "RotLeftBtn", "RotateLeft", H, ""},
     {W::TileEditor, "RotRightBtn", "RotateRight", H, ""},
+    {W::TileEditor, "Tile", "GridHint", H, ""},
     // Data map window.
     {W::DataMap, "", "DataForm", T, ""},
     {W::DataMap, "Label1", "Position", C, ": 00000000"},
@@ -89,6 +91,7 @@ const std::array<TextPlace, 114> kTextPlaces{{
     {W::DataMap, "Image2", "LeftRight", H, ""},
     {W::DataMap, "dLeftBtn", "Position", H, " -1"},
     {W::DataMap, "dRightBtn", "Position", H, " +1"},
+    {W::DataMap, "DataMap", "ZoomHint", H, ""},
     // Workspace.
     {W::Workspace, "", "WorkSpaceForm", T, ""},
     {W::Workspace, "Label1", "Position", C, ": 00000000"},

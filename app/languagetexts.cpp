@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 126> kLanguageKeys{{
+const std::array<LanguageKey, 130> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -114,6 +114,10 @@ const std::array<LanguageKey, 126> kLanguageKeys{{
     {LanguageSection::Constant, "SaveKVRData", "Save Data Map"},
     {LanguageSection::Constant, "Undo", "Undo"},
     {LanguageSection::Constant, "Redo", "Redo"},
+    {LanguageSection::Constant, "ZoomHint", "Ctrl+Wheel, Ctrl+= and Ctrl+-: zoom; Ctrl+0: double size"},
+    {LanguageSection::Constant, "GridHint", "Ctrl+Shift+G: grid lines"},
+    {LanguageSection::Constant, "TileMapHint", "Ctrl+Wheel, Ctrl+= and Ctrl+-: zoom; Ctrl+0: double size; Ctrl+Shift+G: grid lines"},
+    {LanguageSection::Constant, "UnmatchedColours", "Pixels in no palette colour"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

@@ -43,6 +43,7 @@ struct ImportCommand {
     std::int32_t position = 0;
     TileGeometry geometry;
     std::string palettePath;
+    bool nearest = false; // colours in no palette entry take the nearest one's value
     bool operator==(const ImportCommand&) const = default;
 };
 

@@ -30,8 +30,9 @@ int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err
     }
 
     // Unlike Open, the file is not padded: it is written back as long as it was.
-    const TileMapImportResult result = importTileMapPicture(rom.bytes, command.position, command.codec,
-                                                            command.geometry, *palettes, *picture.bitmap);
+    const TileMapImportResult result =
+        importTileMapPicture(rom.bytes, command.position, command.codec, command.geometry, *palettes,
+                             *picture.bitmap, command.nearest ? UnmatchedColours::Nearest : UnmatchedColours::StandIn);
     // With nothing written (an empty file, a position past its end) the file is left alone.
     if (result.tilesEncoded + result.tilesPartlyEncoded > 0) {
         const QString error = writeWholeFile(romPath, rom.bytes);
@@ -48,5 +49,14 @@ int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err
     if (result.pixelsPastEnd > 0)
         out << ", " << result.pixelsPastEnd << " pixels past the end of the file not written";
     out << '\n';
+    // A warning, not a failure: the import itself is complete.
+    if (result.unmatchedPixels > 0) {
+        err << "quarn-tool: " << result.unmatchedPixels << " pixels had a colour in no palette entry; ";
+        if (command.nearest)
+            err << "each was written as the value of the nearest palette colour\n";
+        else
+            err << "they were written as value " << unmatchedColourValue(command.codec)
+                << " (--nearest picks the nearest palette colour)\n";
+    }
     return kExitOk;
 }

@@ -36,9 +36,14 @@ void addImportCommand(CLI::App& app, std::optional<Command>& chosen)
     addFileOption(sub, "IMAGE", import->imagePath, "", "the picture: BMP or PNG, as render writes it")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *import);
+    sub.add_flag("--nearest", import->nearest,
+                 "store off-palette colours as the nearest entry");
     sub.footer("Every colour is compared with the palette exactly, so use the palette the\n"
-               "picture was rendered with. Tiles the picture does not cover, and bytes past\n"
-               "the end of the file, are left alone: the file never grows.\n\n" +
+               "picture was rendered with. Pixels of a colour in no palette entry are\n"
+               "counted on stderr and stored, as the program stores them, as value 1 in\n"
+               "the 1-bit codec, 2 in the 2-bit codecs and 0 in the 4-bit codecs, unless\n"
+               "--nearest is given. Tiles the picture does not cover, and bytes past the\n"
+               "end of the file, are left alone: the file never grows.\n\n" +
                codecList() + "\n" + numberForms() + sizeForms());
     sub.callback([&chosen, import, codec] {
         takeCodecFromRomName(*codec, import->romPath, import->codec);

@@ -94,6 +94,7 @@ Tdataform::Tdataform(Workbench& workbench, QWidget* parent)
     setMaximumSize(1024, 768);
     setAcceptDrops(true);
     buildControls();
+    addZoomKeys(*this, [this] { return zoom_; }, [this](int zoom) { setZoom(zoom); });
 }
 
 void Tdataform::buildControls()
@@ -111,6 +112,7 @@ void Tdataform::buildControls()
     DataMap = new ImageBox;
     DataMap->setObjectName(QStringLiteral("DataMap"));
     DataMap->setPainter([this](QPainter& p, const QRect& r) { paintDataMap(p, r); });
+    DataMap->setToolTip(wb_.text("ZoomHint"));
     mapArea_ = new FittingScrollArea(Panel1);
     mapArea_->setFrameShape(QFrame::NoFrame);
     mapArea_->setWidget(DataMap);
@@ -216,6 +218,7 @@ void Tdataform::buildControls()
     connect(DataMap, &ImageBox::mouseMoved, this, &Tdataform::DataMapMouseMove);
     connect(DataMap, &ImageBox::mouseReleased, this, &Tdataform::DataMapMouseUp);
     connect(DataMap, &ImageBox::wheelTurned, this, &Tdataform::DataMapWheel);
+    connect(DataMap, &ImageBox::zoomWheelTurned, this, &Tdataform::DataMapZoomWheel);
     connect(Image1, &ImageBox::mousePressed, this, &Tdataform::Image1MouseDown);
     connect(Image2, &ImageBox::mousePressed, this, &Tdataform::Image2MouseDown);
     connect(dLeftBtn, &QToolButton::clicked, this, &Tdataform::dLeftBtnClick);
@@ -296,8 +299,8 @@ void Tdataform::paintDataMap(QPainter& painter, const QRect& exposed)
     if (cellCodes_.empty())
         return;
     const TileGeometry& tiles = wb_.state.geometry;
-    const int w = cellPixelWidth(tiles);
-    const int h = cellPixelHeight(tiles);
+    const int w = cellPixelWidth(tiles, zoom_);
+    const int h = cellPixelHeight(tiles, zoom_);
     const CodeCellPainter cells(wb_, wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen(), &glyphs_);
     cells.begin(painter);
     for (std::int32_t n = 0; n < drawnGrid_.cellCount(); ++n) {
@@ -313,9 +316,9 @@ void Tdataform::paintDataMap(QPainter& painter, const QRect& exposed)
         return;
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(Qt::NoBrush);
-    std::vector<GridRect> frames{groupFrame(drawnGrid_, tiles, selected)};
+    std::vector<GridRect> frames{groupFrame(drawnGrid_, tiles, selected, zoom_)};
     if (drawnGrid_.groupWidth * drawnGrid_.groupHeight > 1)
-        frames.push_back(cellFrame(drawnGrid_, tiles, selected));
+        frames.push_back(cellFrame(drawnGrid_, tiles, selected, zoom_));
     for (const GridRect& frame : frames)
         painter.drawRect(frame.left, frame.top, frame.width - 1, frame.height - 1);
 }
@@ -376,6 +379,21 @@ void Tdataform::DataMapWheel(int notches)
     if (s.romLoaded)
         moveDataScroll(static_cast<std::int64_t>(s.dataPosition) -
                        static_cast<std::int64_t>(notches) * dataScrollKeyStep(grid(), DataScrollKey::Vertical));
+}
+
+void Tdataform::DataMapZoomWheel(int notches)
+{
+    setZoom(zoomedBy(zoom_, notches));
+}
+
+void Tdataform::setZoom(int zoom)
+{
+    const int wanted = std::clamp(zoom, kSmallestZoom, kLargestZoom);
+    if (wanted == zoom_)
+        return;
+    zoom_ = wanted;
+    resizePicture();
+    DataMap->update();
 }
 
 void Tdataform::chooseScrollStep(int key)
@@ -447,7 +465,7 @@ void Tdataform::DataMapMouseMove(QMouseEvent* event)
     shiftClick_ = event->modifiers().testFlag(Qt::ShiftModifier);
     if (!s.romLoaded)
         return;
-    const std::optional<std::int32_t> cell = cellUnderPixel(grid(), s.geometry, lastMouseX_, lastMouseY_);
+    const std::optional<std::int32_t> cell = cellUnderPixel(grid(), s.geometry, lastMouseX_, lastMouseY_, zoom_);
     if (!cell)
         return;
     const std::int64_t offset = static_cast<std::int64_t>(s.dataPosition) + *cell;
@@ -483,7 +501,7 @@ void Tdataform::DataMapClick()
     if (!s.romLoaded)
         return;
     DataScroll->setFocus(Qt::MouseFocusReason);
-    const std::optional<std::int32_t> cell = cellUnderPixel(grid(), s.geometry, lastMouseX_, lastMouseY_);
+    const std::optional<std::int32_t> cell = cellUnderPixel(grid(), s.geometry, lastMouseX_, lastMouseY_, zoom_);
     if (!cell)
         return;
     if (shiftClick_ && *cell > s.selectedCell) {
@@ -606,7 +624,8 @@ void Tdataform::hexedChange(const QString& text)
 void Tdataform::resizePicture()
 {
     const SharedState& s = wb_.state;
-    const QSize picture(cellPixelWidth(s.geometry) * s.dataMapWidth, cellPixelHeight(s.geometry) * s.dataMapHeight);
+    const QSize picture(cellPixelWidth(s.geometry, zoom_) * s.dataMapWidth,
+                        cellPixelHeight(s.geometry, zoom_) * s.dataMapHeight);
     DataMap->setPictureSize(picture);
     DataScroll->setMaximumHeight(picture.height());
     // The window follows the grid up to its maximum size; the scroll area
@@ -660,7 +679,7 @@ void Tdataform::applyGridSize()
     const SharedState& s = wb_.state;
     const int width = clampGridWidth(WidthEdit->value(), s.geometry.blockWidth, s.cellGroupWidth);
     const int height = clampGridHeight(HeightEdit->value(), s.geometry.blockHeight, s.cellGroupHeight);
-    const QSize picture(cellPixelWidth(s.geometry) * width, cellPixelHeight(s.geometry) * height);
+    const QSize picture(cellPixelWidth(s.geometry, zoom_) * width, cellPixelHeight(s.geometry, zoom_) * height);
     if (width == s.dataMapWidth && height == s.dataMapHeight && picture == DataMap->size()) {
         // The image may have changed size (Reload) while the grid did not.
         if (s.romLoaded)

@@ -54,6 +54,10 @@ public:
     // The code a cell shows: a byte or a tile table block; -1 past the end.
     int cellCode(std::int32_t cell) const;
 
+    // Screen pixels per picture pixel, 1..8; double size at every start.
+    int zoom() const { return zoom_; }
+    void setZoom(int zoom);
+
     // Handlers of the window's controls.
     void DataScrollChange(int position);
     void Image1MouseDown(QMouseEvent* event);
@@ -65,6 +69,7 @@ public:
     void DataMapMouseUp(QMouseEvent* event);
     void DataMapClick();
     void DataMapWheel(int notches);
+    void DataMapZoomWheel(int notches);
     void hexedChange(const QString& text);
     void BlockWidthChange(int value);
     void BlockHeightChange(int value);
@@ -96,6 +101,7 @@ private:
     std::int32_t lastMouseY_ = 0;
     bool shiftClick_ = false;
     bool pressedOnMap_ = false;
+    int zoom_ = kDefaultZoom;
     int hexedTag_ = 1; // 0 while the program sets the byte editor's text
     // Codes of the last drawing, one per cell; -1 past the end of the image.
     std::vector<int> cellCodes_;

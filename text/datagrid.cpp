@@ -31,33 +31,33 @@ std::int32_t cellAt(const CellGrid& grid, int column, int row)
     return group * groupCells(grid) + column % grid.groupWidth + (row % grid.groupHeight) * grid.groupWidth;
 }
 
-int cellPixelWidth(const TileGeometry& g) { return 2 * g.tileWidth * g.blockWidth; }
-int cellPixelHeight(const TileGeometry& g) { return 2 * g.tileHeight * g.blockHeight; }
+int cellPixelWidth(const TileGeometry& g, int zoom) { return zoom * g.tileWidth * g.blockWidth; }
+int cellPixelHeight(const TileGeometry& g, int zoom) { return zoom * g.tileHeight * g.blockHeight; }
 
-std::optional<std::int32_t> cellUnderPixel(const CellGrid& grid, const TileGeometry& g, int x, int y)
+std::optional<std::int32_t> cellUnderPixel(const CellGrid& grid, const TileGeometry& g, int x, int y, int zoom)
 {
     if (x < 0 || y < 0)
         return std::nullopt;
-    const int column = x / cellPixelWidth(g);
-    const int row = y / cellPixelHeight(g);
+    const int column = x / cellPixelWidth(g, zoom);
+    const int row = y / cellPixelHeight(g, zoom);
     if (column >= grid.width || row >= grid.height)
         return std::nullopt;
     return cellAt(grid, column, row);
 }
 
-GridRect groupFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell)
+GridRect groupFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell, int zoom)
 {
     const CellPlace origin = groupOrigin(grid, cell / groupCells(grid));
-    const int w = cellPixelWidth(g);
-    const int h = cellPixelHeight(g);
+    const int w = cellPixelWidth(g, zoom);
+    const int h = cellPixelHeight(g, zoom);
     return {origin.column * w, origin.row * h, grid.groupWidth * w, grid.groupHeight * h};
 }
 
-GridRect cellFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell)
+GridRect cellFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell, int zoom)
 {
     const CellPlace place = cellPlace(grid, cell);
-    const int w = cellPixelWidth(g);
-    const int h = cellPixelHeight(g);
+    const int w = cellPixelWidth(g, zoom);
+    const int h = cellPixelHeight(g, zoom);
     return {place.column * w, place.row * h, w, h};
 }
 

@@ -29,17 +29,18 @@ CellPlace cellPlace(const CellGrid& grid, std::int32_t cell);
 // The cell at a column and row; the inverse of cellPlace.
 std::int32_t cellAt(const CellGrid& grid, int column, int row);
 
-// Screen size of one cell: a block of the tile map at twice its size.
-int cellPixelWidth(const TileGeometry& g);
-int cellPixelHeight(const TileGeometry& g);
+// Screen size of one cell: a block of the tile map at `zoom` times its size.
+int cellPixelWidth(const TileGeometry& g, int zoom = kDefaultZoom);
+int cellPixelHeight(const TileGeometry& g, int zoom = kDefaultZoom);
 
 // The cell under a pixel of the grid picture; nothing outside the grid.
-std::optional<std::int32_t> cellUnderPixel(const CellGrid& grid, const TileGeometry& g, int x, int y);
+std::optional<std::int32_t> cellUnderPixel(const CellGrid& grid, const TileGeometry& g, int x, int y,
+                                           int zoom = kDefaultZoom);
 
 // The frame of the group holding a cell and the frame of the cell itself, in
 // screen pixels.
-GridRect groupFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell);
-GridRect cellFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell);
+GridRect groupFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell, int zoom = kDefaultZoom);
+GridRect cellFrame(const CellGrid& grid, const TileGeometry& g, std::int32_t cell, int zoom = kDefaultZoom);
 
 // The width (height) a typed value gives: at least 1, a row of cells no wider
 // (taller) than 256 tile blocks, and a whole number of cell groups.

@@ -4,7 +4,7 @@
 
 TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, int codec,
                                          const TileGeometry& g, const Palettes& palettes,
-                                         const Bitmap& picture)
+                                         const Bitmap& picture, UnmatchedColours unmatched)
 {
     TileMapImportResult result;
     if (!isValidCodec(codec))
@@ -30,10 +30,15 @@ TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64
                 std::int64_t missed = 0;
                 for (int y = 0; y < th; ++y)
                     for (int x = 0; x < tw; ++x) {
-                        const int value =
-                            colourToValue(codec, palettes, pixelToColour(picture.at(left + x, top + y)));
+                        const Colour colour = pixelToColour(picture.at(left + x, top + y));
+                        const ColourMatch match = matchColour(codec, palettes, colour);
+                        const int value = match.matched || unmatched == UnmatchedColours::StandIn
+                                              ? match.value
+                                              : nearestColourValue(codec, palettes, colour);
                         if (!writeTilePixel(rom, position, codec, geometry, tile, x, y, value))
                             ++missed;
+                        else if (!match.matched)
+                            ++result.unmatchedPixels;
                     }
                 result.pixelsPastEnd += missed;
                 if (missed == 0)

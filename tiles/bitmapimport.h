@@ -17,7 +17,14 @@ struct TileMapImportResult {
     std::int64_t tilesOutsidePicture = 0;
     // Pixels whose bits lie past the end of the image; nothing is written there.
     std::int64_t pixelsPastEnd = 0;
+    // Pixels written whose colour matched no palette entry.
+    std::int64_t unmatchedPixels = 0;
 };
+
+// What a colour that matches no palette entry is stored as: the codec's
+// stand-in value (as the tile editor stores it), or the value of the
+// nearest palette colour.
+enum class UnmatchedColours { StandIn, Nearest };
 
 // Encodes every tile of the 16 x 16 blocks at `position` from its place in the
 // picture (the screen arrangement of the tile map, single size), block by
@@ -25,4 +32,5 @@ struct TileMapImportResult {
 // codec. A picture larger than the map contributes its top-left part.
 TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, int codec,
                                          const TileGeometry& geometry, const Palettes& palettes,
-                                         const Bitmap& picture);
+                                         const Bitmap& picture,
+                                         UnmatchedColours unmatched = UnmatchedColours::StandIn);

@@ -51,11 +51,17 @@ void TQuarnTileMapper::BMP1Click()
     const StreamBytes grid = tileMapBytes(s.tileMapPosition, s.codec, s.geometry);
     RecordedEdit edit(wb_, EditBuffer::Rom);
     edit.watch(grid.offset, grid.length);
-    importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
+    const TileMapImportResult result =
+        importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
     edit.commit("BMP1Import");
     s.selectedTile = selectedTile;
     // Redraws from the ROM image, so the map shows what was stored.
     wb_.forms.tileMapForm->setMarkedBlock(markedBlock);
     s.saved = 0;
     buildMainTitle();
+    // Colours that drifted from the palette are told without a box; the
+    // next mouse movement over the map replaces the note.
+    if (result.unmatchedPixels > 0)
+        wb_.forms.tileMapForm->showNote(wb_.text("UnmatchedColours") + QStringLiteral(": ") +
+                                        QString::number(result.unmatchedPixels));
 }

@@ -525,25 +525,67 @@ void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t positio
 
 int colourToValue(int codec, const Palettes& palettes, Colour colour)
 {
+    return matchColour(codec, palettes, colour).value;
+}
+
+int unmatchedColourValue(int codec)
+{
     switch (bitsPerPixel(codec)) {
     case 1:
-        return colour == palettes.fourEntry(1) ? 0 : 1;
+        return 1;
     case 2:
-        if (colour == palettes.fourEntry(1))
-            return 0;
-        if (colour == palettes.fourEntry(2))
-            return 1;
-        if (colour == palettes.fourEntry(4))
-            return 3;
         return 2;
-    case 4:
-        for (int i = 0; i < 16; ++i)
-            if (palettes.sixteen[static_cast<std::size_t>(i)] == colour)
-                return i;
-        return 0;
     default:
         return 0;
     }
+}
+
+ColourMatch matchColour(int codec, const Palettes& palettes, Colour colour)
+{
+    // The order of the comparisons decides which value a colour that stands
+    // twice in the palette comes back as.
+    switch (bitsPerPixel(codec)) {
+    case 1:
+        if (colour == palettes.fourEntry(1))
+            return {0, true};
+        return {1, colour == palettes.fourEntry(2)};
+    case 2:
+        if (colour == palettes.fourEntry(1))
+            return {0, true};
+        if (colour == palettes.fourEntry(2))
+            return {1, true};
+        if (colour == palettes.fourEntry(4))
+            return {3, true};
+        return {2, colour == palettes.fourEntry(3)};
+    case 4:
+        for (int i = 0; i < 16; ++i)
+            if (palettes.sixteen[static_cast<std::size_t>(i)] == colour)
+                return {i, true};
+        return {0, false};
+    default:
+        return {0, false};
+    }
+}
+
+int nearestColourValue(int codec, const Palettes& palettes, Colour colour)
+{
+    if (!isValidCodec(codec))
+        return 0;
+    const std::array<std::uint32_t, 16> shown = valuePixels(codec, palettes);
+    const int values = 1 << bitsPerPixel(codec);
+    const auto squared = [](int d) { return d * d; };
+    int best = 0;
+    int bestDistance = -1;
+    for (int v = 0; v < values; ++v) {
+        const Colour c = pixelToColour(shown[static_cast<std::size_t>(v)]);
+        const int distance = squared(redOf(c) - redOf(colour)) + squared(greenOf(c) - greenOf(colour)) +
+                             squared(blueOf(c) - blueOf(colour));
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = v;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int codec,

@@ -67,6 +67,21 @@ void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t positio
 // The value a painted colour stands for, compared exactly with the active palette.
 int colourToValue(int codec, const Palettes& palettes, Colour colour);
 
+// The same comparison, telling whether some palette colour the codec shows
+// (entries 1 and 2, 1 to 4, or 0 to 15) matched; when none did, the value is
+// the codec's stand-in, unmatchedColourValue.
+struct ColourMatch {
+    int value = 0;
+    bool matched = false;
+};
+[[nodiscard]] ColourMatch matchColour(int codec, const Palettes& palettes, Colour colour);
+// The value a colour that matches no palette entry is stored as: 1 for the
+// 1-bit codec, 2 for the 2-bit codecs, 0 for the 4-bit codecs.
+[[nodiscard]] int unmatchedColourValue(int codec);
+// The value whose palette colour lies nearest to `colour` by squared RGB
+// distance; the lowest value wins a tie.
+[[nodiscard]] int nearestColourValue(int codec, const Palettes& palettes, Colour colour);
+
 // Whether every pixel of `tile` lies inside the image.
 bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
                       const TileGeometry& geometry, std::int64_t tile);

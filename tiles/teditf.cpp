@@ -109,6 +109,7 @@ Tteditform::Tteditform(Workbench& workbench, QWidget* parent)
     tile_->setObjectName(QStringLiteral("Tile"));
     tile_->setPictureSize(QSize(kGridSize, kGridSize));
     tile_->setPainter([this](QPainter& p, const QRect& r) { paintTile(p, r); });
+    tile_->setToolTip(wb_.text("GridHint"));
     connect(tile_, &ImageBox::mousePressed, this, &Tteditform::TileMouseDown);
     connect(tile_, &ImageBox::mouseMoved, this, &Tteditform::TileMouseMove);
     connect(tile_, &ImageBox::mouseReleased, this, &Tteditform::TileMouseUp);
@@ -227,6 +228,20 @@ void Tteditform::paintTile(QPainter& painter, const QRect& exposed)
     const Bitmap& tile = wb_.state.tileBitmap;
     const int zoom = zoomFactor();
     painter.drawImage(QRect(0, 0, tile.width * zoom, tile.height * zoom), bitmapToImage(tile));
+    if (!gridLines_)
+        return;
+    // Between the pixels only: the tile's outer edge needs no line.
+    painter.setPen(QPen(QColor(96, 96, 96), 1));
+    for (int x = 1; x < tile.width; ++x)
+        painter.drawLine(x * zoom, 0, x * zoom, tile.height * zoom - 1);
+    for (int y = 1; y < tile.height; ++y)
+        painter.drawLine(0, y * zoom, tile.width * zoom - 1, y * zoom);
+}
+
+void Tteditform::setGridLines(bool shown)
+{
+    gridLines_ = shown;
+    tile_->update();
 }
 
 void Tteditform::enableButtons()

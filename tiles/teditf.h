@@ -33,6 +33,9 @@ public:
     // Rotation needs a square tile that ends on a byte boundary.
     void updateRotateButtons();
     int zoomFactor() const;
+    // Thin lines between the tile's pixels (Ctrl+Shift+G, with the tile map).
+    void setGridLines(bool shown);
+    bool gridLinesShown() const { return gridLines_; }
     QString tileCaption() const;
 
     // The palette display. Entries are 1..4 in 4-colour mode, 0..15 in
@@ -99,6 +102,7 @@ private:
     // The stroke or operation under way, from its first pixel to its end.
     std::optional<RecordedEdit> edit_;
     ImageBox* tile_ = nullptr;
+    bool gridLines_ = false;
     std::array<QToolButton*, 9> buttons_{};
     std::array<ImageBox*, 4> boxes_{};
     ImageBox* strip_ = nullptr;

@@ -68,19 +68,26 @@ GridPoint tileOrigin(const TileGeometry& geometry, std::int64_t tile)
     return {offMapClamped(column * g.tileWidth), offMapClamped(row * g.tileHeight)};
 }
 
-int blockUnderMouse(const TileGeometry& geometry, int x, int y)
+int zoomedBy(int zoom, int steps)
 {
+    return std::clamp(zoom + steps, kSmallestZoom, kLargestZoom);
+}
+
+int blockUnderMouse(const TileGeometry& geometry, int x, int y, int zoom)
+{
+    zoom = std::clamp(zoom, kSmallestZoom, kLargestZoom);
     const TileGeometry g = clampedGeometry(geometry);
-    const std::int64_t row = y / (2 * g.tileHeight * g.blockHeight);
-    const std::int64_t column = x / (2 * g.tileWidth * g.blockWidth);
+    const std::int64_t row = y / (zoom * g.tileHeight * g.blockHeight);
+    const std::int64_t column = x / (zoom * g.tileWidth * g.blockWidth);
     return static_cast<int>((row * 16 + column) & 0xFF);
 }
 
-std::int32_t tileUnderMouse(const TileGeometry& geometry, int x, int y)
+std::int32_t tileUnderMouse(const TileGeometry& geometry, int x, int y, int zoom)
 {
+    zoom = std::clamp(zoom, kSmallestZoom, kLargestZoom);
     const TileGeometry g = clampedGeometry(geometry);
-    const std::int64_t u = x / (2 * g.tileWidth);
-    const std::int64_t v = y / (2 * g.tileHeight);
+    const std::int64_t u = x / (zoom * g.tileWidth);
+    const std::int64_t v = y / (zoom * g.tileHeight);
     const std::int64_t tile = ((v / g.blockHeight) * 16 + u / g.blockWidth) * blockTiles(g) +
                               (u % g.blockWidth) + (v % g.blockHeight) * g.blockWidth;
     // Far below or right of the map the number leaves 32 bits; it stays off the map.
@@ -88,20 +95,22 @@ std::int32_t tileUnderMouse(const TileGeometry& geometry, int x, int y)
                                                                std::numeric_limits<std::int32_t>::max()));
 }
 
-GridRect markedBlockFrame(const TileGeometry& geometry, int block)
+GridRect markedBlockFrame(const TileGeometry& geometry, int block, int zoom)
 {
+    zoom = std::clamp(zoom, kSmallestZoom, kLargestZoom);
     const TileGeometry g = clampedGeometry(geometry);
-    const int w = 2 * g.tileWidth * g.blockWidth;
-    const int h = 2 * g.tileHeight * g.blockHeight;
+    const int w = zoom * g.tileWidth * g.blockWidth;
+    const int h = zoom * g.tileHeight * g.blockHeight;
     return {offMapClamped(static_cast<Wide>(w) * (block % 16)), offMapClamped(static_cast<Wide>(h) * (block / 16)),
             w, h};
 }
 
-GridRect selectedTileFrame(const TileGeometry& geometry, std::int32_t tile)
+GridRect selectedTileFrame(const TileGeometry& geometry, std::int32_t tile, int zoom)
 {
+    zoom = std::clamp(zoom, kSmallestZoom, kLargestZoom);
     const TileGeometry g = clampedGeometry(geometry);
     const GridPoint origin = tileOrigin(g, tile);
-    return {2 * origin.x, 2 * origin.y, 2 * g.tileWidth, 2 * g.tileHeight};
+    return {zoom * origin.x, zoom * origin.y, zoom * g.tileWidth, zoom * g.tileHeight};
 }
 
 std::int32_t shiftHintNumber(int codec, const TileGeometry& g)

@@ -1,6 +1,6 @@
 #pragma once
 // Geometry of the tile map grid: 16 x 16 blocks of blockWidth x blockHeight
-// tiles, shown at twice their size.
+// tiles, shown at twice their size unless zoomed.
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
 
@@ -22,6 +22,14 @@ struct GridPoint {
     bool operator==(const GridPoint&) const = default;
 };
 
+// Screen pixels per side of one picture pixel in the tile map and the data
+// map; every start shows double size.
+inline constexpr int kSmallestZoom = 1;
+inline constexpr int kLargestZoom = 8;
+inline constexpr int kDefaultZoom = 2;
+// The zoom `steps` steps larger (negative: smaller), kept within 1..8.
+[[nodiscard]] int zoomedBy(int zoom, int steps);
+
 std::int32_t bytesPerBlock(int codec, const TileGeometry& g);
 // Whole bytes per tile; nothing when a tile does not end on a byte boundary.
 std::optional<std::int32_t> bytesPerTile(int codec, const TileGeometry& g);
@@ -34,13 +42,13 @@ int mapPixelHeight(const TileGeometry& g); // single size
 // Top-left pixel of a tile in the single-size bitmap (screen arrangement).
 GridPoint tileOrigin(const TileGeometry& g, std::int64_t tile);
 
-// Mouse positions are in screen pixels (twice the bitmap's size).
-int blockUnderMouse(const TileGeometry& g, int x, int y);        // kept in 8 bits
-std::int32_t tileUnderMouse(const TileGeometry& g, int x, int y); // may lie off the map
+// Mouse positions are in screen pixels (`zoom` times the bitmap's size).
+int blockUnderMouse(const TileGeometry& g, int x, int y, int zoom = kDefaultZoom); // kept in 8 bits
+std::int32_t tileUnderMouse(const TileGeometry& g, int x, int y, int zoom = kDefaultZoom); // may lie off the map
 
-// Frames drawn on the doubled map.
-GridRect markedBlockFrame(const TileGeometry& g, int block);
-GridRect selectedTileFrame(const TileGeometry& g, std::int32_t tile);
+// Frames drawn on the zoomed map.
+GridRect markedBlockFrame(const TileGeometry& g, int block, int zoom = kDefaultZoom);
+GridRect selectedTileFrame(const TileGeometry& g, std::int32_t tile, int zoom = kDefaultZoom);
 
 struct TileScrollRange {
     std::int32_t maximum = 0; // never below 0, even when the image is smaller than a screen

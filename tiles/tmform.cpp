@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -50,12 +51,19 @@ QToolButton* makeFlatButton(QWidget* parent, const char* name)
 } // namespace
 
 Ttilemapform::Ttilemapform(Workbench& workbench, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), wb_(workbench)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), wb_(workbench),
+      zoom_(kDefaultZoom)
 {
     setObjectName(QStringLiteral("tilemapform"));
     setWindowTitle(wb_.text("TileMapForm"));
     setMinimumSize(295, 363);
     buildControls();
+    addZoomKeys(*this, [this] { return zoom_; }, [this](int zoom) { setZoom(zoom); });
+    // The grid key works from every window, so it lives on the main window,
+    // which is shown as long as the program runs.
+    auto* gridKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), parent ? parent : this);
+    gridKey->setContext(Qt::ApplicationShortcut);
+    connect(gridKey, &QShortcut::activated, this, [this] { setGridLines(!gridLines_); });
 }
 
 void Ttilemapform::buildControls()
@@ -93,6 +101,8 @@ void Ttilemapform::buildControls()
     TileMap = new ImageBox;
     TileMap->setObjectName(QStringLiteral("TileMap"));
     connect(TileMap, &ImageBox::wheelTurned, this, &Ttilemapform::TileMapWheel);
+    connect(TileMap, &ImageBox::zoomWheelTurned, this, &Ttilemapform::TileMapZoomWheel);
+    TileMap->setToolTip(wb_.text("TileMapHint"));
     TileMap->setPictureSize(QSize(256, 256));
     TileMap->setPainter([this](QPainter& p, const QRect& r) { paintTileMap(p, r); });
     mapArea_ = new FittingScrollArea(this);
@@ -202,10 +212,11 @@ const Bitmap& Ttilemapform::wholeTileMap()
 void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
 {
     painter.fillRect(exposed, Qt::black);
-    // The blocks under the exposed part, at twice their size on screen.
+    // The blocks under the exposed part, at `zoom` times their size on screen.
     const TileGeometry& geometry = wb_.state.geometry;
-    const int blockWidth = 2 * geometry.tileWidth * geometry.blockWidth;
-    const int blockHeight = 2 * geometry.tileHeight * geometry.blockHeight;
+    const int zoom = zoom_;
+    const int blockWidth = zoom * geometry.tileWidth * geometry.blockWidth;
+    const int blockHeight = zoom * geometry.tileHeight * geometry.blockHeight;
     std::bitset<256> shown;
     for (int row = std::max(0, exposed.top() / blockHeight); row <= std::min(15, exposed.bottom() / blockHeight); ++row)
         for (int column = std::max(0, exposed.left() / blockWidth);
@@ -213,22 +224,66 @@ void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
             shown.set(static_cast<std::size_t>(row * 16 + column));
     ensureBlocks(shown);
     const Bitmap& bitmap = wb_.state.tileMapBitmap;
-    // The bitmap is shown at twice its size; only the exposed part is scaled.
+    // Only the exposed part of the bitmap is scaled.
     const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                        bitmap.width * 4, QImage::Format_RGB32);
-    const QRect source = QRect(exposed.left() / 2, exposed.top() / 2, exposed.width() / 2 + 2,
-                               exposed.height() / 2 + 2)
+    const QRect source = QRect(exposed.left() / zoom, exposed.top() / zoom, exposed.width() / zoom + 2,
+                               exposed.height() / zoom + 2)
                              .intersected(image.rect());
     if (!source.isEmpty())
-        painter.drawImage(QRect(source.topLeft() * 2, source.size() * 2), image, source);
+        painter.drawImage(QRect(source.topLeft() * zoom, source.size() * zoom), image, source);
+    if (gridLines_)
+        drawGridLines(painter, exposed);
     if (!framesShown_)
         return;
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(Qt::NoBrush);
     const TileGeometry& g = wb_.state.geometry;
-    for (const GridRect& frame :
-         {markedBlockFrame(g, wb_.state.markedBlock), selectedTileFrame(g, wb_.state.selectedTile)})
+    for (const GridRect& frame : {markedBlockFrame(g, wb_.state.markedBlock, zoom),
+                                  selectedTileFrame(g, wb_.state.selectedTile, zoom)})
         painter.drawRect(frame.left, frame.top, frame.width - 1, frame.height - 1);
+}
+
+void Ttilemapform::drawGridLines(QPainter& painter, const QRect& exposed)
+{
+    // One grey screen pixel at the left and top edge of every tile but the
+    // first: the frames, drawn after, stay on top.
+    const TileGeometry& g = wb_.state.geometry;
+    const int tileWidth = zoom_ * g.tileWidth;
+    const int tileHeight = zoom_ * g.tileHeight;
+    const QRect map(QPoint(0, 0), TileMap->size());
+    const QRect area = exposed.intersected(map);
+    painter.setPen(QPen(QColor(96, 96, 96), 1));
+    for (int x = (area.left() / tileWidth + 1) * tileWidth; x <= area.right(); x += tileWidth)
+        painter.drawLine(x, area.top(), x, area.bottom());
+    for (int y = (area.top() / tileHeight + 1) * tileHeight; y <= area.bottom(); y += tileHeight)
+        painter.drawLine(area.left(), y, area.right(), y);
+}
+
+void Ttilemapform::setGridLines(bool shown)
+{
+    gridLines_ = shown;
+    TileMap->update();
+    wb_.forms.tileEditForm->setGridLines(shown);
+}
+
+void Ttilemapform::setZoom(int zoom)
+{
+    const int wanted = std::clamp(zoom, kSmallestZoom, kLargestZoom);
+    if (wanted == zoom_)
+        return;
+    zoom_ = wanted;
+    resizePicture();
+    TileMap->update();
+}
+
+void Ttilemapform::resizePicture()
+{
+    const TileGeometry& g = wb_.state.geometry;
+    TileMap->setPictureSize(QSize(zoom_ * mapPixelWidth(g), zoom_ * mapPixelHeight(g)));
+    // The window follows the map, up to its largest size.
+    mapArea_->updateGeometry();
+    fitToContents(*this);
 }
 
 void Ttilemapform::updateCaption()
@@ -355,6 +410,11 @@ void Ttilemapform::TileMapWheel(int notches)
                           static_cast<std::int64_t>(notches) * tileMapKeyStep(s.codec, s.geometry, ScrollKey::Vertical));
 }
 
+void Ttilemapform::TileMapZoomWheel(int notches)
+{
+    setZoom(zoomedBy(zoom_, notches));
+}
+
 void Ttilemapform::chooseScrollStep(int key, Qt::KeyboardModifiers modifiers)
 {
     const SharedState& s = wb_.state;
@@ -376,11 +436,16 @@ void Ttilemapform::chooseScrollStep(int key, Qt::KeyboardModifiers modifiers)
 void Ttilemapform::updateMouseLabel()
 {
     const TileGeometry& g = wb_.state.geometry;
-    const int block = blockUnderMouse(g, lastMouseX_, lastMouseY_);
-    const std::int32_t tile = tileUnderMouse(g, lastMouseX_, lastMouseY_);
+    const int block = blockUnderMouse(g, lastMouseX_, lastMouseY_, zoom_);
+    const std::int32_t tile = tileUnderMouse(g, lastMouseX_, lastMouseY_, zoom_);
     mbanklab->setText(wb_.text("Block") + QStringLiteral(": ") + hex(block, 2) + QStringLiteral(" = ") +
                       QString::number(block) + QStringLiteral("  ") + wb_.text("Tile") + QStringLiteral(": ") +
                       hex(tile, 4) + QStringLiteral(" = ") + QString::number(tile));
+}
+
+void Ttilemapform::showNote(const QString& text)
+{
+    mbanklab->setText(text);
 }
 
 void Ttilemapform::TileMapMouseMove(QMouseEvent* event)
@@ -405,8 +470,8 @@ void Ttilemapform::TileMapMouseDown(QMouseEvent* event)
     lastMouseX_ = event->position().toPoint().x();
     lastMouseY_ = event->position().toPoint().y();
     const TileGeometry& g = wb_.state.geometry;
-    wb_.state.selectedTile = tileUnderMouse(g, lastMouseX_, lastMouseY_);
-    setMarkedBlock(blockUnderMouse(g, lastMouseX_, lastMouseY_));
+    wb_.state.selectedTile = tileUnderMouse(g, lastMouseX_, lastMouseY_, zoom_);
+    setMarkedBlock(blockUnderMouse(g, lastMouseX_, lastMouseY_, zoom_));
     focusScrollBar();
 }
 
@@ -417,7 +482,7 @@ void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
         const QPoint at = event->position().toPoint();
         const std::optional<std::int32_t> tileBytes = bytesPerTile(s.codec, s.geometry);
         const bool onMap = QRect(QPoint(0, 0), TileMap->size()).contains(at);
-        const std::int32_t target = tileUnderMouse(s.geometry, at.x(), at.y());
+        const std::int32_t target = tileUnderMouse(s.geometry, at.x(), at.y(), zoom_);
         RecordedEdit edit(wb_, EditBuffer::Rom);
         if (tileBytes)
             for (const std::int64_t tile : {static_cast<std::int64_t>(s.selectedTile), static_cast<std::int64_t>(target)})
@@ -428,7 +493,7 @@ void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
             edit.commit("Swap Tiles");
             s.selectedTile = target;
             focusScrollBar();
-            setMarkedBlock(blockUnderMouse(s.geometry, at.x(), at.y()));
+            setMarkedBlock(blockUnderMouse(s.geometry, at.x(), at.y(), zoom_));
         }
     }
     dragging_ = false;
@@ -495,16 +560,13 @@ void Ttilemapform::applyGeometry()
     // Fewer tiles on the map now: the selection goes back to the first one.
     if (s.selectedTile >= tilesOnScreen(g))
         s.selectedTile = 0;
-    TileMap->setPictureSize(QSize(2 * mapPixelWidth(g), 2 * mapPixelHeight(g)));
     s.tileMapBitmap.resize(mapPixelWidth(g), mapPixelHeight(g));
     resetTileMapPicture();
     framesShown_ = false;
     TileMap->update();
     updateShiftHints();
     wb_.forms.tileEditForm->updateRotateButtons();
-    // The window follows the map, up to its largest size.
-    mapArea_->updateGeometry();
-    fitToContents(*this);
+    resizePicture();
     if (s.romLoaded) {
         updateTileMapScrollRange();
         redrawTileMap();

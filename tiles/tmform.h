@@ -48,6 +48,15 @@ public:
     // The shift buttons move by one block: "Position -16" / "Position +16".
     void updateShiftHints();
     std::int32_t shiftAmount() const;
+    // Screen pixels per picture pixel, 1..8; double size at every start.
+    int zoom() const { return zoom_; }
+    void setZoom(int zoom);
+    // Thin lines between the tiles here and between the pixels of the tile
+    // editor; Ctrl+Shift+G switches both.
+    bool gridLinesShown() const { return gridLines_; }
+    void setGridLines(bool shown);
+    // A passing note in the status label, until the mouse next moves over the map.
+    void showNote(const QString& text);
 
     // Handlers of the window's controls.
     void LeftBtnClick();
@@ -60,6 +69,7 @@ public:
     void TileMapMouseUp(QMouseEvent* event);
     void TileMapDblClick(QMouseEvent* event);
     void TileMapWheel(int notches);
+    void TileMapZoomWheel(int notches);
     void CodecboxChange(int index);
     void twidthChange(int value);
     void theightChange(int value);
@@ -78,12 +88,17 @@ private:
     // The picture at the map's size with no block decoded yet.
     void resetTileMapPicture();
     void updateMouseLabel();
+    void drawGridLines(QPainter& painter, const QRect& exposed);
+    // The picture's screen size at the current zoom, and the window after it.
+    void resizePicture();
 
     Workbench& wb_;
     std::int32_t lastMouseX_ = 0;
     std::int32_t lastMouseY_ = 0;
     bool dragging_ = false;
     bool framesShown_ = false;
+    int zoom_;
+    bool gridLines_ = false;
     std::bitset<256> decodedBlocks_; // blocks of the picture up to date
 
     ImageBox* TileMap = nullptr;

@@ -159,10 +159,33 @@ set(target "${WORK}/target.nes")
 # Rendering and importing the same screen leaves every byte as it was.
 file(COPY_FILE "${rom}" "${target}")
 run_tool(0 import "${target}" "${WORK}/default.bmp")
-if(NOT tool_stdout MATCHES "256 tiles encoded")
-  message(FATAL_ERROR "import does not report its work: ${tool_stdout}")
+if(NOT tool_stdout MATCHES "256 tiles encoded" OR NOT tool_stderr STREQUAL "")
+  message(FATAL_ERROR "import does not report its work: ${tool_stdout}${tool_stderr}")
 endif()
 expect_same_file("${target}" "${demo_hash}" "BMP round trip")
+
+# Colours one step off the default palette: counted on stderr and stored as
+# value 2, or with --nearest as the colours they drifted from.
+file(WRITE "${WORK}/drift.pal" "1 0 0\r\n161 48 0\r\n217 73 96\r\n254 200 184\r\n")
+run_tool(0 render "${rom}" --palette "${WORK}/drift.pal" -o "${WORK}/drift.bmp")
+run_tool(0 import "${target}" "${WORK}/drift.bmp" --nearest)
+if(NOT tool_stderr MATCHES "16384 pixels had a colour in no palette entry; each was written as the value of the nearest")
+  message(FATAL_ERROR "import --nearest does not count the drifted colours: ${tool_stderr}")
+endif()
+expect_same_file("${target}" "${demo_hash}" "--nearest round trip")
+run_tool(0 import "${target}" "${WORK}/drift.bmp")
+if(NOT tool_stderr MATCHES "16384 pixels had a colour in no palette entry; they were written as value 2")
+  message(FATAL_ERROR "import does not count the drifted colours: ${tool_stderr}")
+endif()
+file(READ "${target}" stand_in LIMIT 4096 HEX)
+# Value 2 in a NES tile: the first plane all clear, the second all set.
+string(REPEAT "00" 8 low_plane)
+string(REPEAT "ff" 8 high_plane)
+string(REPEAT "${low_plane}${high_plane}" 256 wanted_stand_in)
+if(NOT stand_in STREQUAL wanted_stand_in)
+  message(FATAL_ERROR "drifted colours were not all stored as value 2")
+endif()
+file(COPY_FILE "${rom}" "${target}")
 
 # A 4-bit PNG whose screen runs past the end of the file: the file does not grow.
 run_tool(0 render "${rom}" --codec 5 --tile 16x8 --block 2x1 -o "${WORK}/snes-wide.png")

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 #include <random>
 #include <vector>
@@ -169,6 +170,56 @@ TEST(BitmapImport, CountsTellWhatWasWritten)
         EXPECT_EQ(result.pixelsPastEnd, c.pixelsPastEnd);
         EXPECT_EQ(rom.size(), c.romSize);
     }
+}
+
+// Pixels one step off a palette colour: counted, and stored as the codec's
+// stand-in value, or with Nearest as the colour they drifted from.
+TEST(BitmapImport, DriftedColoursAreCountedAndStoredAsStandInOrNearest)
+{
+    const TileGeometry g;
+    const Palettes palettes = distinctPalettes();
+    for (const int codec : {0, 1, 5}) {
+        SCOPED_TRACE(testing::Message() << "codec " << codec);
+        const int values = 1 << bitsPerPixel(codec);
+        const std::array<std::uint32_t, 16> shown = valuePixels(codec, palettes);
+        Bitmap picture(mapPixelWidth(g), mapPixelHeight(g), shown[0]);
+        std::mt19937 rng(static_cast<unsigned>(codec));
+        std::vector<int> wanted(picture.pixels.size(), 0);
+        std::int64_t drifted = 0;
+        for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+            wanted[i] = static_cast<int>(rng() % static_cast<unsigned>(values));
+            picture.pixels[i] = shown[static_cast<std::size_t>(wanted[i])];
+            if (rng() % 5 == 0) {
+                picture.pixels[i] ^= 1; // one step of blue
+                ++drifted;
+            }
+        }
+        for (const UnmatchedColours mode : {UnmatchedColours::StandIn, UnmatchedColours::Nearest}) {
+            Bytes rom(8192, 0);
+            const TileMapImportResult result = importTileMapPicture(rom, 0, codec, g, palettes, picture, mode);
+            EXPECT_EQ(result.unmatchedPixels, drifted);
+            const Bitmap back = decoded(rom, 0, codec, g, palettes);
+            for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+                const bool exact = picture.pixels[i] == shown[static_cast<std::size_t>(wanted[i])];
+                const int value = exact || mode == UnmatchedColours::Nearest ? wanted[i] : unmatchedColourValue(codec);
+                ASSERT_EQ(back.pixels[i], shown[static_cast<std::size_t>(value)]) << "pixel " << i;
+            }
+        }
+    }
+}
+
+TEST(BitmapImport, NearestColourTakesTheLowestValueOnATie)
+{
+    Palettes palettes = distinctPalettes();
+    palettes.sixteen[3] = rgbColour(100, 0, 0);
+    palettes.sixteen[9] = rgbColour(0, 100, 0);
+    palettes.sixteen[12] = rgbColour(100, 0, 0);
+    EXPECT_EQ(nearestColourValue(5, palettes, rgbColour(50, 50, 0)), 3);
+    EXPECT_EQ(nearestColourValue(5, palettes, rgbColour(40, 60, 0)), 9);
+    // The 1-bit codec chooses between 4-colour entries 1 and 2 only.
+    EXPECT_EQ(nearestColourValue(0, palettes, palettes.fourEntry(4)), 1);
+    EXPECT_FALSE(matchColour(0, palettes, palettes.fourEntry(3)).matched);
+    EXPECT_TRUE(matchColour(1, palettes, palettes.fourEntry(3)).matched);
 }
 
 } // namespace

@@ -279,42 +279,47 @@ const TileGeometry kRoundTripGeometries[] = {
 
 class TilePositionRoundTrip : public ::testing::TestWithParam<TileGeometry> {};
 
-TEST_P(TilePositionRoundTrip, EveryTileIsFoundAgainUnderItsOwnPixels)
+TEST_P(TilePositionRoundTrip, EveryTileIsFoundAgainUnderItsOwnPixelsAtEveryZoom)
 {
     const TileGeometry& g = GetParam();
     const int tilesPerBlock = g.blockWidth * g.blockHeight;
-    std::vector<bool> covered(static_cast<std::size_t>(tilesOnScreen(g)));
-    for (std::int32_t tile = 0; tile < tilesOnScreen(g); ++tile) {
-        const GridPoint origin = tileOrigin(g, tile);
-        ASSERT_GE(origin.x, 0);
-        ASSERT_GE(origin.y, 0);
-        ASSERT_LE(origin.x + g.tileWidth, mapPixelWidth(g)) << "tile " << tile;
-        ASSERT_LE(origin.y + g.tileHeight, mapPixelHeight(g)) << "tile " << tile;
+    EXPECT_EQ(zoomedBy(kDefaultZoom, -9), kSmallestZoom);
+    EXPECT_EQ(zoomedBy(kDefaultZoom, 9), kLargestZoom);
+    for (int zoom = kSmallestZoom; zoom <= kLargestZoom; ++zoom) {
+        SCOPED_TRACE(testing::Message() << "zoom " << zoom);
+        std::vector<bool> covered(static_cast<std::size_t>(tilesOnScreen(g)));
+        for (std::int32_t tile = 0; tile < tilesOnScreen(g); ++tile) {
+            const GridPoint origin = tileOrigin(g, tile);
+            ASSERT_GE(origin.x, 0);
+            ASSERT_GE(origin.y, 0);
+            ASSERT_LE(origin.x + g.tileWidth, mapPixelWidth(g)) << "tile " << tile;
+            ASSERT_LE(origin.y + g.tileHeight, mapPixelHeight(g)) << "tile " << tile;
 
-        // The doubled map: the tile's first and last screen pixels.
-        const int left = 2 * origin.x;
-        const int top = 2 * origin.y;
-        const int right = left + 2 * g.tileWidth - 1;
-        const int bottom = top + 2 * g.tileHeight - 1;
-        ASSERT_EQ(tileUnderMouse(g, left, top), tile);
-        ASSERT_EQ(tileUnderMouse(g, right, bottom), tile);
-        ASSERT_EQ(tileUnderMouse(g, right, top), tile);
-        ASSERT_EQ(tileUnderMouse(g, left, bottom), tile);
-        ASSERT_EQ(blockUnderMouse(g, left, top), tile / tilesPerBlock);
+            // The zoomed map: the tile's first and last screen pixels.
+            const int left = zoom * origin.x;
+            const int top = zoom * origin.y;
+            const int right = left + zoom * g.tileWidth - 1;
+            const int bottom = top + zoom * g.tileHeight - 1;
+            ASSERT_EQ(tileUnderMouse(g, left, top, zoom), tile);
+            ASSERT_EQ(tileUnderMouse(g, right, bottom, zoom), tile);
+            ASSERT_EQ(tileUnderMouse(g, right, top, zoom), tile);
+            ASSERT_EQ(tileUnderMouse(g, left, bottom, zoom), tile);
+            ASSERT_EQ(blockUnderMouse(g, left, top, zoom), tile / tilesPerBlock);
 
-        // The selected tile's frame lies inside its block's frame.
-        const GridRect tileFrame = selectedTileFrame(g, tile);
-        const GridRect blockFrame = markedBlockFrame(g, tile / tilesPerBlock);
-        ASSERT_EQ(tileFrame, (GridRect{left, top, 2 * g.tileWidth, 2 * g.tileHeight}));
-        ASSERT_GE(tileFrame.left, blockFrame.left);
-        ASSERT_GE(tileFrame.top, blockFrame.top);
-        ASSERT_LE(tileFrame.left + tileFrame.width, blockFrame.left + blockFrame.width);
-        ASSERT_LE(tileFrame.top + tileFrame.height, blockFrame.top + blockFrame.height);
+            // The selected tile's frame lies inside its block's frame.
+            const GridRect tileFrame = selectedTileFrame(g, tile, zoom);
+            const GridRect blockFrame = markedBlockFrame(g, tile / tilesPerBlock, zoom);
+            ASSERT_EQ(tileFrame, (GridRect{left, top, zoom * g.tileWidth, zoom * g.tileHeight}));
+            ASSERT_GE(tileFrame.left, blockFrame.left);
+            ASSERT_GE(tileFrame.top, blockFrame.top);
+            ASSERT_LE(tileFrame.left + tileFrame.width, blockFrame.left + blockFrame.width);
+            ASSERT_LE(tileFrame.top + tileFrame.height, blockFrame.top + blockFrame.height);
 
-        // No two tiles share a place on the map.
-        const std::int32_t place = tileUnderMouse(g, left, top);
-        ASSERT_FALSE(covered[static_cast<std::size_t>(place)]);
-        covered[static_cast<std::size_t>(place)] = true;
+            // No two tiles share a place on the map.
+            const std::int32_t place = tileUnderMouse(g, left, top, zoom);
+            ASSERT_FALSE(covered[static_cast<std::size_t>(place)]);
+            covered[static_cast<std::size_t>(place)] = true;
+        }
     }
 }
 

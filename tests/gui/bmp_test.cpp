@@ -7,6 +7,7 @@
 #include "tiles/tmform.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QSpinBox>
 #include <QtEndian>
 
@@ -194,6 +195,22 @@ private slots:
                 QCOMPARE(int(state().rom[at]), covered ? int(original[at]) : 0);
             }
         }
+    }
+
+    void driftedColoursAreCountedInTheStatusLabelWithoutABox()
+    {
+        openRom(testRom());
+        auto* label = app->find<QLabel>(app->wb().forms.tileMapForm, "mbanklab");
+        QImage picture(exportTo(QStringLiteral("map.bmp")));
+        importFrom(app->dir.filePath(QStringLiteral("map.bmp")));
+        QCOMPARE(label->text(), QStringLiteral("Tile: 00 = 0")); // nothing to tell
+        // Five pixels one step of blue off their palette colour.
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, 3, picture.pixel(x, 3) ^ 1u);
+        importFrom(writeImage(picture, QStringLiteral("drifted.bmp"), "BMP"));
+        QCOMPARE(label->text(), QStringLiteral("Pixels in no palette colour: 5"));
+        QVERIFY(app->dialogs.messages.isEmpty());
+        QCOMPARE(state().saved, std::uint8_t(0));
     }
 
     void anInvalidFileChangesNothing()

@@ -146,6 +146,32 @@ private slots:
         QCOMPARE(state().selectedTile, 4);
     }
 
+    void zoomScalesTheGridTheClicksAndTheReadouts()
+    {
+        openCountingRom();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_Minus, Qt::ControlModifier);
+        for (int zoom = 1; zoom <= 8; ++zoom) {
+            QCOMPARE(form->zoom(), zoom);
+            QCOMPARE(map->size(), QSize(32 * 8 * zoom, 32 * 8 * zoom));
+            // The last screen pixel of cell 33 (column 1, row 1) and the readout of cell 34 beside it.
+            clickMouse(map, QPoint(2 * 8 * zoom - 1, 2 * 8 * zoom - 1));
+            QCOMPARE(state().selectedCell, 33);
+            QCOMPARE(state().markedBlock, 0x21);
+            moveMouse(map, QPoint(2 * 8 * zoom, 8 * zoom));
+            QCOMPARE(label("Label5"), QStringLiteral("22=34"));
+            // The window grows with the grid up to its largest size.
+            QVERIFY(form->width() <= form->maximumWidth() && form->height() <= form->maximumHeight());
+            QTest::keyClick(form, Qt::Key_Equal, Qt::ControlModifier);
+        }
+        QCOMPARE(form->zoom(), 8);
+        QTest::keyClick(form, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(map->size(), QSize(512, 512));
+        // Each window keeps its own zoom.
+        QCOMPARE(app->wb().forms.tileMapForm->zoom(), 2);
+    }
+
     void mouseReadoutShowsTheByteUnderThePointer()
     {
         openCountingRom();

@@ -10,6 +10,7 @@
 
 #include "app/imagebox.h"
 #include "text/dataf.h"
+#include "tiles/teditf.h"
 #include "tiles/tmform.h"
 
 #include <QComboBox>
@@ -318,6 +319,55 @@ private slots:
         QVERIFY(form->height() > before.height() || form->height() == form->maximumHeight());
         for (const QScrollArea* area : form->findChildren<QScrollArea*>())
             QVERIFY(!area->verticalScrollBar()->isVisible());
+    }
+    void zoomFollowsKeysAndWheelAndMapsPressesAtEveryZoom()
+    {
+        openCountingRom();
+        clickMouse(map, blockCentre(0)); // the first release clears the load's click guard
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(form, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(form->zoom(), 1);
+        auto* label = child<QLabel>("mbanklab");
+        for (int zoom = 1; zoom <= 8; ++zoom) {
+            QCOMPARE(map->size(), QSize(128 * zoom, 128 * zoom));
+            // The last screen pixel of tile 25h and the first of tile 26h beside it.
+            clickMouse(map, QPoint(6 * 8 * zoom - 1, 3 * 8 * zoom - 1));
+            QCOMPARE(app->state().selectedTile, 0x25);
+            QCOMPARE(app->state().markedBlock, 0x25);
+            moveMouse(map, QPoint(6 * 8 * zoom, 2 * 8 * zoom));
+            QCOMPARE(label->text(), QStringLiteral("Block: 26 = 38  Tile: 0026 = 38"));
+            QTest::keyClick(form, Qt::Key_Equal, Qt::ControlModifier);
+        }
+        QCOMPARE(form->zoom(), 8);
+        QTest::keyClick(form, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(map->size(), QSize(256, 256));
+        // Ctrl with the wheel zooms and leaves the position alone.
+        QWheelEvent wheel(QPointF(5, 5), map->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(map, &wheel);
+        QCOMPARE(form->zoom(), 3);
+        QCOMPARE(app->state().tileMapPosition, 0);
+    }
+
+    void gridKeyDrawsLinesInTheMapAndTheTileEditor()
+    {
+        openCountingRom();
+        const QColor grey(96, 96, 96);
+        ImageBox* tile = app->find<ImageBox>(app->wb().forms.tileEditForm, "Tile");
+        // Tile boundaries of the map (x = 32) and pixel boundaries of the
+        // 8 x 8 tile in the editor (32 screen pixels per tile pixel).
+        const auto linesShown = [&] {
+            return map->grab().toImage().pixelColor(32, 100) == grey && tile->grab().toImage().pixelColor(32, 100) == grey;
+        };
+        QVERIFY(!linesShown());
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(linesShown());
+        QTest::keyClick(form, Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!linesShown());
     }
 };
 
