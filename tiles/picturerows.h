@@ -5,12 +5,19 @@
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+
+// Pictures this large are written past the caches, which they would not fit.
+constexpr std::size_t kStreamingPictureBytes = 16u << 20;
 
 // Fills `out`, already sized for `geometry`, as decodeTileMap does.
 // `colours` has the 16 value pixels followed by the pixel for bytes outside
 // the image. The geometry must be clamped and its tile width a multiple of 8.
+// Pictures of at least `streamingFrom` bytes bypass the caches where the
+// processor allows it; the pixels are the same either way.
 void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
                             int codec, const TileGeometry& geometry,
-                            const std::uint32_t* colours, Bitmap& out);
+                            const std::uint32_t* colours, Bitmap& out,
+                            std::size_t streamingFrom = kStreamingPictureBytes);
