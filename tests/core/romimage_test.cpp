@@ -68,9 +68,9 @@ TEST(FileExtension, IsEmptyWhenTheLastPathComponentHasNoDot)
     EXPECT_EQ(fileExtension("dir.v1/"), "");
 }
 
-std::vector<std::uint8_t> countingBytes(std::size_t size)
+RomBytes countingBytes(std::size_t size)
 {
-    std::vector<std::uint8_t> bytes(size);
+    RomBytes bytes(size);
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
     return bytes;
