@@ -5,8 +5,13 @@
 #include <cstring>
 #include <vector>
 
+#include <type_traits>
+
 #ifdef __SSE2__
 #include <emmintrin.h>
+#endif
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -317,9 +322,112 @@ void paintBand(std::span<const std::uint8_t> rom, std::int64_t position, const T
         }
 }
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#define QUARN_WIDE_ROWS 1
+// The 4-bit and the planar 2-bit codecs on processors with AVX2: a unit row's 8 values side by
+// side in one vector, their colours picked by two 8-entry permutes, one
+// 32-byte row per step instead of eight table lookups.
+#define QUARN_AVX2 __attribute__((target("avx2")))
+
+constexpr bool hasWideRows(int codec)
+{
+    return codec == kNes || codec == kGameBoy || codec == kSnes || codec == kSnesMirrored || codec == kGba ||
+           codec == kGenesis || codec == kSms;
+}
+
+template <typename T>
+T loadBytes(const std::uint8_t* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// Row r of a unit as 8 values, pixel c in bits 4c..4c+3.
+template <int Codec>
+QUARN_AVX2 inline std::uint32_t rowNibbles(const std::uint8_t* unit, int r)
+{
+    if constexpr (Codec == kGba)
+        return loadBytes<std::uint32_t>(unit + 4 * r);
+    if constexpr (Codec == kGenesis) { // the left pixel of a byte is its high nibble
+        const auto w = loadBytes<std::uint32_t>(unit + 4 * r);
+        return ((w >> 4) & 0x0F0F0F0Fu) | ((w & 0x0F0F0F0Fu) << 4);
+    }
+    // Planar: plane i in byte i; moving pixel c's bit to the top of every
+    // byte of lane c lets one movemask collect all 32 bits in place.
+    std::uint32_t planes;
+    if constexpr (Codec == kNes)
+        planes = unit[r] | static_cast<std::uint32_t>(unit[r + 8]) << 8;
+    else if constexpr (Codec == kGameBoy)
+        planes = loadBytes<std::uint16_t>(unit + 2 * r);
+    else if constexpr (Codec == kSms)
+        planes = loadBytes<std::uint32_t>(unit + 4 * r);
+    else
+        planes = loadBytes<std::uint16_t>(unit + 2 * r) |
+                 static_cast<std::uint32_t>(loadBytes<std::uint16_t>(unit + 16 + 2 * r)) << 16;
+    const __m256i shifts = Codec == kSnesMirrored ? _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)
+                                                  : _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i lanes = _mm256_sllv_epi32(_mm256_set1_epi32(static_cast<int>(planes)), shifts);
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(lanes));
+}
+
+template <bool Streaming>
+QUARN_AVX2 inline void putRow(std::uint32_t* dst, __m256i pixels)
+{
+    if constexpr (Streaming) { // two halves: the picture is only sure to be 16-byte aligned
+        _mm_stream_si128(reinterpret_cast<__m128i*>(dst), _mm256_castsi256_si128(pixels));
+        _mm_stream_si128(reinterpret_cast<__m128i*>(dst + 4), _mm256_extracti128_si256(pixels, 1));
+    } else {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), pixels);
+    }
+}
+
+template <int Codec, int UnitRowsPerTileRow, bool Streaming>
+QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes,
+                                   int tileHeight, std::uint32_t*& dst)
+{
+    constexpr int tileWidth = 8 * UnitRowsPerTileRow;
+    constexpr int bytesPerUnit = Codec == kNes || Codec == kGameBoy ? 16 : 32;
+    const std::size_t tileBytes = static_cast<std::size_t>(tileWidth * tileHeight / 64 * bytesPerUnit);
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + 8));
+    const __m256i nibbleShifts = _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28);
+    const __m256i fifteen = _mm256_set1_epi32(15);
+    for (int y = 0; y < tileHeight; ++y) {
+        const int n = y * tileWidth;
+        const int r = n % 64 / 8;
+        const std::uint8_t* end = bytes.data() + bytes.size();
+        for (const std::uint8_t* tile = bytes.data() + n / 64 * bytesPerUnit; tile < end; tile += tileBytes) {
+            for (int j = 0; j < UnitRowsPerTileRow; ++j) {
+                const auto word = static_cast<int>(rowNibbles<Codec>(tile, r + j));
+                const __m256i values =
+                    _mm256_and_si256(_mm256_srlv_epi32(_mm256_set1_epi32(word), nibbleShifts), fifteen);
+                // Values 8..15 have bit 3 set: move it to the sign bit to pick the high half.
+                const __m256 pick = _mm256_castsi256_ps(_mm256_slli_epi32(values, 28));
+                const __m256 pixels = _mm256_blendv_ps(
+                    _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(low, values)),
+                    _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(high, values)), pick);
+                putRow<Streaming>(dst + 8 * j, _mm256_castps_si256(pixels));
+            }
+            dst += tileWidth;
+        }
+    }
+}
+
+template <int Codec, bool Streaming>
+void paintWholeBandWide(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes, int tileWidth,
+                        int tileHeight, std::uint32_t*& dst)
+{
+    if (tileWidth == 8)
+        paintWholeBandWide<Codec, 1, Streaming>(colours, bytes, tileHeight, dst);
+    else
+        paintWholeBandWide<Codec, 2, Streaming>(colours, bytes, tileHeight, dst);
+}
+#endif
+
 template <int Codec, class Out>
 void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
-                const std::uint32_t* colours, Bitmap& out)
+                const std::uint32_t* colours, Bitmap& out, bool wideRows)
 {
     const RowPainter<Codec> painter(colours);
     const std::int64_t bytesPerUnit = unitBytes(Codec);
@@ -338,6 +446,15 @@ void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const 
             continue;
         }
         gatherBand(rom.data() + position, starts, tilePixels, unitBytes(Codec), bandBytes);
+#ifdef QUARN_WIDE_ROWS
+        if constexpr (hasWideRows(Codec)) {
+            if (wideRows) {
+                paintWholeBandWide<Codec, std::is_same_v<Out, CachedStores> ? false : true>(
+                    colours, bandBytes, g.tileWidth, g.tileHeight, dst);
+                continue;
+            }
+        }
+#endif
         if (g.tileWidth == 8)
             paintWholeBand<Codec, 1, Out>(painter, bandBytes, g.tileHeight, dst);
         else
@@ -348,35 +465,38 @@ void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const 
 
 template <int Codec>
 void decodeCodec(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
-                 const std::uint32_t* colours, Bitmap& out, std::size_t streamingFrom)
+                 const std::uint32_t* colours, Bitmap& out, const PictureRowOptions& options)
 {
+#ifdef QUARN_WIDE_ROWS
+    const bool wideRows = options.wideRows && __builtin_cpu_supports("avx2");
+#else
+    const bool wideRows = false;
+#endif
 #ifdef __SSE2__
     const bool aligned = reinterpret_cast<std::uintptr_t>(out.pixels.data()) % 16 == 0;
-    if (aligned && out.pixels.size() * sizeof(std::uint32_t) >= streamingFrom)
-        return decodeRows<Codec, StreamingStores>(rom, position, g, colours, out);
-#else
-    (void)streamingFrom;
+    if (aligned && out.pixels.size() * sizeof(std::uint32_t) >= options.streamingFrom)
+        return decodeRows<Codec, StreamingStores>(rom, position, g, colours, out, wideRows);
 #endif
-    decodeRows<Codec, CachedStores>(rom, position, g, colours, out);
+    decodeRows<Codec, CachedStores>(rom, position, g, colours, out, wideRows);
 }
 
 } // namespace
 
 void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
                             int codec, const TileGeometry& g, const std::uint32_t* colours,
-                            Bitmap& out, std::size_t streamingFrom)
+                            Bitmap& out, const PictureRowOptions& options)
 {
     switch (codec) {
-    case kOneBpp: return decodeCodec<kOneBpp>(rom, position, g, colours, out, streamingFrom);
-    case kNes: return decodeCodec<kNes>(rom, position, g, colours, out, streamingFrom);
-    case kGameBoy: return decodeCodec<kGameBoy>(rom, position, g, colours, out, streamingFrom);
-    case kLinear: return decodeCodec<kLinear>(rom, position, g, colours, out, streamingFrom);
-    case kNgp: return decodeCodec<kNgp>(rom, position, g, colours, out, streamingFrom);
-    case kSnes: return decodeCodec<kSnes>(rom, position, g, colours, out, streamingFrom);
-    case kSnesMirrored: return decodeCodec<kSnesMirrored>(rom, position, g, colours, out, streamingFrom);
-    case kGba: return decodeCodec<kGba>(rom, position, g, colours, out, streamingFrom);
-    case kGenesis: return decodeCodec<kGenesis>(rom, position, g, colours, out, streamingFrom);
-    case kSms: return decodeCodec<kSms>(rom, position, g, colours, out, streamingFrom);
+    case kOneBpp: return decodeCodec<kOneBpp>(rom, position, g, colours, out, options);
+    case kNes: return decodeCodec<kNes>(rom, position, g, colours, out, options);
+    case kGameBoy: return decodeCodec<kGameBoy>(rom, position, g, colours, out, options);
+    case kLinear: return decodeCodec<kLinear>(rom, position, g, colours, out, options);
+    case kNgp: return decodeCodec<kNgp>(rom, position, g, colours, out, options);
+    case kSnes: return decodeCodec<kSnes>(rom, position, g, colours, out, options);
+    case kSnesMirrored: return decodeCodec<kSnesMirrored>(rom, position, g, colours, out, options);
+    case kGba: return decodeCodec<kGba>(rom, position, g, colours, out, options);
+    case kGenesis: return decodeCodec<kGenesis>(rom, position, g, colours, out, options);
+    case kSms: return decodeCodec<kSms>(rom, position, g, colours, out, options);
     default: break;
     }
 }

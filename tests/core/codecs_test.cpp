@@ -280,11 +280,12 @@ TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
             const auto values = valuePixels(codec, pal);
             std::copy(values.begin(), values.end(), colours.begin());
             colours[16] = kBlackPixel;
-            for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes}) {
-                Bitmap map(expected.width, expected.height, 0x12345678);
-                decodeMapByPictureRows(rom, position, codec, g, colours.data(), map, streamingFrom);
-                ASSERT_TRUE(map == expected) << "streaming from " << streamingFrom;
-            }
+            for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes})
+                for (const bool wideRows : {false, true}) {
+                    Bitmap map(expected.width, expected.height, 0x12345678);
+                    decodeMapByPictureRows(rom, position, codec, g, colours.data(), map, {streamingFrom, wideRows});
+                    ASSERT_TRUE(map == expected) << "streaming from " << streamingFrom << " wide " << wideRows;
+                }
         }
 }
 
