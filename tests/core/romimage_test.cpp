@@ -126,4 +126,17 @@ TEST(MakeRomImage, ReloadMinimumDoesNotShrinkAnImageBetweenBothMinimums)
     EXPECT_EQ(makeRomImage(file, kMinimumLoadSize).size(), 16384u);
 }
 
+// Large images start on a huge page; growing one keeps its bytes and pads.
+TEST(RomBytes, LargeBlocksStartOnAHugePageAndGrowingKeepsTheBytes)
+{
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    RomBytes bytes = countingBytes(kHugePage + 3);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % kHugePage, 0u);
+    bytes.resize(3 * kHugePage, kPaddingByte);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % kHugePage, 0u);
+    EXPECT_EQ(bytes[kHugePage + 2], static_cast<std::uint8_t>((kHugePage + 2) * 7 + 3));
+    EXPECT_EQ(bytes[kHugePage + 3], kPaddingByte);
+    EXPECT_EQ(bytes.back(), kPaddingByte);
+}
+
 } // namespace
