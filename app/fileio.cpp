@@ -49,17 +49,18 @@ int lastError(int fallback = EIO) { return errno != 0 ? errno : fallback; }
 // Gives `bytes` room for `size` bytes and, for large files, asks for huge
 // pages before the memory is first touched: a ROM of tens of MiB otherwise
 // costs thousands of page faults, which dominate the time of an Open.
-void reserveForFile(std::vector<std::uint8_t>& bytes, std::size_t size)
+void reserveForFile(RomBytes& bytes, std::size_t size)
 {
     bytes.reserve(size);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::size_t kHugePage = 2u << 20;
+    constexpr std::size_t kHugePage = RomAllocator<std::uint8_t>::kLargeBlock;
     if (size < kHugePage)
         return;
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    // Large blocks start on a huge page; the advice covers the whole pages
+    // the file fills, the tail is left to ordinary pages.
     const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
-    const std::uintptr_t alignedBegin = (begin + page - 1) / page * page;
-    const std::uintptr_t end = (begin + size) / page * page;
+    const std::uintptr_t alignedBegin = (begin + kHugePage - 1) / kHugePage * kHugePage;
+    const std::uintptr_t end = (begin + size) / kHugePage * kHugePage;
     if (end > alignedBegin) // advice only; without huge pages the read just takes longer
         (void)madvise(reinterpret_cast<void*>(alignedBegin), end - alignedBegin, MADV_HUGEPAGE);
 #endif
@@ -165,7 +166,7 @@ FileReadResult readWholeFile(const QString& path, OpenMode mode)
         return result;
     }
     reserveForFile(result.bytes, static_cast<std::size_t>(size));
-    result.bytes.resize(static_cast<std::size_t>(size));
+    result.bytes.resize(static_cast<std::size_t>(size)); // left uninitialised: the read fills it
     qint64 done = 0;
     while (done < size) {
         errno = 0;

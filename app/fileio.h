@@ -1,5 +1,7 @@
 #pragma once
 // Whole-file reads and atomic whole-file writes, with the messages users see.
+#include "app/romimage.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,7 +9,7 @@
 #include <vector>
 
 struct FileReadResult {
-    std::vector<std::uint8_t> bytes;
+    RomBytes bytes;
     QString error; // empty on success
 
     bool ok() const { return error.isEmpty(); }

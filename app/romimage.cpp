@@ -39,7 +39,7 @@ int codecForFileName(std::string_view fileName)
     return 0;
 }
 
-std::vector<std::uint8_t> makeRomImage(std::vector<std::uint8_t> fileBytes, std::int32_t minimum)
+RomBytes makeRomImage(RomBytes fileBytes, std::int32_t minimum)
 {
     if (fileBytes.size() < static_cast<std::size_t>(minimum))
         fileBytes.resize(static_cast<std::size_t>(minimum), kPaddingByte);

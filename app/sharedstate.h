@@ -1,6 +1,7 @@
 #pragma once
 // The state every window reads and changes. One object, owned by the main
 // window and handed to the others by reference.
+#include "app/romimage.h"
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
 #include "tiles/palette.h"
@@ -18,7 +19,7 @@ inline constexpr const char* kApplicationTitle = "Quarn Tile Mapper v1.5.0.0";
 
 struct SharedState {
     // ROM image
-    std::vector<std::uint8_t> rom;
+    RomBytes rom;
     std::string romFileName; // UTF-8 path
     bool romLoaded = false;
     std::uint8_t saved = 0; // 1: unchanged since load, reload or save

@@ -36,10 +36,10 @@ int runMap(const MapCommand& command, std::ostream& err)
     if (!palettes)
         return kExitFileError;
     // Padded like the program's Open; cells past the end stay black.
-    const std::optional<std::vector<std::uint8_t>> opened = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> opened = readRomAsOpened(command.romPath, err);
     if (!opened)
         return kExitFileError;
-    const std::vector<std::uint8_t>& rom = *opened;
+    const RomBytes& rom = *opened;
     std::optional<TileSequenceMatcher> tileTable;
     if (!command.tileTablePath.empty() && !(tileTable = tileTableFor(command.tileTablePath, err)))
         return kExitFileError;

@@ -51,7 +51,7 @@ int runRender(const RenderCommand& command, std::ostream& err)
     if (!palettes)
         return kExitFileError;
     // Padded like the program's Open, so a short file shows the same black tail.
-    const std::optional<std::vector<std::uint8_t>> rom = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> rom = readRomAsOpened(command.romPath, err);
     if (!rom)
         return kExitFileError;
     const Bitmap map = renderTileMap(*rom, command, *palettes);

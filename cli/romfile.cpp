@@ -6,7 +6,7 @@
 
 #include <ostream>
 
-std::optional<std::vector<std::uint8_t>> readToolFile(const std::string& path, const char* what, std::ostream& err,
+std::optional<RomBytes> readToolFile(const std::string& path, const char* what, std::ostream& err,
                                                       OpenMode mode)
 {
     FileReadResult file = readWholeFile(QString::fromLocal8Bit(path), mode);
@@ -17,9 +17,9 @@ std::optional<std::vector<std::uint8_t>> readToolFile(const std::string& path, c
     return std::move(file.bytes);
 }
 
-std::optional<std::vector<std::uint8_t>> readRomAsOpened(const std::string& path, std::ostream& err)
+std::optional<RomBytes> readRomAsOpened(const std::string& path, std::ostream& err)
 {
-    std::optional<std::vector<std::uint8_t>> file = readToolFile(path, "ROM", err);
+    std::optional<RomBytes> file = readToolFile(path, "ROM", err);
     if (!file)
         return std::nullopt;
     return makeRomImage(std::move(*file), kMinimumLoadSize);

@@ -22,7 +22,7 @@ int runDump(const DumpCommand& command, std::ostream& out, std::ostream& err)
             << " lies before the start " << hexText(static_cast<std::uint32_t>(command.from), 8) << '\n';
         return kExitUsage;
     }
-    const std::optional<std::vector<std::uint8_t>> rom = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> rom = readRomAsOpened(command.romPath, err);
     if (!rom)
         return kExitFileError;
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
@@ -52,10 +52,10 @@ int runInsert(const InsertCommand& command, std::ostream& out, std::ostream& err
     const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
     if (!codePage)
         return kExitUsage;
-    std::optional<std::vector<std::uint8_t>> rom = readToolFile(command.romPath, "ROM", err, OpenMode::ReadWrite);
+    std::optional<RomBytes> rom = readToolFile(command.romPath, "ROM", err, OpenMode::ReadWrite);
     if (!rom)
         return kExitFileError;
-    const std::optional<std::vector<std::uint8_t>> dump = readToolFile(command.dumpPath, "dump", err);
+    const std::optional<RomBytes> dump = readToolFile(command.dumpPath, "dump", err);
     if (!dump)
         return kExitFileError;
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);

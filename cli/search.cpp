@@ -53,10 +53,10 @@ std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& com
 int runSearch(const SearchCommand& command, std::ostream& out, std::ostream& err)
 {
     // The ROM as the program holds it after Open, so the hits are the same.
-    const std::optional<std::vector<std::uint8_t>> opened = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> opened = readRomAsOpened(command.romPath, err);
     if (!opened)
         return kExitFileError;
-    const std::vector<std::uint8_t>& rom = *opened;
+    const RomBytes& rom = *opened;
     if (command.mode == SearchCommand::Mode::Relative) {
         const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
         if (!codePage)

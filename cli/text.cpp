@@ -19,13 +19,13 @@ int runDecode(const DecodeCommand& command, std::ostream& out, std::ostream& err
     const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
     if (!codePage)
         return kExitUsage;
-    const std::optional<std::vector<std::uint8_t>> opened = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> opened = readRomAsOpened(command.romPath, err);
     if (!opened)
         return kExitFileError;
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return kExitFileError;
-    const std::vector<std::uint8_t>& rom = *opened;
+    const RomBytes& rom = *opened;
     const auto size = static_cast<std::int64_t>(rom.size());
     if (command.at >= size) {
         err << "quarn-tool: position " << hexText(static_cast<std::uint32_t>(command.at), 8)

@@ -71,7 +71,7 @@ std::vector<std::uint8_t> encodeScriptLines(const EntryMatcher& matcher, ScriptC
     return bytes;
 }
 
-ReplaceResult replaceScript(std::vector<std::uint8_t>& image, std::int64_t start, const EntryMatcher& matcher,
+ReplaceResult replaceScript(std::span<std::uint8_t> image, std::int64_t start, const EntryMatcher& matcher,
                             ScriptCodes codes, std::string_view dumpFile)
 {
     const auto size = static_cast<std::int64_t>(image.size());

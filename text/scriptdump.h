@@ -54,7 +54,7 @@ struct ReplaceResult {
 
 // Replace Script: encodes the dump file's text and writes it from `start`,
 // or writes nothing at all when it does not fit inside the image.
-ReplaceResult replaceScript(std::vector<std::uint8_t>& image, std::int64_t start, const EntryMatcher& matcher,
+ReplaceResult replaceScript(std::span<std::uint8_t> image, std::int64_t start, const EntryMatcher& matcher,
                             ScriptCodes codes, std::string_view dumpFile);
 
 // Why a replacement was refused, for the user.

@@ -123,7 +123,7 @@ ByteRange rangeInImage(std::int64_t start, std::int64_t length, std::size_t imag
     return {static_cast<std::size_t>(start), static_cast<std::size_t>(std::min(length, size - start))};
 }
 
-std::size_t insertString(std::vector<std::uint8_t>& image, std::int64_t start, std::int32_t maxLength,
+std::size_t insertString(std::span<std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
                          const EntryMatcher& matcher, std::string_view text, bool characterOriented)
 {
     const ByteRange range = rangeInImage(start, maxLength, image.size());

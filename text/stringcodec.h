@@ -90,7 +90,7 @@ struct ByteRange {
 // bytes and never past the end of the image. Longest match, or one byte per
 // character with `characterOriented` (a character without a code keeps the
 // byte it replaces). Nothing else is written. Returns the bytes covered.
-std::size_t insertString(std::vector<std::uint8_t>& image, std::int64_t start, std::int32_t maxLength,
+std::size_t insertString(std::span<std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
                          const EntryMatcher& matcher, std::string_view text, bool characterOriented);
 
 // Extract string: `maxLength` entries from `start`, cut at the end of the image.

@@ -21,7 +21,7 @@ std::span<const std::uint8_t> asBytes(const std::string& text)
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-std::string_view asText(const std::vector<std::uint8_t>& bytes)
+std::string_view asText(std::span<const std::uint8_t> bytes)
 {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }

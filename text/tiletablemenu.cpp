@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include <span>
+
 namespace {
-std::string_view asText(const std::vector<std::uint8_t>& bytes)
+std::string_view asText(std::span<const std::uint8_t> bytes)
 {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }

@@ -5,12 +5,25 @@
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+
+// Pictures this large are written past the caches, which they would not fit.
+constexpr std::size_t kStreamingPictureBytes = 16u << 20;
+
+// How the rows may be written; the pixels are the same either way.
+struct PictureRowOptions {
+    // Pictures of at least this many bytes bypass the caches where the processor allows it.
+    std::size_t streamingFrom = kStreamingPictureBytes;
+    // Vector instructions where the processor has them (the 4-bit and planar 2-bit codecs).
+    bool wideRows = true;
+};
 
 // Fills `out`, already sized for `geometry`, as decodeTileMap does.
 // `colours` has the 16 value pixels followed by the pixel for bytes outside
 // the image. The geometry must be clamped and its tile width a multiple of 8.
 void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
                             int codec, const TileGeometry& geometry,
-                            const std::uint32_t* colours, Bitmap& out);
+                            const std::uint32_t* colours, Bitmap& out,
+                            const PictureRowOptions& options = {});

@@ -145,7 +145,7 @@ std::int32_t tileMapKeyStep(int codec, const TileGeometry& g, ScrollKey key)
     return 1;
 }
 
-bool swapTiles(std::vector<std::uint8_t>& rom, std::int64_t position, std::int32_t bytesPerTile,
+bool swapTiles(std::span<std::uint8_t> rom, std::int64_t position, std::int32_t bytesPerTile,
                std::int64_t a, std::int64_t b)
 {
     if (bytesPerTile <= 0)

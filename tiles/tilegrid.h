@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 struct GridRect {
@@ -66,7 +67,7 @@ std::int32_t shiftHintNumber(int codec, const TileGeometry& g);
 
 // Exchanges the bytes of two tiles counted from position. Writes nothing and
 // returns false unless both tiles lie wholly inside the image.
-bool swapTiles(std::vector<std::uint8_t>& rom, std::int64_t position, std::int32_t bytesPerTile,
+bool swapTiles(std::span<std::uint8_t> rom, std::int64_t position, std::int32_t bytesPerTile,
                std::int64_t a, std::int64_t b);
 
 // Copies the selected tile's rectangle of the map bitmap into `tile`

@@ -510,7 +510,7 @@ void Ttilemapform::TileMapDblClick(QMouseEvent* event)
         s.tileTableLoaded ? tileSequenceBytes(s.tileTable[static_cast<std::size_t>(s.markedBlock & 0xFF)])
                           : std::vector<std::uint8_t>{static_cast<std::uint8_t>(s.markedBlock)};
     const bool toWorkspace = wb_.forms.mainForm->workspaceSwitchedOn();
-    std::vector<std::uint8_t>& target = toWorkspace ? s.workspace : s.rom;
+    const std::span<std::uint8_t> target = toWorkspace ? std::span<std::uint8_t>(s.workspace) : std::span<std::uint8_t>(s.rom);
     const std::int64_t at = toWorkspace ? s.workspaceCursor : s.selectedPosition();
     // A sequence is written whole or not at all.
     if (at < 0 || at + static_cast<std::int64_t>(bytes.size()) > static_cast<std::int64_t>(target.size())) {

@@ -1,4 +1,5 @@
 #include "tiles/codecs.h"
+#include "tiles/picturerows.h"
 
 #include "support/testdata.h"
 
@@ -254,6 +255,37 @@ TEST(DecodeTileMap, MatchesPixelByPixelReference)
             ASSERT_EQ(map.width, expected.width);
             ASSERT_EQ(map.height, expected.height);
             ASSERT_TRUE(map == expected);
+        }
+}
+
+// The picture-row decoder with every store kind it can pick, on random
+// images, geometries and positions, against the pixel-by-pixel reference.
+TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
+{
+    const Palettes pal = distinctPalettes();
+    std::mt19937 rng(2024);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int codec = 0; codec < kCodecCount; ++codec)
+        for (int round = 0; round < 6; ++round) {
+            const TileGeometry g{8 * pick(1, 2), pick(1, 16), pick(1, 4), pick(1, 3)};
+            const auto bytes = static_cast<std::int64_t>(screenBytesFor(codec, g));
+            const std::int64_t position = round % 2 == 0 ? pick(0, 40) : -pick(1, 300);
+            const std::int64_t size = std::max<std::int64_t>(1, position + bytes - pick(0, 2) * pick(0, 500));
+            const Bytes rom = randomBytes(static_cast<std::size_t>(size), rng());
+            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " " << g.tileWidth
+                                            << "x" << g.tileHeight << " blocks " << g.blockWidth << "x"
+                                            << g.blockHeight << " at " << position << " size " << size);
+            const Bitmap expected = referenceDecode(rom, position, codec, g, pal);
+            std::array<std::uint32_t, 17> colours{};
+            const auto values = valuePixels(codec, pal);
+            std::copy(values.begin(), values.end(), colours.begin());
+            colours[16] = kBlackPixel;
+            for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes})
+                for (const bool wideRows : {false, true}) {
+                    Bitmap map(expected.width, expected.height, 0x12345678);
+                    decodeMapByPictureRows(rom, position, codec, g, colours.data(), map, {streamingFrom, wideRows});
+                    ASSERT_TRUE(map == expected) << "streaming from " << streamingFrom << " wide " << wideRows;
+                }
         }
 }
 

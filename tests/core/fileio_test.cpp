@@ -89,7 +89,7 @@ TEST_F(FileIo, WrittenBytesReadBackExactly)
         for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite}) {
             const FileReadResult read = readWholeFile(path, mode);
             EXPECT_TRUE(read.ok()) << read.error.toStdString();
-            EXPECT_TRUE(read.bytes == bytes);
+            EXPECT_TRUE(std::ranges::equal(read.bytes, bytes));
         }
     }
 }

@@ -68,9 +68,9 @@ TEST(FileExtension, IsEmptyWhenTheLastPathComponentHasNoDot)
     EXPECT_EQ(fileExtension("dir.v1/"), "");
 }
 
-std::vector<std::uint8_t> countingBytes(std::size_t size)
+RomBytes countingBytes(std::size_t size)
 {
-    std::vector<std::uint8_t> bytes(size);
+    RomBytes bytes(size);
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
     return bytes;
@@ -124,6 +124,19 @@ TEST(MakeRomImage, ReloadMinimumDoesNotShrinkAnImageBetweenBothMinimums)
     const auto file = countingBytes(10000);
     EXPECT_EQ(makeRomImage(file, kMinimumReloadSize), file);
     EXPECT_EQ(makeRomImage(file, kMinimumLoadSize).size(), 16384u);
+}
+
+// Large images start on a huge page; growing one keeps its bytes and pads.
+TEST(RomBytes, LargeBlocksStartOnAHugePageAndGrowingKeepsTheBytes)
+{
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    RomBytes bytes = countingBytes(kHugePage + 3);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % kHugePage, 0u);
+    bytes.resize(3 * kHugePage, kPaddingByte);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % kHugePage, 0u);
+    EXPECT_EQ(bytes[kHugePage + 2], static_cast<std::uint8_t>((kHugePage + 2) * 7 + 3));
+    EXPECT_EQ(bytes[kHugePage + 3], kPaddingByte);
+    EXPECT_EQ(bytes.back(), kPaddingByte);
 }
 
 } // namespace

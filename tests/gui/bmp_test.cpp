@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(littleEndian16(bmp, 22), 128);
         QVERIFY(!app->main->windowTitle().endsWith('*'));
 
-        const Bytes original = state().rom;
+        const RomBytes original = state().rom;
         wipe(8192); // one screen of 2 x 1 blocks
         importFrom(path);
         QCOMPARE(app->dialogs.lastOpen.title, QStringLiteral("Load From BMP"));
@@ -140,7 +140,7 @@ private slots:
     void indexedAndPngPicturesImportLikeTrueColour()
     {
         openRom(testRom());
-        const Bytes original = state().rom;
+        const RomBytes original = state().rom;
         const QImage trueColour(exportTo(QStringLiteral("map.bmp")));
         QVERIFY(!trueColour.isNull());
         QList<QRgb> table = paletteTable(4);
@@ -169,7 +169,7 @@ private slots:
     void aOneBitPictureImportsForTheOneBitCodec()
     {
         app->open(app->writeFile(QStringLiteral("font.chr"), testRom())); // "1BPP"
-        const Bytes original = state().rom;
+        const RomBytes original = state().rom;
         const QImage trueColour(exportTo(QStringLiteral("map.bmp")));
         const QString oneBit = writeImage(trueColour.convertToFormat(QImage::Format_Mono, paletteTable(2)),
                                           QStringLiteral("map1.bmp"), "BMP");
@@ -182,7 +182,7 @@ private slots:
     void aSmallerPictureLeavesTheTilesOutsideItAlone()
     {
         openRom(testRom());
-        const Bytes original = state().rom;
+        const RomBytes original = state().rom;
         const QImage full(exportTo(QStringLiteral("map.bmp")));
         // 60 x 20 pixels hold tiles 0..6 and 16..22 whole; the rest only in part or not at all.
         const QString small = writeImage(full.copy(0, 0, 60, 20), QStringLiteral("small.bmp"), "BMP");
@@ -216,7 +216,7 @@ private slots:
     void anInvalidFileChangesNothing()
     {
         openRom(testRom());
-        const Bytes original = state().rom;
+        const RomBytes original = state().rom;
         const Bitmap shown = state().tileMapBitmap;
         importFrom(app->writeFile(QStringLiteral("notes.bmp"), Bytes{'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("Bitmap image is not valid")});

@@ -115,7 +115,7 @@ private slots:
     {
         const QString path = app->writeFile(QStringLiteral("first.nes"), countingBytes(16384));
         app->open(path);
-        const std::vector<std::uint8_t> before = app->state().rom;
+        const RomBytes before = app->state().rom;
         app->open(app->dir.filePath(QStringLiteral("missing.gba")));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("File not found")});
         QCOMPARE(romName(), QFileInfo(path).absoluteFilePath());

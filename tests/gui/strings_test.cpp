@@ -167,7 +167,7 @@ private slots:
         runScript("N24", QStringLiteral("h100"));
         QCOMPARE(romAt(0x100, 5), (std::vector<std::uint8_t>{0x41, 0x00, 0x42, 0xFF, 0x04}));
 
-        const std::vector<std::uint8_t> before = state().rom;
+        const RomBytes before = state().rom;
         app->dialogs.openAnswers.push_back(dump);
         runScript("N24", QStringLiteral("h3FFE")); // needs 4 bytes, 2 left
         QVERIFY(app->dialogs.messages.last().contains(QStringLiteral("needs 4 byte(s)")));

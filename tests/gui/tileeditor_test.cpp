@@ -57,7 +57,7 @@ class TileEditorTest : public QObject {
     // Clicks a button `times` times and checks the tile after the first click.
     void clickAndCheck(const char* name, TileTransform transform, int times)
     {
-        const Bytes before = state().rom;
+        const RomBytes before = state().rom;
         const Bitmap tileBefore = state().tileBitmap;
         button(name)->click();
         QCOMPARE(state().tileBitmap, transformedTile(tileBefore, transform, 0));
@@ -277,7 +277,7 @@ private slots:
         setTileSize(3, 3);
         app->wb().forms.tileMapForm->moveTileMapScroll(1 << 30); // the last screen runs past the end
         selectTile(227);
-        const Bytes before = state().rom;
+        const RomBytes before = state().rom;
         button("Flip2Btn")->click();
         button("Flip2Btn")->click();
         QCOMPARE(state().rom, before);
@@ -302,7 +302,7 @@ private slots:
         blockWidth->setValue(1);
         blockHeight->setValue(1);
         QCOMPARE(state().selectedTile, 0);
-        const Bytes before = state().rom;
+        const RomBytes before = state().rom;
         button("FlipBtn")->click();
         button("FlipBtn")->click();
         QCOMPARE(state().rom, before);

@@ -205,7 +205,7 @@ private slots:
         pressMouse(map, blockCentre(3));
         moveMouse(map, blockCentre(4), Qt::LeftButton);
         releaseMouse(map, blockCentre(5));
-        const std::vector<std::uint8_t>& rom = app->state().rom;
+        const RomBytes& rom = app->state().rom;
         for (int i = 0; i < 16; ++i) {
             QCOMPARE(int(rom[48 + i]), 80 + i);
             QCOMPARE(int(rom[80 + i]), 48 + i);
@@ -219,7 +219,7 @@ private slots:
     {
         openCountingRom();
         clickMouse(map, blockCentre(0));
-        const std::vector<std::uint8_t> before = app->state().rom;
+        const RomBytes before = app->state().rom;
         pressMouse(map, blockCentre(3));
         moveMouse(map, blockCentre(4), Qt::LeftButton);
         releaseMouse(map, QPoint(-40, -40));
@@ -288,7 +288,7 @@ private slots:
     {
         openCountingRom();
         clickMouse(map, blockCentre(0));
-        const std::vector<std::uint8_t> before = app->state().rom;
+        const RomBytes before = app->state().rom;
         clickMouse(map, blockCentre(0x12), Qt::RightButton);
         sendMouse(map, QEvent::MouseButtonDblClick, blockCentre(0x12), Qt::RightButton, Qt::RightButton);
         releaseMouse(map, blockCentre(0x12), Qt::RightButton);

@@ -96,7 +96,7 @@ private slots:
                  (std::vector<std::uint8_t>{0x01, 0x02, 0x3F, 0x00}));
         dataMap().moveDataScroll(16384);
         state().selectedCell = 1022; // two bytes left: the three of block 19 do not fit
-        const std::vector<std::uint8_t> before = state().rom;
+        const RomBytes before = state().rom;
         doubleClickMouse(tileMap(), blockCentre(0x19));
         QVERIFY(state().rom == before);
         QCOMPARE(app->dialogs.messages.size(), 1);
