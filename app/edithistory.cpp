@@ -13,7 +13,7 @@ std::size_t EditStep::heldBytes() const
 
 namespace {
 // Exchanges a step's bytes with the buffer's, which holds the other side.
-void swapIntoBuffer(std::vector<ChangedSpan>& spans, std::vector<std::uint8_t>& buffer)
+void swapIntoBuffer(std::vector<ChangedSpan>& spans, std::span<std::uint8_t> buffer)
 {
     for (ChangedSpan& span : spans) {
         if (span.offset >= buffer.size())
@@ -169,7 +169,7 @@ std::string EditHistory::redoName() const
     return canRedo() ? steps_[current_].name : std::string();
 }
 
-bool EditHistory::undo(std::vector<std::uint8_t>& buffer)
+bool EditHistory::undo(std::span<std::uint8_t> buffer)
 {
     if (!canUndo())
         return false;
@@ -177,7 +177,7 @@ bool EditHistory::undo(std::vector<std::uint8_t>& buffer)
     return true;
 }
 
-bool EditHistory::redo(std::vector<std::uint8_t>& buffer)
+bool EditHistory::redo(std::span<std::uint8_t> buffer)
 {
     if (!canRedo())
         return false;

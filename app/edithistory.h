@@ -71,9 +71,9 @@ public:
     // Puts the old bytes of the last step done back into `buffer` (the buffer
     // the step was recorded on, as that step left it). Bytes past the end of a
     // buffer that has shrunk since are left out. False when there is no step.
-    bool undo(std::vector<std::uint8_t>& buffer);
+    bool undo(std::span<std::uint8_t> buffer);
     // Writes the new bytes of the last step undone again.
-    bool redo(std::vector<std::uint8_t>& buffer);
+    bool redo(std::span<std::uint8_t> buffer);
     void clear();
 
     [[nodiscard]] std::size_t heldBytes() const { return held_; }

@@ -8,9 +8,11 @@ RecordedEdit::RecordedEdit(Workbench& workbench, EditBuffer buffer)
 {
 }
 
-std::vector<std::uint8_t>& RecordedEdit::bytes() const
+std::span<std::uint8_t> RecordedEdit::bytes() const
 {
-    return buffer_ == EditBuffer::Rom ? wb_.state.rom : wb_.state.workspace;
+    if (buffer_ == EditBuffer::Rom)
+        return wb_.state.rom;
+    return wb_.state.workspace;
 }
 
 EditHistory& RecordedEdit::history() const

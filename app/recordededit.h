@@ -5,6 +5,7 @@
 #include "app/edithistory.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ public:
     void commit(const std::string& name);
 
 private:
-    std::vector<std::uint8_t>& bytes() const;
+    std::span<std::uint8_t> bytes() const;
     EditHistory& history() const;
 
     Workbench& wb_;

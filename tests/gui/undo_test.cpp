@@ -67,10 +67,10 @@ private slots:
     {
         openReady(Bytes(16384, 0));
         QVERIFY(!undoItem()->isEnabled() && !redoItem()->isEnabled());
-        const Bytes original = state().rom;
+        const RomBytes original = state().rom;
         const Bitmap originalTile = state().tileBitmap;
         paintStroke();
-        const Bytes painted = state().rom;
+        const RomBytes painted = state().rom;
         QVERIFY(painted != original);
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Paint"));
         app->main->SaveItemClick(); // Save keeps the history
@@ -117,7 +117,7 @@ private slots:
 
         activate(ws);
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Get Data From Rom"));
-        const Bytes painted = state().rom;
+        const RomBytes painted = state().rom;
         press(ws, Qt::CTRL | Qt::Key_Z);
         QCOMPARE(state().workspace, empty);
         QCOMPARE(state().rom, painted);
