@@ -146,7 +146,9 @@ std::string languageFileEncoding(std::string_view bytes, std::string_view codePa
     if (startsWithByteOrderMark(bytes) || isValidUtf8(bytes))
         return std::string(kUtf8Encoding);
     // Names and the code page are ASCII, so the undecoded bytes tell them.
-    const std::string* named = findEntry(readSections(bytes), "KVR_Language", "codepage");
+    // The sections outlive the entry found in them.
+    const Sections sections = readSections(bytes);
+    const std::string* named = findEntry(sections, "KVR_Language", "codepage");
     return (named != nullptr && !named->empty()) ? *named : std::string(codePageInForce);
 }
 

@@ -89,6 +89,14 @@ TEST(LanguageFile, ReadsEitherEncoding)
     EXPECT_FALSE(readLanguageFile(folder.filePath(QStringLiteral("none.lng")), CodePage()).error.isEmpty());
 }
 
+TEST(LanguageFile, OwnCodePageNameOutlivesTheReading)
+{
+    // Longer than a short string's inline buffer: it lives in freed memory
+    // if the name is taken from sections that are already gone.
+    const std::string name = "a-code-page-name-longer-than-any-inline-buffer";
+    EXPECT_EQ(languageFileEncoding("[KVR_Language]\ncodepage=" + name + "\nlanguage=\xE7", "windows-1252"), name);
+}
+
 TEST(LanguageFile, Utf8CheckAgreesWithQt)
 {
     // Pieces that make valid, overlong, surrogate, truncated and stray sequences.

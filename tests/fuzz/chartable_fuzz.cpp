@@ -46,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const TableReadResult read = readTableFile(bytes);
     FUZZ_CHECK(read.table.has_value() == read.error.empty());
+    FUZZ_CHECK(read.error.size() <= kLongestQuotingMessage);
     if (!read.table)
         return 0;
     for (const std::string& entry : read.table->entries)

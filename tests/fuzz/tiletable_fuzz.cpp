@@ -46,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TileTableRules rules = input.flag() ? TileTableRules::Reload : TileTableRules::Open;
     const TileTableReadResult read = readTileTableFile(input.restText(), rules);
     FUZZ_CHECK(read.table.has_value() == read.error.empty());
+    FUZZ_CHECK(read.error.size() <= kLongestQuotingMessage);
     FUZZ_CHECK(!read.incompatibleFormat || (rules == TileTableRules::Reload && !read.table));
     if (!read.table)
         return 0;
