@@ -68,6 +68,7 @@ TEST(LanguageFile, ReadsEitherEncoding)
     const EncodingCase cases[] = {
         {"UTF-8", "[KVR_Language]\r\nlanguage=Русский", "windows-1252", "Русский"},
         {"UTF-8 with BOM", "\xEF\xBB\xBF[KVR_Language]\nlanguage=Русский", "windows-1252", "Русский"},
+        {"BOM, then 8-bit text", "\xEF\xBB\xBF[KVR_Language]\nlanguage=" + cp1251Name, "windows-1251", "Русский"},
         {"own code page", "[KVR_Language]\ncodepage=windows-1251\nlanguage=" + cp1251Name, "windows-1252", "Русский"},
         {"page in force", "[KVR_Language]\nlanguage=" + cp1251Name, "windows-1251", "Русский"},
         {"unknown own page", "[KVR_Language]\ncodepage=no-such\nlanguage=\xE7", "windows-1252", nullptr},
