@@ -98,9 +98,11 @@ std::string_view sectionName(LanguageSection section)
     return {};
 }
 
-bool startsWithByteOrderMark(std::string_view bytes)
+// A byte order mark is no text in either encoding: a file that starts with
+// one but is not valid UTF-8 is still read in a code page, without it.
+std::string_view withoutByteOrderMark(std::string_view bytes)
 {
-    return bytes.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark;
+    return bytes.starts_with(kUtf8ByteOrderMark) ? bytes.substr(kUtf8ByteOrderMark.size()) : bytes;
 }
 
 } // namespace
@@ -143,10 +145,12 @@ bool isValidUtf8(std::string_view bytes)
 
 std::string languageFileEncoding(std::string_view bytes, std::string_view codePageInForce)
 {
-    if (startsWithByteOrderMark(bytes) || isValidUtf8(bytes))
+    if (isValidUtf8(bytes))
         return std::string(kUtf8Encoding);
     // Names and the code page are ASCII, so the undecoded bytes tell them.
-    const std::string* named = findEntry(readSections(bytes), "KVR_Language", "codepage");
+    // The sections outlive the entry found in them.
+    const Sections sections = readSections(withoutByteOrderMark(bytes));
+    const std::string* named = findEntry(sections, "KVR_Language", "codepage");
     return (named != nullptr && !named->empty()) ? *named : std::string(codePageInForce);
 }
 
@@ -156,9 +160,9 @@ std::optional<LanguageFile> parseLanguageFile(std::string_view bytes, const Text
     const std::string encoding = languageFileEncoding(bytes, codePageInForce);
     std::string text;
     if (encoding == kUtf8Encoding) {
-        text = startsWithByteOrderMark(bytes) ? bytes.substr(kUtf8ByteOrderMark.size()) : bytes;
+        text = withoutByteOrderMark(bytes);
     } else {
-        std::optional<std::string> decoded = decode(bytes, encoding);
+        std::optional<std::string> decoded = decode(withoutByteOrderMark(bytes), encoding);
         if (!decoded)
             return std::nullopt;
         text = std::move(*decoded);

@@ -8,9 +8,9 @@
 //    tabs and without one enclosing pair of double or single quotes; it is cut
 //    to 2047 characters; the first of repeated keys counts;
 //  - each language key is read only from its own section.
-// A file that is valid UTF-8 (a byte order mark is dropped) is UTF-8; any
-// other file is 8-bit text in the code page named by "codepage" in section
-// "KVR_Language", or else in the caller's code page.
+// A file that is valid UTF-8 is UTF-8; any other file is 8-bit text in the
+// code page named by "codepage" in section "KVR_Language", or else in the
+// caller's code page. A byte order mark is dropped in either case.
 #include "app/languagetexts.h"
 
 #include <cstddef>

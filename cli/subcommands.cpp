@@ -116,12 +116,17 @@ void addSearchCommand(CLI::App& app, std::optional<Command>& chosen)
     CLI::App& sub = *app.add_subcommand("search", "Prints every hit of a search");
     auto search = std::make_shared<SearchCommand>();
     addFileOption(sub, "ROM", search->romPath, "", "the ROM file")->required();
-    CLI::App& what = *sub.add_option_group("pattern", "exactly one of");
-    CLI::Option* hex = what.add_option("--hex", search->pattern, "bytes as hexadecimal digits (odd: 0 in front)")
-                           ->type_name("DIGITS");
-    CLI::Option* text = what.add_option("--text", search->pattern, "table text")->type_name("TEXT");
-    what.add_option("--relative", search->pattern, "a word for relative search")->type_name("WORD");
-    what.require_option(1);
+    // Plain options rather than an option group: CLI11 2.1 loops forever on
+    // a stray word followed by an unknown option when a group is there.
+    const std::string pattern = "Pattern (exactly one)";
+    CLI::Option* hex = sub.add_option("--hex", search->pattern, "bytes as hexadecimal digits (odd: 0 in front)")
+                           ->type_name("DIGITS")
+                           ->group(pattern);
+    CLI::Option* text = sub.add_option("--text", search->pattern, "table text")->type_name("TEXT")->group(pattern);
+    CLI::Option* relative =
+        sub.add_option("--relative", search->pattern, "a word for relative search")->type_name("WORD")->group(pattern);
+    hex->excludes(text)->excludes(relative);
+    text->excludes(relative);
     CLI::Option* table = addFileOption(sub, "-t,--table", search->tablePath, "T.tbl", "the character table (--text)");
     text->needs(table);
     sub.add_flag("--one-byte-per-char", search->oneBytePerCharacter,
@@ -137,7 +142,9 @@ void addSearchCommand(CLI::App& app, std::optional<Command>& chosen)
                "lists (POSITION WORD=BYTES) for every place whose bytes keep the letters'\n"
                "distances. Exit 0 with hits, 1 without.\n\n" +
                numberForms());
-    sub.callback([&chosen, search, hex, text] {
+    sub.callback([&chosen, search, hex, text, relative] {
+        if (hex->count() + text->count() + relative->count() == 0)
+            throw CLI::RequiredError("one of --hex, --text and --relative");
         search->mode = hex->count()    ? SearchCommand::Mode::Hex
                        : text->count() ? SearchCommand::Mode::Text
                                        : SearchCommand::Mode::Relative;

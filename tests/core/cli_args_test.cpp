@@ -434,6 +434,7 @@ TEST(CliArgs, SearchTakesExactlyOnePattern)
         {"search", "g.nes", "--text", "HI"},
         {"search", "g.nes", "--hex", "41", "--one-byte-per-char"},
         {"search", "g.nes", "--hex", "41", "--interval", "100"},
+        {"search", "g.nes", "stray", "--unknown"}, // once parsed forever
         {"make-table", "r.rss", "--line", "0", "-o", "t.tbl"},
         {"make-table", "r.rss", "--line", "1"},
     };

@@ -68,6 +68,7 @@ TEST(LanguageFile, ReadsEitherEncoding)
     const EncodingCase cases[] = {
         {"UTF-8", "[KVR_Language]\r\nlanguage=Русский", "windows-1252", "Русский"},
         {"UTF-8 with BOM", "\xEF\xBB\xBF[KVR_Language]\nlanguage=Русский", "windows-1252", "Русский"},
+        {"BOM, then 8-bit text", "\xEF\xBB\xBF[KVR_Language]\nlanguage=" + cp1251Name, "windows-1251", "Русский"},
         {"own code page", "[KVR_Language]\ncodepage=windows-1251\nlanguage=" + cp1251Name, "windows-1252", "Русский"},
         {"page in force", "[KVR_Language]\nlanguage=" + cp1251Name, "windows-1251", "Русский"},
         {"unknown own page", "[KVR_Language]\ncodepage=no-such\nlanguage=\xE7", "windows-1252", nullptr},
@@ -87,6 +88,14 @@ TEST(LanguageFile, ReadsEitherEncoding)
         }
     }
     EXPECT_FALSE(readLanguageFile(folder.filePath(QStringLiteral("none.lng")), CodePage()).error.isEmpty());
+}
+
+TEST(LanguageFile, OwnCodePageNameOutlivesTheReading)
+{
+    // Longer than a short string's inline buffer: it lives in freed memory
+    // if the name is taken from sections that are already gone.
+    const std::string name = "a-code-page-name-longer-than-any-inline-buffer";
+    EXPECT_EQ(languageFileEncoding("[KVR_Language]\ncodepage=" + name + "\nlanguage=\xE7", "windows-1252"), name);
 }
 
 TEST(LanguageFile, Utf8CheckAgreesWithQt)
