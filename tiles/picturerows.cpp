@@ -425,23 +425,23 @@ QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vect
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
-// Rows r and r + 1 of a unit's planes, row r in the low half, plane i in byte i of each half.
+// Rows r and r + 1 of a unit's planes, row r in the low 32 bits, plane i in byte i of each row.
 template <int Codec>
-inline std::uint64_t twoRowPlanes(const std::uint8_t* unit, int r)
+QUARN_AVX512 inline __m128i twoRowPlanes(const std::uint8_t* unit, int r)
 {
     if constexpr (Codec == kNes)
-        return unit[r] | static_cast<std::uint64_t>(unit[r + 8]) << 8 |
-               static_cast<std::uint64_t>(unit[r + 1]) << 32 | static_cast<std::uint64_t>(unit[r + 9]) << 40;
+        return _mm_cvtsi64_si128(static_cast<long long>(
+            unit[r] | static_cast<std::uint64_t>(unit[r + 8]) << 8 | static_cast<std::uint64_t>(unit[r + 1]) << 32 |
+            static_cast<std::uint64_t>(unit[r + 9]) << 40));
     if constexpr (Codec == kGameBoy)
-        return loadBytes<std::uint16_t>(unit + 2 * r) |
-               static_cast<std::uint64_t>(loadBytes<std::uint16_t>(unit + 2 * r + 2)) << 32;
+        return _mm_cvtsi64_si128(static_cast<long long>(
+            loadBytes<std::uint16_t>(unit + 2 * r) |
+            static_cast<std::uint64_t>(loadBytes<std::uint16_t>(unit + 2 * r + 2)) << 32));
     if constexpr (Codec == kSms)
-        return loadBytes<std::uint64_t>(unit + 4 * r);
-    // SNES: planes 0 and 1 of both rows, then planes 2 and 3 of both rows
-    const auto low = loadBytes<std::uint32_t>(unit + 2 * r);
-    const auto high = loadBytes<std::uint32_t>(unit + 16 + 2 * r);
-    return (low & 0xFFFFu) | (high & 0xFFFFu) << 16 |
-           static_cast<std::uint64_t>((low >> 16) | (high & 0xFFFF0000u)) << 32;
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(unit + 4 * r));
+    // SNES: planes 0 and 1 of both rows, then planes 2 and 3 of both rows; interleave the pairs.
+    return _mm_unpacklo_epi16(_mm_cvtsi32_si128(loadBytes<int>(unit + 2 * r)),
+                              _mm_cvtsi32_si128(loadBytes<int>(unit + 16 + 2 * r)));
 }
 
 template <int Codec>
@@ -458,7 +458,7 @@ QUARN_AVX512 inline __m512i twoRowValues(const std::uint8_t* unit, int r)
         // As rowValues: every lane takes its pixel's bit of each plane, one multiply gathers them.
         const __m512i halves = _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
         const __m512i planes = _mm512_permutexvar_epi32(
-            halves, _mm512_castsi128_si512(_mm_cvtsi64_si128(static_cast<long long>(twoRowPlanes<Codec>(unit, r)))));
+            halves, _mm512_castsi128_si512(twoRowPlanes<Codec>(unit, r)));
         const __m512i shifts = Codec == kSnesMirrored
                                    ? _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7)
                                    : _mm512_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0, 7, 6, 5, 4, 3, 2, 1, 0);
