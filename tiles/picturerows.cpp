@@ -343,32 +343,38 @@ T loadBytes(const std::uint8_t* at)
     return value;
 }
 
-// Row r of a unit as 8 values, pixel c in bits 4c..4c+3.
+// Row r of a unit as 8 values, one per 32-bit lane, pixel c in lane c.
 template <int Codec>
-QUARN_AVX2 inline std::uint32_t rowNibbles(const std::uint8_t* unit, int r)
+QUARN_AVX2 inline __m256i rowValues(const std::uint8_t* unit, int r)
 {
-    if constexpr (Codec == kGba)
-        return loadBytes<std::uint32_t>(unit + 4 * r);
-    if constexpr (Codec == kGenesis) { // the left pixel of a byte is its high nibble
-        const auto w = loadBytes<std::uint32_t>(unit + 4 * r);
-        return ((w >> 4) & 0x0F0F0F0Fu) | ((w & 0x0F0F0F0Fu) << 4);
+    const __m256i fifteen = _mm256_set1_epi32(15);
+    if constexpr (Codec == kGba || Codec == kGenesis) {
+        // The left pixel of a GBA byte is its low nibble, of a Genesis byte its high one.
+        const __m256i shifts = Codec == kGba ? _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28)
+                                             : _mm256_setr_epi32(4, 0, 12, 8, 20, 16, 28, 24);
+        const __m256i word = _mm256_set1_epi32(static_cast<int>(loadBytes<std::uint32_t>(unit + 4 * r)));
+        return _mm256_and_si256(_mm256_srlv_epi32(word, shifts), fifteen);
+    } else {
+        // Planar: plane i in byte i. Lane c shifts pixel c's bit of every
+        // plane to bit 0 of its byte; one multiply then adds plane i's bit
+        // at bit 24 + i (the other products land below bit 24 or past bit
+        // 31, all on distinct bits, so nothing carries into the value).
+        std::uint32_t planes;
+        if constexpr (Codec == kNes)
+            planes = unit[r] | static_cast<std::uint32_t>(unit[r + 8]) << 8;
+        else if constexpr (Codec == kGameBoy)
+            planes = loadBytes<std::uint16_t>(unit + 2 * r);
+        else if constexpr (Codec == kSms)
+            planes = loadBytes<std::uint32_t>(unit + 4 * r);
+        else
+            planes = loadBytes<std::uint16_t>(unit + 2 * r) |
+                     static_cast<std::uint32_t>(loadBytes<std::uint16_t>(unit + 16 + 2 * r)) << 16;
+        const __m256i shifts = Codec == kSnesMirrored ? _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)
+                                                      : _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+        const __m256i bits = _mm256_and_si256(
+            _mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(planes)), shifts), _mm256_set1_epi32(0x01010101));
+        return _mm256_srli_epi32(_mm256_mullo_epi32(bits, _mm256_set1_epi32(0x01020408)), 24);
     }
-    // Planar: plane i in byte i; moving pixel c's bit to the top of every
-    // byte of lane c lets one movemask collect all 32 bits in place.
-    std::uint32_t planes;
-    if constexpr (Codec == kNes)
-        planes = unit[r] | static_cast<std::uint32_t>(unit[r + 8]) << 8;
-    else if constexpr (Codec == kGameBoy)
-        planes = loadBytes<std::uint16_t>(unit + 2 * r);
-    else if constexpr (Codec == kSms)
-        planes = loadBytes<std::uint32_t>(unit + 4 * r);
-    else
-        planes = loadBytes<std::uint16_t>(unit + 2 * r) |
-                 static_cast<std::uint32_t>(loadBytes<std::uint16_t>(unit + 16 + 2 * r)) << 16;
-    const __m256i shifts = Codec == kSnesMirrored ? _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)
-                                                  : _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i lanes = _mm256_sllv_epi32(_mm256_set1_epi32(static_cast<int>(planes)), shifts);
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(lanes));
 }
 
 template <bool Streaming>
@@ -391,17 +397,13 @@ QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vect
     const std::size_t tileBytes = static_cast<std::size_t>(tileWidth * tileHeight / 64 * bytesPerUnit);
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + 8));
-    const __m256i nibbleShifts = _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28);
-    const __m256i fifteen = _mm256_set1_epi32(15);
     for (int y = 0; y < tileHeight; ++y) {
         const int n = y * tileWidth;
         const int r = n % 64 / 8;
         const std::uint8_t* end = bytes.data() + bytes.size();
         for (const std::uint8_t* tile = bytes.data() + n / 64 * bytesPerUnit; tile < end; tile += tileBytes) {
             for (int j = 0; j < UnitRowsPerTileRow; ++j) {
-                const auto word = static_cast<int>(rowNibbles<Codec>(tile, r + j));
-                const __m256i values =
-                    _mm256_and_si256(_mm256_srlv_epi32(_mm256_set1_epi32(word), nibbleShifts), fifteen);
+                const __m256i values = rowValues<Codec>(tile, r + j);
                 // Values 8..15 have bit 3 set: move it to the sign bit to pick the high half.
                 const __m256 pick = _mm256_castsi256_ps(_mm256_slli_epi32(values, 28));
                 const __m256 pixels = _mm256_blendv_ps(
@@ -413,6 +415,97 @@ QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vect
         }
     }
 }
+
+// Tiles 16 pixels wide on processors with AVX-512: a tile row is two unit
+// rows side by side, 16 values in one vector, their colours picked from the
+// whole 16-entry palette by one permute and written with one 64-byte store.
+#define QUARN_AVX512 __attribute__((target("avx512f")))
+// GCC 12's AVX-512 intrinsics fill unused result operands with a deliberately
+// undefined value, which it then reports as maybe uninitialized.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// Rows r and r + 1 of a unit's planes, row r in the low 32 bits, plane i in byte i of each row.
+template <int Codec>
+QUARN_AVX512 inline __m128i twoRowPlanes(const std::uint8_t* unit, int r)
+{
+    if constexpr (Codec == kNes)
+        return _mm_cvtsi64_si128(static_cast<long long>(
+            unit[r] | static_cast<std::uint64_t>(unit[r + 8]) << 8 | static_cast<std::uint64_t>(unit[r + 1]) << 32 |
+            static_cast<std::uint64_t>(unit[r + 9]) << 40));
+    if constexpr (Codec == kGameBoy)
+        return _mm_cvtsi64_si128(static_cast<long long>(
+            loadBytes<std::uint16_t>(unit + 2 * r) |
+            static_cast<std::uint64_t>(loadBytes<std::uint16_t>(unit + 2 * r + 2)) << 32));
+    if constexpr (Codec == kSms)
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(unit + 4 * r));
+    // SNES: planes 0 and 1 of both rows, then planes 2 and 3 of both rows; interleave the pairs.
+    return _mm_unpacklo_epi16(_mm_cvtsi32_si128(loadBytes<int>(unit + 2 * r)),
+                              _mm_cvtsi32_si128(loadBytes<int>(unit + 16 + 2 * r)));
+}
+
+template <int Codec>
+QUARN_AVX512 inline __m512i twoRowValues(const std::uint8_t* unit, int r)
+{
+    if constexpr (Codec == kGba || Codec == kGenesis) {
+        // Each byte twice, then each copy shifted to its own nibble.
+        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(unit + 4 * r));
+        const __m512i words = _mm512_cvtepu8_epi32(_mm_unpacklo_epi8(bytes, bytes));
+        const __m512i shifts = Codec == kGba ? _mm512_set1_epi64(0x0000000400000000)
+                                             : _mm512_set1_epi64(0x0000000000000004);
+        return _mm512_and_si512(_mm512_srlv_epi32(words, shifts), _mm512_set1_epi32(15));
+    } else {
+        // As rowValues: every lane takes its pixel's bit of each plane, one multiply gathers them.
+        const __m512i halves = _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
+        const __m512i planes = _mm512_permutexvar_epi32(
+            halves, _mm512_castsi128_si512(twoRowPlanes<Codec>(unit, r)));
+        const __m512i shifts = Codec == kSnesMirrored
+                                   ? _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7)
+                                   : _mm512_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0, 7, 6, 5, 4, 3, 2, 1, 0);
+        const __m512i bits = _mm512_and_si512(_mm512_srlv_epi32(planes, shifts), _mm512_set1_epi32(0x01010101));
+        return _mm512_srli_epi32(_mm512_mullo_epi32(bits, _mm512_set1_epi32(0x01020408)), 24);
+    }
+}
+
+// A band's tile rows follow each other in the picture, so its 64-byte rows
+// are written realigned to cache lines: each line store joins the end of one
+// row to the start of the next, and no store is split across two lines.
+template <int Codec, bool Streaming>
+QUARN_AVX512 void paintWholeBandWidest(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes,
+                                       int tileHeight, std::uint32_t*& dst)
+{
+    constexpr int bytesPerUnit = Codec == kNes || Codec == kGameBoy ? 16 : 32;
+    const std::size_t tileBytes = static_cast<std::size_t>(16 * tileHeight / 64 * bytesPerUnit);
+    const __m512i palette = _mm512_loadu_si512(colours);
+    // Pixels the band starts past a line: a line takes the previous row's last
+    // `skew` pixels and this row's first 16 - skew.
+    const auto skew = static_cast<int>(reinterpret_cast<std::uintptr_t>(dst) / 4 % 16);
+    const __m512i joined = _mm512_add_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                            _mm512_set1_epi32(16 - skew));
+    const std::uint8_t* end = bytes.data() + bytes.size();
+    __m512i previous = _mm512_setzero_si512();
+    bool first = true;
+    for (int y = 0; y < tileHeight; ++y) {
+        const int n = y * 16;
+        const int r = n % 64 / 8;
+        for (const std::uint8_t* tile = bytes.data() + n / 64 * bytesPerUnit; tile < end; tile += tileBytes) {
+            const __m512i row = _mm512_permutexvar_epi32(twoRowValues<Codec>(tile, r), palette);
+            if (first) {
+                _mm512_storeu_si512(dst, row);
+                first = false;
+            } else if constexpr (Streaming) {
+                _mm512_stream_si512(reinterpret_cast<__m512i*>(dst - skew), _mm512_permutex2var_epi32(previous, joined, row));
+            } else {
+                _mm512_store_si512(dst - skew, _mm512_permutex2var_epi32(previous, joined, row));
+            }
+            previous = row;
+            dst += 16;
+        }
+    }
+    if (!first) // the last row's end, past the last whole line
+        _mm512_storeu_si512(dst - 16, previous);
+}
+#pragma GCC diagnostic pop
 
 template <int Codec, bool Streaming>
 void paintWholeBandWide(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes, int tileWidth,
@@ -427,7 +520,7 @@ void paintWholeBandWide(const std::uint32_t* colours, const std::vector<std::uin
 
 template <int Codec, class Out>
 void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
-                const std::uint32_t* colours, Bitmap& out, bool wideRows)
+                const std::uint32_t* colours, Bitmap& out, bool wideRows, bool widestRows)
 {
     const RowPainter<Codec> painter(colours);
     const std::int64_t bytesPerUnit = unitBytes(Codec);
@@ -448,6 +541,10 @@ void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const 
         gatherBand(rom.data() + position, starts, tilePixels, unitBytes(Codec), bandBytes);
 #ifdef QUARN_WIDE_ROWS
         if constexpr (hasWideRows(Codec)) {
+            if (widestRows && g.tileWidth == 16) {
+                paintWholeBandWidest<Codec, !std::is_same_v<Out, CachedStores>>(colours, bandBytes, g.tileHeight, dst);
+                continue;
+            }
             if (wideRows) {
                 paintWholeBandWide<Codec, std::is_same_v<Out, CachedStores> ? false : true>(
                     colours, bandBytes, g.tileWidth, g.tileHeight, dst);
@@ -469,15 +566,17 @@ void decodeCodec(std::span<const std::uint8_t> rom, std::int64_t position, const
 {
 #ifdef QUARN_WIDE_ROWS
     const bool wideRows = options.wideRows && __builtin_cpu_supports("avx2");
+    const bool widestRows = wideRows && options.widestRows && __builtin_cpu_supports("avx512f");
 #else
     const bool wideRows = false;
+    const bool widestRows = false;
 #endif
 #ifdef __SSE2__
     const bool aligned = reinterpret_cast<std::uintptr_t>(out.pixels.data()) % 16 == 0;
     if (aligned && out.pixels.size() * sizeof(std::uint32_t) >= options.streamingFrom)
-        return decodeRows<Codec, StreamingStores>(rom, position, g, colours, out, wideRows);
+        return decodeRows<Codec, StreamingStores>(rom, position, g, colours, out, wideRows, widestRows);
 #endif
-    decodeRows<Codec, CachedStores>(rom, position, g, colours, out, wideRows);
+    decodeRows<Codec, CachedStores>(rom, position, g, colours, out, wideRows, widestRows);
 }
 
 } // namespace

@@ -18,6 +18,8 @@ struct PictureRowOptions {
     std::size_t streamingFrom = kStreamingPictureBytes;
     // Vector instructions where the processor has them (the 4-bit and planar 2-bit codecs).
     bool wideRows = true;
+    // With wideRows, AVX-512 for tiles 16 pixels wide where the processor has it.
+    bool widestRows = true;
 };
 
 // Fills `out`, already sized for `geometry`, as decodeTileMap does.

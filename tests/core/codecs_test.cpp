@@ -281,10 +281,13 @@ TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
             std::copy(values.begin(), values.end(), colours.begin());
             colours[16] = kBlackPixel;
             for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes})
-                for (const bool wideRows : {false, true}) {
+                for (const int width : {0, 1, 2}) {
+                    const bool wideRows = width > 0;
+                    const bool widestRows = width > 1;
                     Bitmap map(expected.width, expected.height, 0x12345678);
-                    decodeMapByPictureRows(rom, position, codec, g, colours.data(), map, {streamingFrom, wideRows});
-                    ASSERT_TRUE(map == expected) << "streaming from " << streamingFrom << " wide " << wideRows;
+                    decodeMapByPictureRows(rom, position, codec, g, colours.data(), map,
+                                           {streamingFrom, wideRows, widestRows});
+                    ASSERT_TRUE(map == expected) << "streaming from " << streamingFrom << " row width " << width;
                 }
         }
 }
