@@ -27,6 +27,11 @@ install_missing_packages() {
 }
 
 build_project() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    local launcher=()
+    # ccache, where it is installed, makes rebuilds after a switch of branch cheap.
+    if command -v ccache >/dev/null; then
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
     cmake --build "$BUILD_DIR" --parallel
 }
