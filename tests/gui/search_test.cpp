@@ -160,7 +160,7 @@ private slots:
             d.intervalspin->setValue(1);
             relative(d, QStringLiteral("AB"));
         });
-        QVERIFY(results().lines() == std::vector<std::string>{"00000040 AB=1011"});
+        QVERIFY(results().lines() == std::vector<std::string>{"00000040 AB=1033"});
         // Emptied, then the focus leaves for the button: the field said 0.
         search([&](TSearchForm& d) {
             d.intervalspin->setFocus();
