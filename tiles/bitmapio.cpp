@@ -57,12 +57,12 @@ QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
         return QStringLiteral("Bitmap image is not valid");
     if (path.isEmpty())
         return fileErrorText(ENOENT);
+    if (QString error = refuseNonRegularFile(path); !error.isEmpty())
+        return error;
     const std::optional<QByteArray> format = pictureFormatFor(path);
     if (!format)
         return QStringLiteral("No picture format has the extension '.%1'; the formats are %2")
             .arg(QFileInfo(path).suffix(), pictureFormatNames());
-    if (QString error = refuseNonRegularFile(path); !error.isEmpty())
-        return error;
     if (QString error = refuseMissingFolder(path); !error.isEmpty())
         return error;
     // A view of the pixels, not a copy: a whole largest map is 64 MiB, and the
