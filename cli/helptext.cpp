@@ -62,26 +62,7 @@ public:
     }
 };
 
-} // namespace
-
-std::shared_ptr<CLI::Formatter> synopsisFormatter() { return std::make_shared<SynopsisFormatter>(); }
-
-std::string codecList()
-{
-    std::string text = "Codecs (name or index, letter case ignored):\n";
-    for (int i = 0; i < kCodecCount; ++i)
-        text += "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
-    return text;
-}
-
-std::string numberForms()
-{
-    return "Numbers (P): H and hexadecimal digits (H1F00, h1f00) or decimal digits (7936).\n";
-}
-
-std::string sizeForms() { return "Sizes (WxH): width x height, each from 1 to 16 (8x8, 16X8).\n"; }
-
-std::string pictureFormats()
+std::string wrappedPictureFormats()
 {
     // The list depends on the image plugins installed, so it is wrapped here.
     const std::string text = "Pictures: the extension of the name picks the format; a name without one\n"
@@ -105,6 +86,32 @@ std::string pictureFormats()
         }
     }
     return wrapped + "\n";
+}
+
+} // namespace
+
+std::shared_ptr<CLI::Formatter> synopsisFormatter() { return std::make_shared<SynopsisFormatter>(); }
+
+std::string codecList()
+{
+    std::string text = "Codecs (name or index, letter case ignored):\n";
+    for (int i = 0; i < kCodecCount; ++i)
+        text += "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+    return text;
+}
+
+std::string numberForms()
+{
+    return "Numbers (P): H and hexadecimal digits (H1F00, h1f00) or decimal digits (7936).\n";
+}
+
+std::string sizeForms() { return "Sizes (WxH): width x height, each from 1 to 16 (8x8, 16X8).\n"; }
+
+std::string pictureFormats()
+{
+    // Asked once: every parse builds the help texts.
+    static const std::string wrapped = wrappedPictureFormats();
+    return wrapped;
 }
 
 std::string exitCodes()
