@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace {
 // Table texts are one byte per character with printable ASCII as it is: a
 // code page qualifies when bytes 20..7E decode to themselves and every byte
@@ -60,4 +62,14 @@ std::string CodePage::fromUnicode(const QString& text, bool* lossless) const
     if (lossless)
         *lossless = exact;
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::optional<qsizetype> CodePage::firstCharacterNotHeld(const QString& text) const
+{
+    // Every byte stands for one character of its own, so a character is held
+    // exactly when some byte stands for it.
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (std::find(characters_.begin(), characters_.end(), text.at(i).unicode()) == characters_.end())
+            return i;
+    return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ public:
     QString toUnicode(unsigned char byte) const { return QString(QChar(characters_[byte])); }
     // Characters the code page cannot hold become '?', and `lossless` says so.
     std::string fromUnicode(const QString& text, bool* lossless = nullptr) const;
+    // The index of the first character of `text` the code page cannot hold;
+    // nothing when it holds them all.
+    [[nodiscard]] std::optional<qsizetype> firstCharacterNotHeld(const QString& text) const;
 
 private:
     QString name_;

@@ -1,6 +1,8 @@
 #include "app/fileio.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -143,6 +145,16 @@ QString refuseNonRegularFile(const QString& path)
     return fileTypeError(path, status.st_mode);
 }
 
+QString refuseMissingFolder(const QString& path)
+{
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (folder.isDir())
+        return {};
+    const QString name = QDir::toNativeSeparators(folder.filePath());
+    return folder.exists() ? QStringLiteral("'%1' is not a folder").arg(name)
+                           : QStringLiteral("The folder '%1' does not exist").arg(name);
+}
+
 FileReadResult readWholeFile(const QString& path, OpenMode mode)
 {
     FileReadResult result;
@@ -189,6 +201,8 @@ QString writeWholeFile(const QString& path, std::span<const std::uint8_t> bytes)
     if (path.isEmpty())
         return fileErrorText(ENOENT);
     if (QString error = refuseNonRegularFile(path); !error.isEmpty())
+        return error;
+    if (QString error = refuseMissingFolder(path); !error.isEmpty())
         return error;
     QSaveFile file(path);
     errno = 0;

@@ -22,6 +22,10 @@ enum class OpenMode { ReadOnly, ReadWrite };
 // silently turn into a file. Empty when it is a regular file or does not exist.
 [[nodiscard]] QString refuseNonRegularFile(const QString& path);
 
+// Why nothing can be written at `path` because the folder it names does not
+// exist (or is no folder); empty when the folder is there.
+[[nodiscard]] QString refuseMissingFolder(const QString& path);
+
 // Reads a whole file. With ReadWrite the file must also be writable, as a
 // ROM is opened to be saved back; a file that cannot be opened so fails.
 [[nodiscard]] FileReadResult readWholeFile(const QString& path, OpenMode mode = OpenMode::ReadOnly);

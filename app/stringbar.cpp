@@ -112,13 +112,28 @@ void TQuarnTileMapper::Getstring1Click()
 void TQuarnTileMapper::PasteBtnClick()
 {
     SharedState& s = wb_.state;
+    // All or nothing: a character that the code page or the table cannot
+    // encode refuses the whole text, with where it is.
+    const QString typed = DataEdit->text();
+    const auto refuse = [&](qsizetype index) {
+        showError(wb_.text("UnmatchedInText").arg(typed.mid(index, 1), QString::number(index + 1)));
+    };
+    if (const std::optional<qsizetype> notHeld = wb_.codePage.firstCharacterNotHeld(typed)) {
+        refuse(*notHeld);
+        return;
+    }
     // The saved flag stays as it is: insertion is an edit of the text, not
     // of the graphics.
     RecordedEdit edit(wb_, EditBuffer::Rom);
     edit.watch(s.selectedPosition(), s.maxStringLength);
-    insertString(s.rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher,
-                 wb_.codePage.fromUnicode(DataEdit->text()), characterOrientedCounting());
+    const InsertResult inserted = insertString(s.rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher,
+                                               wb_.codePage.fromUnicode(typed), characterOrientedCounting());
     edit.commit("PutString");
+    // One byte per held character, so the offset is the field's position.
+    if (inserted.unmatchedOffset) {
+        refuse(static_cast<qsizetype>(*inserted.unmatchedOffset));
+        return;
+    }
     wb_.forms.tileMapForm->redrawTileMap();
 }
 

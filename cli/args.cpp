@@ -20,7 +20,7 @@ void buildTool(CLI::App& app, std::optional<Command>& chosen)
     addSubcommands(app, chosen);
     for (CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; }))
         sub->group("Commands");
-    app.footer(codecList() + "\n" + numberForms() + sizeForms() + exitCodes() +
+    app.footer(codecList() + "\n" + numberForms() + sizeForms() + pictureFormats() + exitCodes() +
                "Run 'quarn-tool COMMAND --help' for the options of one command.");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Command-line parsing for quarn-tool, on CLI11. Pure: strings in, a command
-// or a message out, so every rule can be tested without files or Qt.
+// Command-line parsing for quarn-tool, on CLI11. Strings in, a command or a
+// message out, so every rule can be tested without files.
 #include "cli/argforms.h"
 #include "cli/scriptcommands.h"
 #include "cli/mapcommand.h"
@@ -13,10 +13,11 @@
 #include <variant>
 #include <vector>
 
-// Exit codes shared by every subcommand.
+// Exit statuses shared by every subcommand (the help says them too).
 constexpr int kExitOk = 0;
-constexpr int kExitFileError = 1; // a file could not be read or written
-constexpr int kExitUsage = 2;     // bad arguments
+constexpr int kExitFileError = 1; // a file could not be read, written or used
+constexpr int kExitUsage = 2;     // bad arguments; for search also bad files
+constexpr int kExitNoHit = 1;     // search only: nothing found
 
 // Asked for help: the text CLI11 made for the tool or for one subcommand.
 struct HelpCommand {

@@ -1,5 +1,6 @@
 #include "cli/helptext.h"
 
+#include "tiles/bitmapio.h"
 #include "tiles/codecs.h"
 
 #include <vector>
@@ -61,6 +62,32 @@ public:
     }
 };
 
+std::string wrappedPictureFormats()
+{
+    // The list depends on the image plugins installed, so it is wrapped here.
+    const std::string text = "Pictures: the extension of the name picks the format; a name without one\n"
+                             "is a 24-bit BMP. Formats: " +
+                             pictureFormatNames().toStdString() + ".";
+    std::string wrapped;
+    std::size_t lineStart = 0;
+    std::size_t lastBlank = std::string::npos;
+    for (const char ch : text) {
+        wrapped += ch;
+        if (ch == '\n') {
+            lineStart = wrapped.size();
+            lastBlank = std::string::npos;
+        } else if (ch == ' ') {
+            lastBlank = wrapped.size() - 1;
+        }
+        if (wrapped.size() - lineStart > kLineWidth && lastBlank != std::string::npos) {
+            wrapped[lastBlank] = '\n';
+            lineStart = lastBlank + 1;
+            lastBlank = std::string::npos;
+        }
+    }
+    return wrapped + "\n";
+}
+
 } // namespace
 
 std::shared_ptr<CLI::Formatter> synopsisFormatter() { return std::make_shared<SynopsisFormatter>(); }
@@ -80,10 +107,27 @@ std::string numberForms()
 
 std::string sizeForms() { return "Sizes (WxH): width x height, each from 1 to 16 (8x8, 16X8).\n"; }
 
+std::string pictureFormats()
+{
+    // Asked once: every parse builds the help texts.
+    static const std::string wrapped = wrappedPictureFormats();
+    return wrapped;
+}
+
 std::string exitCodes()
 {
-    return "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
+    return "Exit status: 0 done; 1 a file could not be read, written or used (a text\n"
+           "the table cannot encode, say); 2 bad arguments. search: 0 hits, 1 no hit,\n"
+           "2 bad arguments or files.\n";
 }
+
+std::string commandExitStatus()
+{
+    return "Exit status: 0 done, 1 a file could not be read, written or used,\n"
+           "2 bad arguments.\n";
+}
+
+std::string searchExitStatus() { return "Exit status: 0 hits, 1 no hit, 2 bad arguments or files.\n"; }
 
 std::string toolHelp(const CLI::App& app)
 {

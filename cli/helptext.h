@@ -14,7 +14,10 @@ std::shared_ptr<CLI::Formatter> synopsisFormatter();
 std::string codecList();   // every codec with its index
 std::string numberForms(); // how positions and counts are written
 std::string sizeForms();   // how tile and block sizes are written
-std::string exitCodes();
+std::string pictureFormats(); // which picture formats -o takes, as Qt's writers here offer them
+std::string exitCodes();          // every command's exit statuses, for the tool's help
+std::string commandExitStatus();  // the statuses of a command that reads and writes files
+std::string searchExitStatus();   // search's own: a hit or none
 
 // The help of the tool as a whole, even while a subcommand is selected.
 std::string toolHelp(const CLI::App& app);

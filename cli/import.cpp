@@ -4,6 +4,7 @@
 #include "cli/render.h"
 #include "tiles/bitmapimport.h"
 #include "tiles/bitmapio.h"
+#include "tiles/tilegrid.h"
 
 #include <QString>
 
@@ -49,7 +50,13 @@ int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err
     if (result.pixelsPastEnd > 0)
         out << ", " << result.pixelsPastEnd << " pixels past the end of the file not written";
     out << '\n';
-    // A warning, not a failure: the import itself is complete.
+    // Warnings, not failures: the import itself is complete.
+    const int mapWidth = mapPixelWidth(command.geometry);
+    const int mapHeight = mapPixelHeight(command.geometry);
+    if (picture.bitmap->width != mapWidth || picture.bitmap->height != mapHeight)
+        err << "quarn-tool: the picture is " << picture.bitmap->width << " x " << picture.bitmap->height
+            << ", the tile map " << mapWidth << " x " << mapHeight
+            << ": only the top left part that both cover was read\n";
     if (result.unmatchedPixels > 0) {
         err << "quarn-tool: " << result.unmatchedPixels << " pixels had a colour in no palette entry; ";
         if (command.nearest)

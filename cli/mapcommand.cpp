@@ -30,7 +30,7 @@ std::optional<TileSequenceMatcher> tileTableFor(const std::string& path, std::os
 }
 } // namespace
 
-int runMap(const MapCommand& command, std::ostream& err)
+int runMap(const MapCommand& command, std::ostream&, std::ostream& err)
 {
     const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)

@@ -22,4 +22,4 @@ struct MapCommand {
 };
 
 // Returns the process exit code; messages go to `err`.
-int runMap(const MapCommand& command, std::ostream& err);
+int runMap(const MapCommand& command, std::ostream& out, std::ostream& err);

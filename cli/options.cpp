@@ -43,6 +43,18 @@ CLI::Validator numberToDecimal(std::int32_t least)
             ""};
 }
 
+CLI::Validator lineNumber()
+{
+    return {[](std::string& text) {
+                const std::optional<std::int32_t> number = parseNumberArgument(text, 1);
+                if (!number)
+                    return "'" + text + "' is not a line number: lines are counted from 1";
+                text = std::to_string(*number);
+                return std::string();
+            },
+            ""};
+}
+
 CLI::Validator sizeForm()
 {
     return {[](const std::string& text) {
@@ -76,6 +88,12 @@ CLI::Option* addNumberOption(CLI::App& sub, const std::string& names, std::int32
                              std::int32_t least, const std::string& description)
 {
     return sub.add_option(names, value, description)->type_name("P")->transform(numberToDecimal(least));
+}
+
+CLI::Option* addLineOption(CLI::App& sub, const std::string& names, std::int32_t& value,
+                           const std::string& description)
+{
+    return sub.add_option(names, value, description)->type_name("N")->transform(lineNumber());
 }
 
 CLI::Option* addCodePageOption(CLI::App& sub, std::string& codePage)

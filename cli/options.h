@@ -18,6 +18,10 @@ CLI::Option* addFileOption(CLI::App& sub, const std::string& names, std::string&
 CLI::Option* addNumberOption(CLI::App& sub, const std::string& names, std::int32_t& value,
                              std::int32_t least, const std::string& description);
 
+// A line number of a file: 1 or more, in either number form.
+CLI::Option* addLineOption(CLI::App& sub, const std::string& names, std::int32_t& value,
+                           const std::string& description);
+
 // --codepage NAME: the 8-bit code page of a table file.
 CLI::Option* addCodePageOption(CLI::App& sub, std::string& codePage);
 

@@ -45,7 +45,7 @@ std::optional<Palettes> palettesForCommand(const std::string& palettePath, int c
     return palettes;
 }
 
-int runRender(const RenderCommand& command, std::ostream& err)
+int runRender(const RenderCommand& command, std::ostream&, std::ostream& err)
 {
     const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)

@@ -20,6 +20,6 @@ Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& com
 // is returned.
 std::optional<Palettes> palettesForCommand(const std::string& palettePath, int codec, std::ostream& err);
 
-// Reads the ROM as Open does, renders and writes the picture. Messages go to
-// `err`; returns the process exit code.
-int runRender(const RenderCommand& command, std::ostream& err);
+// Reads the ROM as Open does, renders and writes the picture in the format
+// its name asks for. Messages go to `err`; returns the process exit code.
+int runRender(const RenderCommand& command, std::ostream& out, std::ostream& err);

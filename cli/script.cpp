@@ -66,6 +66,12 @@ int runInsert(const InsertCommand& command, std::ostream& out, std::ostream& err
     const std::string_view text(reinterpret_cast<const char*>(dump->data()), dump->size());
     const ReplaceResult result =
         replaceScript(*rom, command.at, matcher, {table->lineBreakCode, table->endCode}, text);
+    if (result.unmatched) {
+        const std::string shown = printable(*codePage, std::string(1, result.unmatched->character));
+        err << "quarn-tool: insert: " << unmatchedCharacterMessage(*result.unmatched, shown)
+            << "; nothing was written\n";
+        return kExitFileError;
+    }
     if (!result.written) {
         err << "quarn-tool: " << scriptDoesNotFitMessage(command.at, result) << '\n';
         return kExitFileError;

@@ -17,7 +17,6 @@
 #include <ostream>
 
 namespace {
-constexpr int kExitNoHit = 1;
 
 // The forward search's pattern; nothing after a message when it cannot be built.
 std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& command, std::ostream& err)
@@ -37,11 +36,12 @@ std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& com
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return std::nullopt;
-    bool lossless = true;
-    const std::string text = codePage->fromUnicode(QString::fromLocal8Bit(command.pattern), &lossless);
+    const std::optional<std::string> text = inCodePage(*codePage, command.pattern, "text", err);
+    if (!text)
+        return std::nullopt;
     const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
-    const TextPattern pattern = tableTextPattern(matcher, text, command.oneBytePerCharacter);
-    if (!lossless || pattern.characterWithoutCode) {
+    const TextPattern pattern = tableTextPattern(matcher, *text, command.oneBytePerCharacter);
+    if (pattern.characterWithoutCode) {
         err << "quarn-tool: search: no table entry is the character at " << pattern.characterWithoutCode.value_or(0) + 1
             << " by itself\n";
         return std::nullopt;
@@ -50,25 +50,30 @@ std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& com
 }
 } // namespace
 
+// Unlike the other commands, a file that cannot be read is a status 2, as
+// status 1 means "no hit".
 int runSearch(const SearchCommand& command, std::ostream& out, std::ostream& err)
 {
     // The ROM as the program holds it after Open, so the hits are the same.
     const std::optional<RomBytes> opened = readRomAsOpened(command.romPath, err);
     if (!opened)
-        return kExitFileError;
+        return kExitUsage;
     const RomBytes& rom = *opened;
     if (command.mode == SearchCommand::Mode::Relative) {
         const std::optional<CodePage> codePage = codePageFor(command.codePage, err);
         if (!codePage)
             return kExitUsage;
-        const std::string word = codePage->fromUnicode(QString::fromLocal8Bit(command.pattern));
-        const RelativeSearchResult result = relativeSearch(rom, word, command.interval);
-        if (result.wordTooLong || word.size() < 2) {
+        // A letter outside the code page has no code to keep a distance to.
+        const std::optional<std::string> word = inCodePage(*codePage, command.pattern, "word", err);
+        if (!word)
+            return kExitUsage;
+        const RelativeSearchResult result = relativeSearch(rom, *word, command.interval);
+        if (result.wordTooLong || word->size() < 2) {
             err << "quarn-tool: search: a relative search word has 2 to " << kLongestRelativeWord << " letters\n";
             return kExitUsage;
         }
         for (const std::size_t hit : result.hits)
-            out << resultLine(rom, hit, word) << '\n';
+            out << resultLine(rom, hit, *word) << '\n';
         return result.hits.empty() ? kExitNoHit : kExitOk;
     }
     const std::optional<std::vector<std::uint8_t>> pattern = forwardPattern(command, err);

@@ -17,11 +17,11 @@ void addRenderCommand(CLI::App& app, std::optional<Command>& chosen)
     auto render = std::make_shared<RenderCommand>();
     addFileOption(sub, "ROM", render->romPath, "", "the ROM file")->required();
     addFileOption(sub, "-o,--output", render->outputPath, "OUT.bmp",
-                  "the picture to write: a 24-bit BMP,\nor a PNG when the name ends in .png")
+                  "the picture to write, in the format its\nextension names (see below)")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *render);
-    sub.footer("One screen is 16 x 16 blocks from the position, at single size.\n\n" + codecList() + "\n" +
-               numberForms() + sizeForms());
+    sub.footer("One screen is 16 x 16 blocks from the position, at single size.\n\n" + pictureFormats() +
+               "\n" + codecList() + "\n" + numberForms() + sizeForms() + commandExitStatus());
     sub.callback([&chosen, render, codec] {
         takeCodecFromRomName(*codec, render->romPath, render->codec);
         chosen = *render;
@@ -43,8 +43,9 @@ void addImportCommand(CLI::App& app, std::optional<Command>& chosen)
                "counted on stderr and stored, as the program stores them, as value 1 in\n"
                "the 1-bit codec, 2 in the 2-bit codecs and 0 in the 4-bit codecs, unless\n"
                "--nearest is given. Tiles the picture does not cover, and bytes past the\n"
-               "end of the file, are left alone: the file never grows.\n\n" +
-               codecList() + "\n" + numberForms() + sizeForms());
+               "end of the file, are left alone: the file never grows. A picture whose\n"
+               "size is not the tile map's is read at its top left, and the tool says so.\n\n" +
+               codecList() + "\n" + numberForms() + sizeForms() + commandExitStatus());
     sub.callback([&chosen, import, codec] {
         takeCodecFromRomName(*codec, import->romPath, import->codec);
         chosen = *import;
@@ -62,7 +63,7 @@ void addDecodeCommand(CLI::App& app, std::optional<Command>& chosen)
     addCodePageOption(sub, decode->codePage);
     sub.footer("One entry per byte: {1F} for codes without text, {^} and {END} for the\n"
                "line-break and end codes, as Extract String shows them.\n\n" +
-               numberForms());
+               numberForms() + commandExitStatus());
     sub.callback([&chosen, decode] { chosen = *decode; });
 }
 
@@ -74,7 +75,9 @@ void addEncodeCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.add_option("TEXT", encode->text, "the text, quoted as one argument")->type_name("")->required();
     addCodePageOption(sub, encode->codePage);
     sub.footer("Takes the longest table entry that matches at each place (the lowest code\n"
-               "among equal entries).\n");
+               "among equal entries). A character no entry matches is named, with its\n"
+               "position, and nothing is printed.\n\n" +
+               commandExitStatus());
     sub.callback([&chosen, encode] { chosen = *encode; });
 }
 
@@ -91,7 +94,7 @@ void addDumpCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.footer("Exactly the file Extract Script writes: the line-break code ends a line, the\n"
                "end code ends it with {END} and an empty line, every other byte is its\n"
                "table text. A range past the end of the ROM is cut there.\n\n" +
-               numberForms());
+               numberForms() + commandExitStatus());
     sub.callback([&chosen, dump] { chosen = *dump; });
 }
 
@@ -105,9 +108,10 @@ void addInsertCommand(CLI::App& app, std::optional<Command>& chosen)
     addNumberOption(sub, "--at", insert->at, 0, "where the script starts")->required();
     addCodePageOption(sub, insert->codePage);
     sub.footer("Exactly what Replace Script writes: each line encoded by longest match and\n"
-               "followed by the line-break code, except after {END}. A script that does\n"
-               "not fit between --at and the end of the file is refused whole.\n\n" +
-               numberForms());
+               "followed by the line-break code, except after {END}. A script with a\n"
+               "character no entry matches (named with its line and position), or one that\n"
+               "does not fit between --at and the end of the file, is refused whole.\n\n" +
+               numberForms() + commandExitStatus());
     sub.callback([&chosen, insert] { chosen = *insert; });
 }
 
@@ -140,8 +144,8 @@ void addSearchCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.footer("--hex and --text print the position of every hit after --from, one per line,\n"
                "in 8 hexadecimal digits; --relative prints the result lines the program\n"
                "lists (POSITION WORD=BYTES) for every place whose bytes keep the letters'\n"
-               "distances. Exit 0 with hits, 1 without.\n\n" +
-               numberForms());
+               "distances; a word with letters the code page cannot hold is refused.\n\n" +
+               numberForms() + searchExitStatus());
     sub.callback([&chosen, search, hex, text, relative] {
         if (hex->count() + text->count() + relative->count() == 0)
             throw CLI::RequiredError("one of --hex, --text and --relative");
@@ -157,13 +161,13 @@ void addMakeTableCommand(CLI::App& app, std::optional<Command>& chosen)
     CLI::App& sub = *app.add_subcommand("make-table", "Makes a first character table from a result line");
     auto make = std::make_shared<MakeTableCommand>();
     addFileOption(sub, "RESULTS", make->resultsPath, "", "a result file (.rss)")->required();
-    addNumberOption(sub, "--line", make->line, 1, "the result line, counted from 1")->type_name("N")->required();
+    addLineOption(sub, "--line", make->line, "the result line, counted from 1")->required();
     addFileOption(sub, "-o,--output", make->outputPath, "OUT.tbl", "the table to write")->required();
     addNumberOption(sub, "--position", make->position, 0, "the tile map position of its first line; default 0");
     sub.footer("The same table as Create Table in the result window: the alphabet of the\n"
                "word's first letter (A-Z, a-z, or Windows-1251 Cyrillic) laid from the\n"
                "code found for it, then *FF and /00.\n\n" +
-               numberForms());
+               numberForms() + commandExitStatus());
     sub.callback([&chosen, make] { chosen = *make; });
 }
 
@@ -178,12 +182,13 @@ void addMapCommand(CLI::App& app, std::optional<Command>& chosen)
     addNumberOption(sub, "--height", map->height, 1, "rows of cells")->type_name("H")->required()->check(
         CLI::Range(1, 256));
     addFileOption(sub, "--tile-table", map->tileTablePath, "T.tbl", "a tile table: its sequences show as blocks");
-    addFileOption(sub, "-o,--output", map->outputPath, "OUT.png", "the picture: BMP, or PNG when it ends in .png")
+    addFileOption(sub, "-o,--output", map->outputPath, "OUT.png",
+                  "the picture, in the format its extension names")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *map);
     sub.footer("Each cell is the block of the tile map (at --position, single size) that\n"
                "its byte names, as the workspace shows a level map.\n\n" +
-               codecList() + "\n" + numberForms() + sizeForms());
+               pictureFormats() + "\n" + codecList() + "\n" + numberForms() + sizeForms() + commandExitStatus());
     sub.callback([&chosen, map, codec] {
         takeCodecFromRomName(*codec, map->romPath, map->codec);
         chosen = *map;

@@ -11,6 +11,18 @@ std::string printable(const CodePage& codePage, std::string_view bytes)
     return codePage.toUnicode(bytes).toStdString();
 }
 
+std::optional<std::string> inCodePage(const CodePage& codePage, const std::string& typed, const char* what,
+                                      std::ostream& err)
+{
+    const QString text = QString::fromLocal8Bit(typed);
+    if (const std::optional<qsizetype> at = codePage.firstCharacterNotHeld(text)) {
+        err << "quarn-tool: code page " << codePage.name().toStdString() << " cannot hold the character '"
+            << text.mid(*at, 1).toStdString() << "' at position " << *at + 1 << " of the " << what << '\n';
+        return std::nullopt;
+    }
+    return codePage.fromUnicode(text);
+}
+
 std::optional<LoadedTable> loadTable(const std::string& path, const CodePage& codePage, std::ostream& err)
 {
     const FileReadResult file = readWholeFile(QString::fromStdString(path));

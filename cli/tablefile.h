@@ -20,5 +20,10 @@ struct LoadedTable {
 [[nodiscard]] std::optional<LoadedTable> loadTable(const std::string& path, const CodePage& codePage,
                                                    std::ostream& err);
 [[nodiscard]] std::optional<CodePage> codePageFor(const std::string& name, std::ostream& err);
+// Typed text (the terminal's) as 8-bit text of the code page; nothing after
+// a message naming the first character the code page cannot hold, and where
+// it stands in `what` ("text", "word").
+[[nodiscard]] std::optional<std::string> inCodePage(const CodePage& codePage, const std::string& typed,
+                                                    const char* what, std::ostream& err);
 // 8-bit table text as the terminal's text.
 std::string printable(const CodePage& codePage, std::string_view bytes);

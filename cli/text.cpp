@@ -49,18 +49,16 @@ int runEncode(const EncodeCommand& command, std::ostream& out, std::ostream& err
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return kExitFileError;
-    bool lossless = true;
-    const std::string bytes = codePage->fromUnicode(QString::fromLocal8Bit(command.text), &lossless);
-    if (!lossless) {
-        err << "quarn-tool: the text has characters that code page " << command.codePage << " cannot hold\n";
+    const std::optional<std::string> bytes = inCodePage(*codePage, command.text, "text", err);
+    if (!bytes)
         return kExitFileError;
-    }
     const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
-    const StrictEncodeResult encoded = encodeStrict(matcher, bytes);
+    const StrictEncodeResult encoded = encodeStrict(matcher, *bytes);
     if (!encoded.ok()) {
         const std::size_t at = *encoded.unmatchedOffset;
-        err << "quarn-tool: no table entry matches the text at character " << at + 1 << " ('"
-            << printable(*codePage, std::string_view(bytes).substr(at, 1)) << "')\n";
+        err << "quarn-tool: "
+            << unmatchedCharacterMessage({0, at + 1, (*bytes)[at]}, printable(*codePage, bytes->substr(at, 1)))
+            << '\n';
         return kExitFileError;
     }
     for (std::size_t i = 0; i < encoded.codes.size(); ++i)

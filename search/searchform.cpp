@@ -42,6 +42,24 @@ bool isHexDigit(QChar ch)
     return (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) || (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'));
 }
 
+// The interval field. An emptied field stands for 0 at once, so the value in
+// force is always what the field shows; a plain spin box would put its old
+// value back when the focus moves to the Search button.
+class IntervalSpinBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        return input.isEmpty() ? QValidator::Acceptable : QSpinBox::validate(input, pos);
+    }
+    int valueFromText(const QString& text) const override
+    {
+        return text.isEmpty() ? 0 : QSpinBox::valueFromText(text);
+    }
+};
+
 // Puts `replacement` in place of every character of `text` that is not kept,
 // leaving the caret where it was.
 template <typename Keep>
@@ -97,7 +115,7 @@ TSearchForm::TSearchForm(Workbench& workbench, QWidget* parent)
     ntsed->setEnabled(false);
 
     intLab = makeLabel(wb_.text("Interval"), "intLab", QRect(8, 138, 56, 14), this);
-    intervalspin = new QSpinBox(this);
+    intervalspin = new IntervalSpinBox(this);
     intervalspin->setObjectName(QStringLiteral("intervalspin"));
     intervalspin->setGeometry(64, 134, 49, 22);
     // 0..99: "-" cannot be typed and a larger value cannot stand.

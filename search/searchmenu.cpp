@@ -35,7 +35,15 @@ void TQuarnTileMapper::SearchItemClick()
         if (!form.hexfed->text().isEmpty())
             findNext(wb_, this, hexPattern(form.hexfed->text().toStdString()), interval);
     } else if (form.f2->isChecked()) {
-        relativeSearchFor(wb_.codePage.fromUnicode(form.tfed->text()), interval);
+        // A letter the code page cannot hold has no code to keep a distance
+        // to: searching for a stand-in would list made-up hits.
+        const QString word = form.tfed->text();
+        if (const std::optional<qsizetype> notHeld = wb_.codePage.firstCharacterNotHeld(word)) {
+            showError(wb_.text("WordOutsideCodePage")
+                          .arg(wb_.codePage.name(), word.mid(*notHeld, 1), QString::number(*notHeld + 1)));
+            return;
+        }
+        relativeSearchFor(wb_.codePage.fromUnicode(word), interval);
     } else if (form.f3->isChecked() && !form.ntsed->text().isEmpty()) {
         const std::string text = wb_.codePage.fromUnicode(form.ntsed->text());
         const TextPattern pattern = tableTextPattern(wb_.state.tableMatcher, text, characterOrientedCounting());

@@ -53,14 +53,21 @@ std::string scriptDumpText(const TableEntries& entries, ScriptCodes codes, std::
     return text;
 }
 
-std::vector<std::uint8_t> encodeScriptLines(const EntryMatcher& matcher, ScriptCodes codes,
-                                            const std::vector<std::string_view>& lines, bool endCodeBeforeStart)
+ScriptEncodeResult encodeScriptLines(const EntryMatcher& matcher, ScriptCodes codes,
+                                     const std::vector<std::string_view>& lines, bool endCodeBeforeStart)
 {
-    std::vector<std::uint8_t> bytes;
+    ScriptEncodeResult result;
+    std::vector<std::uint8_t>& bytes = result.bytes;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = lines[n];
-        const std::vector<std::uint8_t> encoded = encodeString(matcher, line);
-        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+        const StrictEncodeResult encoded = encodeStrict(matcher, line);
+        if (!encoded.ok()) {
+            const std::size_t at = *encoded.unmatchedOffset;
+            result.unmatched = UnmatchedCharacter{n + 1, at + 1, line[at]};
+            bytes.clear();
+            return result;
+        }
+        bytes.insert(bytes.end(), encoded.codes.begin(), encoded.codes.end());
         const bool lastIsEndCode = bytes.empty() ? endCodeBeforeStart : bytes.back() == codes.end;
         // A line that ends a string gets no line break; an empty line after
         // it only stands for the blank line the dump puts there.
@@ -68,7 +75,7 @@ std::vector<std::uint8_t> encodeScriptLines(const EntryMatcher& matcher, ScriptC
         if (lineBreak)
             bytes.push_back(codes.lineBreak);
     }
-    return bytes;
+    return result;
 }
 
 ReplaceResult replaceScript(std::span<std::uint8_t> image, std::int64_t start, const EntryMatcher& matcher,
@@ -78,15 +85,15 @@ ReplaceResult replaceScript(std::span<std::uint8_t> image, std::int64_t start, c
     const bool startInside = start >= 0 && start < size;
     // The byte before offset 0 is taken as not the end code.
     const bool endCodeBefore = startInside && start > 0 && image[static_cast<std::size_t>(start - 1)] == codes.end;
-    const std::vector<std::uint8_t> bytes =
-        encodeScriptLines(matcher, codes, splitTextLines(dumpFile), endCodeBefore);
+    const ScriptEncodeResult encoded = encodeScriptLines(matcher, codes, splitTextLines(dumpFile), endCodeBefore);
 
     ReplaceResult result;
-    result.needed = bytes.size();
+    result.needed = encoded.bytes.size();
     result.available = startInside ? static_cast<std::size_t>(size - start) : 0;
-    if (!startInside || result.needed > result.available)
+    result.unmatched = encoded.unmatched;
+    if (encoded.unmatched || !startInside || result.needed > result.available)
         return result;
-    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(start));
+    std::copy(encoded.bytes.begin(), encoded.bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(start));
     result.written = true;
     return result;
 }

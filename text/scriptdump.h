@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,25 +36,33 @@ struct ExtractRange {
 [[nodiscard]] std::string scriptDumpText(const TableEntries& entries, ScriptCodes codes,
                                          std::span<const std::uint8_t> bytes);
 
+struct ScriptEncodeResult {
+    std::vector<std::uint8_t> bytes;             // empty when a character is unmatched
+    std::optional<UnmatchedCharacter> unmatched; // the first character no entry encodes
+};
+
 // The bytes Replace Script writes for the lines of a dump. Each line is
-// encoded by longest match (unmatched characters dropped) and followed by the
-// line-break code, unless the last byte so far is the end code: then a
-// non-empty line gets nothing more, and an empty one gets the line-break code
-// only when it is the first line or follows another empty line.
+// encoded by longest match and followed by the line-break code, unless the
+// last byte so far is the end code: then a non-empty line gets nothing more,
+// and an empty one gets the line-break code only when it is the first line
+// or follows another empty line. A character no entry matches stops the
+// encoding: the script is written whole or not at all.
 // `endCodeBeforeStart`: whether the byte just before the script start is the
 // end code (it counts as the last byte so far before anything is written).
-[[nodiscard]] std::vector<std::uint8_t> encodeScriptLines(const EntryMatcher& matcher, ScriptCodes codes,
-                                                          const std::vector<std::string_view>& lines,
-                                                          bool endCodeBeforeStart);
+[[nodiscard]] ScriptEncodeResult encodeScriptLines(const EntryMatcher& matcher, ScriptCodes codes,
+                                                   const std::vector<std::string_view>& lines,
+                                                   bool endCodeBeforeStart);
 
 struct ReplaceResult {
     bool written = false;
-    std::size_t needed = 0;    // bytes the script takes
+    std::size_t needed = 0;    // bytes the script takes (0 when it cannot be encoded)
     std::size_t available = 0; // bytes from the start to the end of the image
+    std::optional<UnmatchedCharacter> unmatched; // why it cannot be encoded
 };
 
 // Replace Script: encodes the dump file's text and writes it from `start`,
-// or writes nothing at all when it does not fit inside the image.
+// or writes nothing at all when a character cannot be encoded or the script
+// does not fit inside the image.
 ReplaceResult replaceScript(std::span<std::uint8_t> image, std::int64_t start, const EntryMatcher& matcher,
                             ScriptCodes codes, std::string_view dumpFile);
 

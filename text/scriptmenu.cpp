@@ -59,6 +59,13 @@ void TQuarnTileMapper::N24Click()
     edit.watch(s.scriptStart, static_cast<std::int64_t>(s.rom.size()) - s.scriptStart);
     const ReplaceResult result = replaceScript(s.rom, s.scriptStart, s.tableMatcher, {s.lineBreakCode, s.endCode}, dump);
     edit.commit("ReplaceText");
+    if (result.unmatched) {
+        const QString character = wb_.codePage.toUnicode(static_cast<unsigned char>(result.unmatched->character));
+        showError(wb_.text("UnmatchedInScript")
+                      .arg(character, QString::number(result.unmatched->position),
+                           QString::number(result.unmatched->line)));
+        return;
+    }
     if (!result.written) {
         showError(QString::fromStdString(scriptDoesNotFitMessage(s.scriptStart, result)));
         return;

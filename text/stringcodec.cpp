@@ -123,20 +123,42 @@ ByteRange rangeInImage(std::int64_t start, std::int64_t length, std::size_t imag
     return {static_cast<std::size_t>(start), static_cast<std::size_t>(std::min(length, size - start))};
 }
 
-std::size_t insertString(std::span<std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
-                         const EntryMatcher& matcher, std::string_view text, bool characterOriented)
+InsertResult insertString(std::span<std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
+                          const EntryMatcher& matcher, std::string_view text, bool characterOriented)
 {
     const ByteRange range = rangeInImage(start, maxLength, image.size());
+    InsertResult result;
+    // The whole text is checked, also past the limit: what the user typed
+    // is refused or taken, never silently shortened by what it lost.
     if (characterOriented) {
-        const std::vector<std::optional<std::uint8_t>> codes = encodeCharacters(matcher, text, range.length);
-        for (std::size_t i = 0; i < codes.size(); ++i)
-            if (codes[i])
-                image[range.offset + i] = *codes[i];
-        return codes.size();
+        const std::vector<std::optional<std::uint8_t>> codes = encodeCharacters(matcher, text);
+        const auto missing = std::find(codes.begin(), codes.end(), std::nullopt);
+        if (missing != codes.end()) {
+            result.unmatchedOffset = static_cast<std::size_t>(missing - codes.begin());
+            return result;
+        }
+        result.covered = std::min(codes.size(), range.length);
+        for (std::size_t i = 0; i < result.covered; ++i)
+            image[range.offset + i] = *codes[i];
+        return result;
     }
-    const std::vector<std::uint8_t> codes = encodeString(matcher, text, range.length);
-    std::copy(codes.begin(), codes.end(), image.begin() + static_cast<std::ptrdiff_t>(range.offset));
-    return codes.size();
+    const StrictEncodeResult encoded = encodeStrict(matcher, text);
+    if (!encoded.ok()) {
+        result.unmatchedOffset = encoded.unmatchedOffset;
+        return result;
+    }
+    result.covered = std::min(encoded.codes.size(), range.length);
+    std::copy_n(encoded.codes.begin(), result.covered, image.begin() + static_cast<std::ptrdiff_t>(range.offset));
+    return result;
+}
+
+std::string unmatchedCharacterMessage(const UnmatchedCharacter& where, std::string_view shownCharacter)
+{
+    std::string text = "no table entry matches the character '" + std::string(shownCharacter) + "' at position " +
+                       std::to_string(where.position);
+    if (where.line > 0)
+        text += " of line " + std::to_string(where.line);
+    return text;
 }
 
 std::string extractString(std::span<const std::uint8_t> image, std::int64_t start, std::int32_t maxLength,

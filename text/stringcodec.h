@@ -72,6 +72,21 @@ struct StrictEncodeResult {
 // Like encodeString, but stops at the first character nothing matches.
 [[nodiscard]] StrictEncodeResult encodeStrict(const EntryMatcher& matcher, std::string_view text);
 
+// Where a text or script cannot be encoded: its first character that no
+// entry matches. Text is written all or nothing, so this is what the user
+// is told instead.
+struct UnmatchedCharacter {
+    std::size_t line = 0;     // 1-based line of a script; 0 for a single text
+    std::size_t position = 0; // 1-based character position in the line or text
+    char character = 0;
+    bool operator==(const UnmatchedCharacter&) const = default;
+};
+
+// "no table entry matches the character 'x' at position 3 of line 2", the
+// character shown as `shownCharacter` (the code page's text for it).
+[[nodiscard]] std::string unmatchedCharacterMessage(const UnmatchedCharacter& where,
+                                                    std::string_view shownCharacter);
+
 // Character-oriented counting: one byte per character, the lowest code whose
 // entry is exactly that character; nothing where no entry is. At most
 // `limit` characters.
@@ -86,11 +101,19 @@ struct ByteRange {
 };
 [[nodiscard]] ByteRange rangeInImage(std::int64_t start, std::int64_t length, std::size_t imageSize);
 
+struct InsertResult {
+    std::size_t covered = 0; // bytes written
+    // 0-based offset of the first character of the text that no entry
+    // encodes; nothing is written then.
+    std::optional<std::size_t> unmatchedOffset;
+};
+
 // Insert string: the codes of `text` written at `start`, at most `maxLength`
 // bytes and never past the end of the image. Longest match, or one byte per
-// character with `characterOriented` (a character without a code keeps the
-// byte it replaces). Nothing else is written. Returns the bytes covered.
-std::size_t insertString(std::span<std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
+// character with `characterOriented` (the code whose entry is exactly that
+// character). All or nothing: when any character of the whole text has no
+// code, nothing is written. Nothing else is written either.
+InsertResult insertString(std::span<std::uint8_t> image, std::int64_t start, std::int32_t maxLength,
                          const EntryMatcher& matcher, std::string_view text, bool characterOriented);
 
 // Extract string: `maxLength` entries from `start`, cut at the end of the image.

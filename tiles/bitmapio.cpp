@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -32,6 +33,24 @@ Bitmap imageToBitmap(const QImage& source)
     return bitmap;
 }
 
+std::optional<QByteArray> pictureFormatFor(const QString& path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (suffix.isEmpty())
+        return QByteArray("bmp");
+    if (QImageWriter::supportedImageFormats().contains(suffix))
+        return suffix;
+    return std::nullopt;
+}
+
+QString pictureFormatNames()
+{
+    QStringList names;
+    for (const QByteArray& format : QImageWriter::supportedImageFormats())
+        names << QString::fromLatin1(format);
+    return names.join(QStringLiteral(", "));
+}
+
 QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
 {
     if (bitmap.width <= 0 || bitmap.height <= 0)
@@ -40,11 +59,16 @@ QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
         return fileErrorText(ENOENT);
     if (QString error = refuseNonRegularFile(path); !error.isEmpty())
         return error;
+    const std::optional<QByteArray> format = pictureFormatFor(path);
+    if (!format)
+        return QStringLiteral("No picture format has the extension '.%1'; the formats are %2")
+            .arg(QFileInfo(path).suffix(), pictureFormatNames());
+    if (QString error = refuseMissingFolder(path); !error.isEmpty())
+        return error;
     // A view of the pixels, not a copy: a whole largest map is 64 MiB, and the
     // writers below convert it a row at a time straight into the file.
     const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width,
                       bitmap.height, static_cast<qsizetype>(bitmap.width) * 4, QImage::Format_RGB32);
-    const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
     // Like writeWholeFile: through a temporary file, so a failure leaves the old one.
     QSaveFile file(path);
     errno = 0;
@@ -52,10 +76,14 @@ QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
         return fileErrorText(errno != 0 ? errno : EACCES);
     errno = 0;
     // RGB32 without alpha is written by the BMP writer as 24 bits per pixel.
-    if (!view.save(&file, png ? "PNG" : "BMP")) {
+    QImageWriter writer(&file, *format);
+    if (!writer.write(view)) {
         const int writeError = file.error() != QFileDevice::NoError ? (errno != 0 ? errno : EIO) : 0;
         file.cancelWriting();
-        return writeError != 0 ? fileErrorText(writeError) : QStringLiteral("Bitmap image is not valid");
+        if (writeError != 0)
+            return fileErrorText(writeError);
+        return QStringLiteral("The %1 writer cannot write this picture: %2")
+            .arg(QString::fromLatin1(format->toUpper()), writer.errorString());
     }
     errno = 0;
     if (!file.commit())

@@ -4,6 +4,7 @@
 #include "app/recordededit.h"
 #include "tiles/bitmapimport.h"
 #include "tiles/bitmapio.h"
+#include "tiles/tilegrid.h"
 #include "tiles/tilespan.h"
 #include "tiles/tmform.h"
 
@@ -59,6 +60,14 @@ void TQuarnTileMapper::BMP1Click()
     wb_.forms.tileMapForm->setMarkedBlock(markedBlock);
     s.saved = 0;
     buildMainTitle();
+    // A picture of another size is still read at its top left, but said:
+    // it was most likely saved with another tile or block size.
+    const int mapWidth = mapPixelWidth(s.geometry);
+    const int mapHeight = mapPixelHeight(s.geometry);
+    if (picture.bitmap->width != mapWidth || picture.bitmap->height != mapHeight)
+        showError(wb_.text("PictureSizeDiffers")
+                      .arg(QString::number(picture.bitmap->width), QString::number(picture.bitmap->height),
+                           QString::number(mapWidth), QString::number(mapHeight)));
     // Colours that drifted from the palette are told without a box; the
     // next mouse movement over the map replaces the note.
     if (result.unmatchedPixels > 0)

@@ -130,18 +130,24 @@ TEST_F(BitmapIo, BmpReadsBackWithEqualPixels)
 TEST_F(BitmapIo, FormatFollowsTheExtensionInAnyLetterCase)
 {
     const Bitmap bitmap = colourfulBitmap(4, 4);
+    const std::string png = kPngSignature, bmp = "BM", jpeg = "\xFF\xD8\xFF", refused;
     struct Case {
         const char* name;
-        bool png;
+        std::string signature; // empty: refused, nothing written
     };
-    for (const Case c : {Case{"a.png", true}, Case{"b.PNG", true}, Case{"c.Png", true},
-                         Case{"d.bmp", false}, Case{"e.BMP", false}, Case{"f.dat", false},
-                         Case{"g", false}, Case{"h.png.bmp", false}}) {
+    for (const Case& c : {Case{"a.png", png}, Case{"b.PNG", png}, Case{"c.Png", png}, Case{"d.bmp", bmp},
+                          Case{"e.BMP", bmp}, Case{"g", bmp}, Case{"h.png.bmp", bmp}, Case{"i.jpg", jpeg},
+                          Case{"j.JPEG", jpeg}, Case{"f.dat", refused}, Case{"k.bmp.txt", refused}}) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(writeBitmapFile(bitmap, file(c.name)), QString());
-        const Bytes bytes = readRaw(file(c.name));
-        EXPECT_EQ(startsWith(bytes, kPngSignature), c.png);
-        EXPECT_EQ(startsWith(bytes, "BM"), !c.png);
+        const QString error = writeBitmapFile(bitmap, file(c.name));
+        if (c.signature.empty()) {
+            EXPECT_TRUE(error.startsWith(QStringLiteral("No picture format has the extension"))) << error.toStdString();
+            EXPECT_TRUE(error.contains(QStringLiteral("bmp")) && error.contains(QStringLiteral("png")));
+            EXPECT_FALSE(fs::exists(file(c.name).toStdString()));
+            continue;
+        }
+        ASSERT_EQ(error, QString());
+        EXPECT_TRUE(startsWith(readRaw(file(c.name)), c.signature));
     }
 }
 
@@ -164,7 +170,8 @@ TEST_F(BitmapIo, EmptyBitmapIsNotWritten)
 
 TEST_F(BitmapIo, WritingIntoAMissingFolderFailsAndCreatesNothing)
 {
-    EXPECT_EQ(writeBitmapFile(colourfulBitmap(8, 8), file("missing/map.bmp")), "File not found");
+    EXPECT_EQ(writeBitmapFile(colourfulBitmap(8, 8), file("missing/map.bmp")),
+              "The folder '" + QDir::toNativeSeparators(file("missing")) + "' does not exist");
     EXPECT_FALSE(fs::exists(file("missing").toStdString()));
 }
 

@@ -320,7 +320,7 @@ TEST(CliArgs, HelpListsCommandsOptionsCodecsAndNumberForms)
         std::vector<const char*> parts;
         bool listsCodecs;
     } helps[] = {
-        {{"--help"}, {"quarn-tool import ROM IMAGE", "quarn-tool encode -t T.tbl TEXT", "Exit codes"}, true},
+        {{"--help"}, {"quarn-tool import ROM IMAGE", "quarn-tool encode -t T.tbl TEXT", "Exit status"}, true},
         {{"render", "-h"}, {"-o,--output", "--codec", "--position", "--tile", "--block", "--palette"}, true},
         {{"import", "-h"}, {"IMAGE", "--codec", "--position", "--tile", "--block", "--palette"}, true},
         {{"decode", "-h"}, {"-t,--table", "--at", "-n,--length", "--codepage NAME=windows-1252"}, false},

@@ -250,7 +250,7 @@ TEST_F(FileIo, WritingIntoAMissingFolderFailsAndCreatesNothing)
 {
     const QString path = file("missing/game.nes");
     const QString error = writeWholeFile(path, patternBytes(16));
-    EXPECT_EQ(error, "File not found");
+    EXPECT_EQ(error, "The folder '" + file("missing") + "' does not exist");
     EXPECT_FALSE(fs::exists(pathOf(file("missing"))));
     EXPECT_TRUE(namesIn(dir.path()).empty());
 }
@@ -260,7 +260,7 @@ TEST_F(FileIo, WritingBelowARegularFileFailsAndKeepsThatFile)
     const QString parent = file("game.nes");
     const Bytes old = patternBytes(32);
     writeRaw(parent, old);
-    EXPECT_FALSE(writeWholeFile(parent + "/child.bin", patternBytes(16)).isEmpty());
+    EXPECT_EQ(writeWholeFile(parent + "/child.bin", patternBytes(16)), "'" + parent + "' is not a folder");
     EXPECT_EQ(readRaw(parent), old);
 }
 

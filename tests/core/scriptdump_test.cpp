@@ -58,20 +58,28 @@ TEST(ScriptDump, ReplaceWritesLineBreaksExceptAfterStringEnds)
         std::vector<std::string_view> lines;
         bool endCodeBefore;
         Bytes bytes;
+        std::optional<UnmatchedCharacter> unmatched;
     };
     const std::vector<Case> cases{
-        {"string end then line", {"A{END}", "", "B"}, false, {0x41, 0x00, 0x42, 0xFF}},
-        {"first line empty", {""}, false, {0xFF}},
-        {"first line empty after an end code", {""}, true, {0xFF}},
-        {"two empty lines after a string end", {"A{END}", "", ""}, false, {0x41, 0x00, 0xFF}},
-        {"string end before the start", {"A"}, true, {0x41, 0xFF}},
-        {"dropped characters", {"A?"}, false, {0x41, 0xFF}},
-        {"line of only unmatched characters", {"??"}, true, {}},
-        {"no lines", {}, false, {}},
+        {"string end then line", {"A{END}", "", "B"}, false, {0x41, 0x00, 0x42, 0xFF}, {}},
+        {"first line empty", {""}, false, {0xFF}, {}},
+        {"first line empty after an end code", {""}, true, {0xFF}, {}},
+        {"two empty lines after a string end", {"A{END}", "", ""}, false, {0x41, 0x00, 0xFF}, {}},
+        {"string end before the start", {"A"}, true, {0x41, 0xFF}, {}},
+        {"no lines", {}, false, {}, {}},
+        // All or nothing: the first character no entry matches, by line and position.
+        {"unmatched after matched lines", {"AB", "", "BA?B", "?"}, false, {}, UnmatchedCharacter{3, 3, '?'}},
+        {"unmatched first character", {"\xFC"}, true, {}, UnmatchedCharacter{1, 1, '\xFC'}},
+        {"brace that starts no marker", {"A{EN"}, false, {}, UnmatchedCharacter{1, 2, '{'}},
     };
     const Table t = finishedTable("41=A\r\n42=B\r\n");
-    for (const Case& c : cases)
-        EXPECT_EQ(encodeScriptLines(t.matcher, kDefaultCodes, c.lines, c.endCodeBefore), c.bytes) << c.name;
+    for (const Case& c : cases) {
+        const ScriptEncodeResult result = encodeScriptLines(t.matcher, kDefaultCodes, c.lines, c.endCodeBefore);
+        EXPECT_EQ(result.bytes, c.bytes) << c.name;
+        EXPECT_EQ(result.unmatched, c.unmatched) << c.name;
+    }
+    EXPECT_EQ(unmatchedCharacterMessage({3, 7, 'x'}, "x"), "no table entry matches the character 'x' at position 7 of line 3");
+    EXPECT_EQ(unmatchedCharacterMessage({0, 2, 'x'}, "x"), "no table entry matches the character 'x' at position 2");
 }
 
 TEST(ScriptDump, ExtractRangeIsCutToTheImage)
@@ -97,6 +105,13 @@ TEST(ScriptDump, ExtractRangeIsCutToTheImage)
 TEST(ScriptDump, ReplaceWritesAllOrNothing)
 {
     const Table t = finishedTable("41=A\r\n");
+    for (const std::string_view unencodable : {"AAA\r\nAA\xFC", "A\r\nAA\xFC\r\nA"}) {
+        Bytes image(8, 0xAA);
+        const ReplaceResult result = replaceScript(image, 0, t.matcher, kDefaultCodes, unencodable);
+        EXPECT_FALSE(result.written);
+        EXPECT_EQ(result.unmatched, (UnmatchedCharacter{2, 3, '\xFC'})) << unencodable;
+        EXPECT_EQ(image, Bytes(8, 0xAA));
+    }
     const std::string dump = "AAA\r\nA\r\n"; // 6 bytes with the line breaks
     for (const std::int64_t start : {-1LL, 3LL, 8LL, 1LL << 40}) {
         Bytes image(8, 0xAA);
@@ -155,7 +170,7 @@ TEST(ScriptDump, RoundTripOnRandomImagesAndTables)
             expected.push_back(codes.end);
         else if (image.back() != codes.end)
             expected.push_back(codes.lineBreak);
-        ASSERT_EQ(encodeScriptLines(t.matcher, codes, splitTextLines(dump), endCodeBefore), expected)
+        ASSERT_EQ(encodeScriptLines(t.matcher, codes, splitTextLines(dump), endCodeBefore).bytes, expected)
             << "round " << round << "\n" << dump;
     }
 }

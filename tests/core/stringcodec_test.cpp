@@ -123,26 +123,34 @@ struct InsertCase {
     bool characterOriented;
     Bytes expected;
     std::size_t covered;
+    std::optional<std::size_t> unmatched = {};
 };
 
-TEST(InsertString, WritesOnlyWhatTheTextEncodesTo)
+TEST(InsertString, WritesWhatTheTextEncodesToOrNothing)
 {
     const std::string ab = "41=A\r\n42=B\r\n43=C\r\n44=D\r\n45=E\r\n";
+    const Bytes untouched(6, 0xAA);
     const std::vector<InsertCase> cases{
         {"longest match", "41=A\r\n42=B\r\n2A=AB\r\n", "ABA", 9, false, {0xAA, 0x2A, 0x41, 0xAA, 0xAA, 0xAA}, 2},
         {"end marker", "48=H\r\n49=I\r\n", "HI{END}", 9, false, {0xAA, 0x48, 0x49, 0x00, 0xAA, 0xAA}, 3},
         {"limit", ab, "ABCDE", 3, false, {0xAA, 0x41, 0x42, 0x43, 0xAA, 0xAA}, 3},
         {"cut at the end", ab, "ABCDE", 9, false, {0xAA, 0x41, 0x42, 0x43, 0x44, 0x45}, 5},
-        {"dropped", ab, "A?B", 9, false, {0xAA, 0x41, 0x42, 0xAA, 0xAA, 0xAA}, 2},
-        {"by character", ab, "A?B", 9, true, {0xAA, 0x41, 0xAA, 0x42, 0xAA, 0xAA}, 3},
         {"by character, limit", ab, "ABCDE", 2, true, {0xAA, 0x41, 0x42, 0xAA, 0xAA, 0xAA}, 2},
         {"placeholder", "42=B\r\n", "{41}B", 9, false, {0xAA, 0x41, 0x42, 0xAA, 0xAA, 0xAA}, 2},
-        {"placeholder of a code with text", "41=A\r\n", "{41}", 9, false, {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}, 0},
+        // All or nothing: one character without a code refuses the whole text,
+        // even past the limit.
+        {"unmatched", ab, "A?B", 9, false, untouched, 0, 1},
+        {"unmatched by character", ab, "A?B", 9, true, untouched, 0, 1},
+        {"unmatched past the limit", ab, "ABC\xFC", 2, false, untouched, 0, 3},
+        {"no entry by itself", "2A=AB\r\n", "AB", 9, true, untouched, 0, 0},
+        {"placeholder of a code with text", "41=A\r\n", "{41}", 9, false, untouched, 0, 0},
     };
     for (const InsertCase& c : cases) {
-        Bytes image(6, 0xAA);
+        Bytes image = untouched;
         const Finished f = finishedTable(c.table);
-        EXPECT_EQ(insertString(image, 1, c.maxLength, f.matcher(), c.text, c.characterOriented), c.covered) << c.name;
+        const InsertResult result = insertString(image, 1, c.maxLength, f.matcher(), c.text, c.characterOriented);
+        EXPECT_EQ(result.covered, c.covered) << c.name;
+        EXPECT_EQ(result.unmatchedOffset, c.unmatched) << c.name;
         EXPECT_EQ(image, c.expected) << c.name;
     }
 }
@@ -153,7 +161,7 @@ TEST(InsertString, NeverWritesOutsideTheImage)
     for (std::int64_t start : {-1, 4, 5}) {
         for (bool byCharacter : {false, true}) {
             Bytes image(4, 0xAA);
-            EXPECT_EQ(insertString(image, start, 9, m, "AAAA", byCharacter), 0u);
+            EXPECT_EQ(insertString(image, start, 9, m, "AAAA", byCharacter).covered, 0u);
             EXPECT_EQ(image, Bytes(4, 0xAA));
         }
     }

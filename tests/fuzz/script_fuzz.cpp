@@ -38,16 +38,26 @@ void checkReplace(const Script& script, std::vector<std::uint8_t> image, std::in
     FUZZ_CHECK(image.size() == before.size());
     const bool startInside = start >= 0 && start < static_cast<std::int64_t>(image.size());
     FUZZ_CHECK(result.available == (startInside ? image.size() - static_cast<std::size_t>(start) : 0));
-    FUZZ_CHECK(result.written == (startInside && result.needed <= result.available));
+    FUZZ_CHECK(result.written == (!result.unmatched && startInside && result.needed <= result.available));
     if (!result.written) {
         FUZZ_CHECK(image == before);
-        FUZZ_CHECK(scriptDoesNotFitMessage(start, result).find("Nothing was written") != std::string::npos);
+        if (result.unmatched) {
+            // The reported character is really in the dump, on that line.
+            const std::vector<std::string_view> lines = splitTextLines(dump);
+            FUZZ_CHECK(result.unmatched->line >= 1 && result.unmatched->line <= lines.size());
+            const std::string_view line = lines[result.unmatched->line - 1];
+            FUZZ_CHECK(result.unmatched->position >= 1 && result.unmatched->position <= line.size());
+            FUZZ_CHECK(line[result.unmatched->position - 1] == result.unmatched->character);
+            FUZZ_CHECK(!script.matcher.match(line, result.unmatched->position - 1));
+        } else {
+            FUZZ_CHECK(scriptDoesNotFitMessage(start, result).find("Nothing was written") != std::string::npos);
+        }
         return;
     }
     const auto offset = static_cast<std::size_t>(start);
     const bool endBefore = offset > 0 && before[offset - 1] == script.codes.end;
     const std::vector<std::uint8_t> expected =
-        encodeScriptLines(script.matcher, script.codes, splitTextLines(dump), endBefore);
+        encodeScriptLines(script.matcher, script.codes, splitTextLines(dump), endBefore).bytes;
     FUZZ_CHECK(expected.size() == result.needed);
     FUZZ_CHECK(std::equal(expected.begin(), expected.end(), image.begin() + static_cast<std::ptrdiff_t>(offset)));
     FUZZ_CHECK(std::equal(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(offset), image.begin()));

@@ -188,6 +188,8 @@ private slots:
         const QString small = writeImage(full.copy(0, 0, 60, 20), QStringLiteral("small.bmp"), "BMP");
         wipe(4096);
         importFrom(small);
+        QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("The picture is 60 x 20, the tile map 128 x 128: "
+                                                                   "only the top left part that both cover was read.")});
         for (int tile = 0; tile < 256; ++tile) {
             const bool covered = tile % 16 < 7 && tile / 16 < 2;
             for (int i = 0; i < 16; ++i) {

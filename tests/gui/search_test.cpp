@@ -145,6 +145,38 @@ private slots:
         QVERIFY(results().isVisible() && results().lines() == expected);
     }
 
+    void relativeSearchTakesTheShownIntervalAndRefusesForeignLetters()
+    {
+        std::vector<std::uint8_t> rom(16384, 0x33);
+        rom[0x40] = 0x10, rom[0x42] = 0x11; // AB with interval 1
+        rom[0x80] = 0x20, rom[0x81] = 0x21; // AB with interval 0
+        openRom(rom);
+        const auto relative = [](TSearchForm& d, const QString& word) {
+            QTest::mouseClick(d.f2, Qt::LeftButton);
+            d.tfed->setText(word);
+            QTest::mouseClick(d.FindBtn, Qt::LeftButton);
+        };
+        search([&](TSearchForm& d) {
+            d.intervalspin->setValue(1);
+            relative(d, QStringLiteral("AB"));
+        });
+        QVERIFY(results().lines() == std::vector<std::string>{"00000040 AB=1033"});
+        // Emptied, then the focus leaves for the button: the field said 0.
+        search([&](TSearchForm& d) {
+            d.intervalspin->setFocus();
+            d.intervalspin->selectAll();
+            QTest::keyClick(d.intervalspin, Qt::Key_Backspace);
+            relative(d, QStringLiteral("AB"));
+        });
+        QVERIFY(results().lines() == std::vector<std::string>{"00000080 AB=2021"});
+        // Letters windows-1252 cannot hold: a message and no search.
+        search([&](TSearchForm& d) { relative(d, QStringLiteral("Al\u043Eha")); });
+        QCOMPARE(app->dialogs.messages,
+                 QStringList{QStringLiteral("The code page windows-1252 cannot hold the letter \"\u043E\" at "
+                                            "position 3 of the word. Nothing was searched.")});
+        QVERIFY(results().lines() == std::vector<std::string>{"00000080 AB=2021"});
+    }
+
     void tableFromAResultLine()
     {
         openRom({});

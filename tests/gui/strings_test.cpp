@@ -94,7 +94,7 @@ private slots:
         QVERIFY2(!main().windowTitle().endsWith(QLatin1Char('*')), "insertion leaves the saved flag");
     }
 
-    void characterOrientedCounting()
+    void pastedTextIsWrittenAllOrNothing()
     {
         openRom();
         openTable();
@@ -102,10 +102,21 @@ private slots:
         main().SpinEdit1->setValue(3);
         main().DataEdit->setText(QStringLiteral("A?B")); // pasted text is not filtered
         QCOMPARE(main().LenLab->text(), QStringLiteral("Length: 2 = h0002"));
+        item("PutString1")->trigger();
         item("LCnt")->trigger();
         QCOMPARE(main().LenLab->text(), QStringLiteral("Length: 3 = h0003"));
         item("PutString1")->trigger();
-        QCOMPARE(romAt(0x50, 3), (std::vector<std::uint8_t>{0x41, 0x51, 0x42}));
+        const QString refused = QStringLiteral(
+            "No table entry matches the character \"?\" at position 2 of the text. Nothing was written.");
+        QCOMPARE(app->dialogs.messages, (QStringList{refused, refused}));
+        main().DataEdit->setText(QStringLiteral("B\u0416")); // no windows-1252 character
+        item("PutString1")->trigger();
+        QCOMPARE(app->dialogs.messages.last(), QStringLiteral("No table entry matches the character \"\u0416\" at "
+                                                              "position 2 of the text. Nothing was written."));
+        QCOMPARE(romAt(0x50, 3), (std::vector<std::uint8_t>{0x50, 0x51, 0x52}));
+        main().DataEdit->setText(QStringLiteral("BA"));
+        item("PutString1")->trigger();
+        QCOMPARE(romAt(0x50, 3), (std::vector<std::uint8_t>{0x42, 0x41, 0x52}));
     }
 
     void stringRangeIsCutAtTheEndOfTheImage()
@@ -171,6 +182,10 @@ private slots:
         app->dialogs.openAnswers.push_back(dump);
         runScript("N24", QStringLiteral("h3FFE")); // needs 4 bytes, 2 left
         QVERIFY(app->dialogs.messages.last().contains(QStringLiteral("needs 4 byte(s)")));
+        app->dialogs.openAnswers.push_back(app->writeFile(QStringLiteral("bad.txt"), bytesOf("AB\r\nA?B\r\n")));
+        runScript("N24", QStringLiteral("h0"));
+        QCOMPARE(app->dialogs.messages.last(), QStringLiteral("No table entry matches the character \"?\" at "
+                                                              "position 2 of line 2. Nothing was written."));
         app->dialogs.openAnswers.push_back(app->dir.filePath(QStringLiteral("missing.txt")));
         runScript("N24", QStringLiteral("h0"));
         QCOMPARE(app->dialogs.messages.last(), QStringLiteral("File not found"));

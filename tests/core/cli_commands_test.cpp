@@ -1,0 +1,142 @@
+// quarn-tool's commands run in-process through runTool, on real files in a
+// temporary folder: exit status, what they print, and what they write or
+// leave alone.
+#include "cli/tool.h"
+
+#include "app/fileio.h"
+#include "tiles/bitmapio.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliCommands : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    Bytes rom = Bytes(16384, 0x33);
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        rom[0x100] = 0x41, rom[0x101] = 0x42; // AB, found by a relative search
+        write("game.nes", rom);
+        write("t.tbl", "H0\r\n41=A\r\n42=B\r\n");
+        write("good.txt", "AB\r\nBA{END}\r\n");
+        write("bad.txt", "AB\r\nB?A\r\n"); // ? is in no entry
+        write("hits.rss", "00000100 AB=4142\r\n");
+        ASSERT_EQ(writeBitmapFile(Bitmap(256, 256), qpath("big.bmp")), QString()); // twice the 8x8 map
+    }
+
+    std::string path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    QString qpath(const std::string& name) const { return QString::fromStdString(path(name)); }
+    void write(const std::string& name, const std::string& text) { write(name, Bytes(text.begin(), text.end())); }
+    void write(const std::string& name, const Bytes& bytes) { ASSERT_EQ(writeWholeFile(qpath(name), bytes), QString()); }
+    Bytes read(const std::string& name) const
+    {
+        const RomBytes bytes = readWholeFile(qpath(name)).bytes;
+        return {bytes.begin(), bytes.end()};
+    }
+
+    // The words as typed, with "@name" standing for a file in the folder.
+    ToolRun run(const std::vector<std::string>& words) const
+    {
+        std::vector<std::string> args;
+        for (const std::string& word : words)
+            args.push_back(word.starts_with('@') ? path(word.substr(1)) : word);
+        std::ostringstream out, err;
+        ToolRun result;
+        result.status = runTool(args, out, err);
+        result.out = out.str();
+        result.err = err.str();
+        return result;
+    }
+};
+
+bool startsWith(const Bytes& bytes, const Bytes& prefix)
+{
+    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+}
+
+TEST_F(CliCommands, StatusOutputAndFilesOfEachCommand)
+{
+    const Bytes png{0x89, 'P', 'N', 'G'}, jpeg{0xFF, 0xD8, 0xFF}, bmp{'B', 'M'}, none{};
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string outPart;
+        std::string errPart;
+        std::string written = {}; // a file the command writes, with its first bytes
+        Bytes signature = {};
+    };
+    const std::vector<Case> cases{
+        {"encode", {"encode", "-t", "@t.tbl", "BA{END}"}, 0, "42 41 00\n", ""},
+        {"encode refuses", {"encode", "-t", "@t.tbl", "AB?A"}, 1, "",
+         "no table entry matches the character '?' at position 3\n"},
+        {"encode outside the code page", {"encode", "-t", "@t.tbl", "A\u0416"}, 1, "",
+         "code page windows-1252 cannot hold the character '\u0416' at position 2 of the text"},
+        {"insert refuses", {"insert", "@game.nes", "@bad.txt", "-t", "@t.tbl", "--at", "0"}, 1, "",
+         "no table entry matches the character '?' at position 2 of line 2; nothing was written"},
+        {"relative search", {"search", "@game.nes", "--relative", "ab"}, 0, "00000100 ab=4142\n", ""},
+        {"relative search without a hit", {"search", "@game.nes", "--relative", "ACE"}, 1, "", ""},
+        {"relative search outside the code page", {"search", "@game.nes", "--relative", "\u041F\u0440\u0438"}, 2,
+         "", "cannot hold the character '\u041F' at position 1 of the word"},
+        {"search in a missing file", {"search", "@none.nes", "--hex", "41"}, 2, "", "File not found"},
+        {"line 0", {"make-table", "@hits.rss", "--line", "0", "-o", "@t2.tbl"}, 2, "",
+         "--line: '0' is not a line number: lines are counted from 1"},
+        {"render png", {"render", "@game.nes", "-o", "@map.png"}, 0, "", "", "map.png", png},
+        {"render jpeg", {"render", "@game.nes", "-o", "@map.JPG"}, 0, "", "", "map.JPG", jpeg},
+        {"render bmp", {"render", "@game.nes", "-o", "@map.bmp"}, 0, "", "", "map.bmp", bmp},
+        {"render without extension", {"render", "@game.nes", "-o", "@map"}, 0, "", "", "map", bmp},
+        {"render unknown format", {"render", "@game.nes", "-o", "@map.xyz"}, 1, "",
+         "No picture format has the extension '.xyz'; the formats are ", "map.xyz", none},
+        {"render into a missing folder", {"render", "@game.nes", "-o", "@gone/map.png"}, 1, "",
+         "The folder '" + path("gone") + "' does not exist", "gone/map.png", none},
+        {"import a larger picture", {"import", "@game.nes", "@big.bmp"}, 0, "256 tiles encoded",
+         "the picture is 256 x 256, the tile map 128 x 128: only the top left part that both cover was read"},
+        {"help", {"--help"}, 0, "Exit status: 0 done", ""},
+        {"search help", {"search", "--help"}, 0, "Exit status: 0 hits, 1 no hit, 2 bad arguments or files.", ""},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        const ToolRun result = run(c.args);
+        EXPECT_EQ(result.status, c.status) << c.name << "\n" << result.err;
+        EXPECT_NE(result.out.find(c.outPart), std::string::npos) << c.name << ": " << result.out;
+        EXPECT_NE(result.err.find(c.errPart), std::string::npos) << c.name << ": " << result.err;
+        if (c.errPart.empty())
+            EXPECT_EQ(result.err, "") << c.name;
+        if (!c.written.empty()) {
+            const Bytes file = read(c.written);
+            EXPECT_EQ(file.empty(), c.signature.empty()) << c.name;
+            EXPECT_TRUE(startsWith(file, c.signature)) << c.name;
+        }
+    }
+}
+
+TEST_F(CliCommands, InsertWritesAllOrNothing)
+{
+    EXPECT_EQ(run({"insert", "@game.nes", "@bad.txt", "-t", "@t.tbl", "--at", "H10"}).status, 1);
+    EXPECT_EQ(read("game.nes"), rom);
+    const ToolRun done = run({"insert", "@game.nes", "@good.txt", "-t", "@t.tbl", "--at", "H10"});
+    EXPECT_EQ(done.status, 0) << done.err;
+    Bytes expected = rom;
+    const Bytes script{0x41, 0x42, 0xFF, 0x42, 0x41, 0x00};
+    std::copy(script.begin(), script.end(), expected.begin() + 0x10);
+    EXPECT_EQ(read("game.nes"), expected);
+}
+
+} // namespace
