@@ -54,6 +54,17 @@ void limitToRoom(QWidget& window, const QRect& area, QPoint topLeft)
     const int height = area.bottom() + 1 - topLeft.y() - frame.top() - frame.bottom();
     window.setMaximumSize(std::max(window.minimumWidth(), width), std::max(window.minimumHeight(), height));
 }
+
+// Puts a window's frame corner at `topLeft`. Once the window exists on the
+// screen its platform window places the frame itself: the widget's own copy
+// of the frame may still be empty right after the first map.
+void moveFrameTo(QWidget& window, QPoint topLeft)
+{
+    if (QWindow* handle = window.windowHandle())
+        handle->setFramePosition(topLeft);
+    else
+        window.move(topLeft);
+}
 } // namespace
 
 QSize frameSizeOf(const QWidget& window)
@@ -68,21 +79,21 @@ void placeWindowsByDefault(const Forms& forms)
         return;
     const QRect area = screen->availableGeometry();
     QWidget& main = *forms.mainForm;
-    main.move(area.topLeft());
+    moveFrameTo(main, area.topLeft());
     const QSize mainFrame = frameSizeOf(main);
 
     // Right of the main window: the tile map, the tile editor under it.
     QWidget& tileMap = *forms.tileMapForm;
     const QPoint right(area.left() + mainFrame.width() + 5, area.top());
     limitToRoom(tileMap, area, right);
-    tileMap.move(right);
-    forms.tileEditForm->move(right.x(), right.y() + frameSizeOf(tileMap).height() + 5);
+    moveFrameTo(tileMap, right);
+    moveFrameTo(*forms.tileEditForm, right + QPoint(0, frameSizeOf(tileMap).height() + 5));
 
     // The data map and the workspace share the place below the main window.
     const QPoint below(area.left(), area.top() + mainFrame.height() + 5);
     for (QWidget* window : {static_cast<QWidget*>(forms.dataForm), static_cast<QWidget*>(forms.workspaceForm)}) {
         limitToRoom(*window, area, below);
-        window->move(below);
+        moveFrameTo(*window, below);
     }
 }
 

@@ -87,6 +87,9 @@ private slots:
     void startLayoutCountsFrames()
     {
         QTRY_VERIFY2_WITH_TIMEOUT(laidOut(), qPrintable(layoutFault(shown(), area) + describe(shown())), 10000);
+        // And it stays so: no late move of the window manager's undoes it.
+        QTest::qWait(500);
+        QVERIFY2(laidOut(), qPrintable(layoutFault(shown(), area) + describe(shown())));
         if (QGuiApplication::platformName() == QLatin1String("xcb")) {
             // The window manager decorated the windows: the frames were real.
             QVERIFY(app->main->windowHandle()->frameMargins().top() > 0);
