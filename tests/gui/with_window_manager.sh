@@ -44,7 +44,7 @@ export DISPLAY
 
 # openbox runs its start-up command once it manages the screen; the user's
 # own openbox configuration stays out of the test.
-XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/ready" 2>"$work/openbox.log" &
+XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/ready" >"$work/openbox.log" 2>&1 &
 manager=$!
 tries=0
 while [ ! -e "$work/ready" ]; do
