@@ -12,8 +12,10 @@ public:
 
 private:
     Workbench& wb_;
+    class QLabel* version_;
     class QLabel* thanks_;
     class QLabel* searcher_;
     class QLabel* modifiedBy_;
+    class QLabel* links_;
     class QPushButton* close_;
 };

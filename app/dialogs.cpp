@@ -2,11 +2,11 @@
 
 #include "app/filefilter.h"
 #include "app/inputbox.h"
+#include "app/messagebox.h"
 #include "app/sharedstate.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QMessageBox>
 
 namespace {
 std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& options,
@@ -39,7 +39,7 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileDialog
 
 void QtDialogs::showMessage(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, parent);
+    MessageForm box(parent, QString::fromLatin1(kApplicationTitle), text);
     box.exec();
 }
 

@@ -61,7 +61,7 @@ void TQuarnTileMapper::setIntegration(bool on)
     const QString path = entryPath();
     if (!on) {
         if (QFile::exists(path) && !QFile::remove(path))
-            showError(QStringLiteral("Cannot remove %1").arg(path));
+            showError(wb_.text("CannotRemove").arg(path));
         refreshDesktopDatabase();
         return;
     }
@@ -69,7 +69,7 @@ void TQuarnTileMapper::setIntegration(bool on)
         desktopEntryText(wb_.text("regopenkey").toStdString() + " Quarn Tile Mapper", programPath());
     QString error;
     if (!QDir().mkpath(applicationsFolder()))
-        error = QStringLiteral("cannot create the folder");
+        error = wb_.text("CannotCreateFolder");
     else
         error = writeWholeFile(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
     if (!error.isEmpty()) {

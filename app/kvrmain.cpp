@@ -4,6 +4,7 @@
 #include "app/fileio.h"
 #include "app/languageio.h"
 #include "app/romimage.h"
+#include "app/windowplace.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
 #include "tiles/tmform.h"
@@ -85,11 +86,12 @@ void TQuarnTileMapper::FormShow()
     s.lineBreakCode = 0xFF;
     s.endCode = 0x00;
 
-    move(0, 0);
     defaultLayout();
     f.dataForm->show();
     f.tileMapForm->show();
     f.tileEditForm->show();
+    // A window manager decides the frames only once the windows are mapped.
+    whenOnScreen({this, f.dataForm, f.tileMapForm, f.tileEditForm}, [this] { defaultLayout(); });
 
     s.romLoaded = false;
     s.tableLoaded = false;
@@ -107,23 +109,7 @@ void TQuarnTileMapper::FormShow()
 
 void TQuarnTileMapper::defaultLayout()
 {
-    Forms& f = wb_.forms;
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    move(screen.topLeft());
-    const QRect main = frameGeometry();
-    const int w = main.width();
-    const int h = main.height();
-    const int left = main.left();
-    const int top = main.top();
-
-    f.tileMapForm->setMaximumSize(std::max(295, screen.width() - w - 5), std::max(363, screen.height() - 64));
-    f.tileMapForm->move(left + w + 5, top);
-    for (QWidget* below : {static_cast<QWidget*>(f.dataForm), static_cast<QWidget*>(f.workspaceForm)}) {
-        below->setMaximumSize(std::max(below->minimumWidth(), screen.width()),
-                              std::max(below->minimumHeight(), screen.height() - h - 69));
-        below->move(left, top + h + 5);
-    }
-    f.tileEditForm->move(left + w + 5, top + f.tileMapForm->frameGeometry().height() + 5);
+    placeWindowsByDefault(wb_.forms);
 }
 
 // ---- load, reload, save ------------------------------------------------------------

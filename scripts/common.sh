@@ -6,10 +6,13 @@ BUILD_DIR="${QUARN_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
           desktop-file-utils appstream dpkg-dev groff-base)
+# Only ./test needs these: a private X server and a window manager on which
+# the window layout is tested.
+TEST_PACKAGES=(xvfb openbox)
 
 install_missing_packages() {
     local missing=()
-    for package in "${PACKAGES[@]}"; do
+    for package in "${PACKAGES[@]}" "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi

@@ -49,8 +49,7 @@ void TQuarnTileMapper::SearchItemClick()
         const TextPattern pattern = tableTextPattern(wb_.state.tableMatcher, text, characterOrientedCounting());
         if (pattern.characterWithoutCode) {
             const QString ch = wb_.codePage.toUnicode(std::string_view(text).substr(*pattern.characterWithoutCode, 1));
-            showError(QStringLiteral("No table entry is the character \"") + ch +
-                      QStringLiteral("\" by itself, so the text has no byte for it."));
+            showError(wb_.text("NoCodeForCharacter").arg(ch));
             return;
         }
         // A text that gives no byte at all is found nowhere.
@@ -67,7 +66,7 @@ void TQuarnTileMapper::relativeSearchFor(const std::string& word, int interval)
         return;
     const RelativeSearchResult result = relativeSearch(wb_.state.rom, word, interval);
     if (result.wordTooLong) {
-        showError(QStringLiteral("A relative search word has at most %1 letters; this one has %2.")
+        showError(wb_.text("RelativeWordTooLong")
                       .arg(kLongestRelativeWord)
                       .arg(word.size()));
         return;

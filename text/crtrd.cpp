@@ -30,10 +30,10 @@ QPushButton* makeButton(const QString& caption, const char* name, const QRect& g
     return button;
 }
 
-FileDialogOptions dumpFileDialog(const QString& fileName, bool save)
+FileDialogOptions dumpFileDialog(const Workbench& wb, const QString& fileName, bool save)
 {
     // Only the save dialog asks before overwriting.
-    return FileDialogOptions{QString(), QStringLiteral("Text|*.txt"), QStringLiteral(".txt"), save, fileName};
+    return FileDialogOptions{QString(), wb.text("TXTFilter"), QStringLiteral(".txt"), save, fileName};
 }
 } // namespace
 
@@ -131,8 +131,8 @@ void Tcrtransform::Button1Click()
         return;
     const QString preset = QStringLiteral("dump_") + LabeledEdit1->text() + QStringLiteral(".txt");
     const std::optional<QString> chosen = mode_ == Mode::Extract
-                                              ? wb_.dialogs().saveFileName(this, dumpFileDialog(preset, true))
-                                              : wb_.dialogs().openFileName(this, dumpFileDialog(QString(), false));
+                                              ? wb_.dialogs().saveFileName(this, dumpFileDialog(wb_, preset, true))
+                                              : wb_.dialogs().openFileName(this, dumpFileDialog(wb_, QString(), false));
     // A cancelled file dialog leaves the script dialog open.
     if (!chosen)
         return;

@@ -604,7 +604,7 @@ void Tdataform::hexedChange(const QString& text)
     RecordedEdit edit(wb_, EditBuffer::Rom);
     edit.watch(at, 1);
     s.rom[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(HexToInt(cleaned.toStdString(), error));
-    edit.commit("Edit Byte");
+    edit.commit("StepEditByte");
     // The last byte of the image keeps the selection; otherwise it moves on.
     if (at + 1 < s.romSize())
         ++s.selectedCell;

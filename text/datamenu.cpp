@@ -33,7 +33,7 @@ void TQuarnTileMapper::N28Click()
     bool isNumber = false;
     const int value = answer.toInt(&isNumber, 10);
     if (!isNumber) {
-        showError(QStringLiteral("'%1' is not a valid integer value").arg(answer));
+        showError(wb_.text("NotAnInteger").arg(answer));
         return;
     }
     const auto fill = static_cast<std::uint8_t>(((value % 256) + 256) % 256);

@@ -14,7 +14,7 @@ FileDialogOptions bitmapDialogOptions(const Workbench& wb, const char* titleKey)
 {
     FileDialogOptions options;
     options.title = wb.text(titleKey);
-    options.filter = QStringLiteral("Bitmap (*.bmp)|*.bmp|PNG image (*.png)|*.png");
+    options.filter = wb.text("BMPFilter");
     options.defaultExtension = QStringLiteral(".bmp");
     return options;
 }

@@ -323,7 +323,7 @@ void Tteditform::TileMouseUp(QMouseEvent*)
         return;
     }
     if (s.romLoaded)
-        finishEdit("Paint");
+        finishEdit("StepPaint");
 }
 
 void Tteditform::finishEdit(const std::string& name)
@@ -362,7 +362,7 @@ void Tteditform::transformTile(TileTransform transform)
     // past the end of the image would bring in pixels that were never read.
     if (s.selectedTile >= tilesOnScreen(s.geometry) ||
         !tileWhollyInside(s.rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile)) {
-        wb_.dialogs().showMessage(this, QStringLiteral("The tile runs past the end of the ROM image."));
+        wb_.dialogs().showMessage(this, wb_.text("TilePastRomEnd"));
         return;
     }
     // Rotating a tile that is not square brings in pixels from outside it;

@@ -490,7 +490,7 @@ void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
         // Only tiles on the map and wholly inside the image are exchanged.
         if (onMap && tileBytes && target != s.selectedTile &&
             swapTiles(s.rom, s.tileMapPosition, *tileBytes, s.selectedTile, target)) {
-            edit.commit("Swap Tiles");
+            edit.commit("StepSwapTiles");
             s.selectedTile = target;
             focusScrollBar();
             setMarkedBlock(blockUnderMouse(s.geometry, at.x(), at.y(), zoom_));
@@ -515,17 +515,15 @@ void Ttilemapform::TileMapDblClick(QMouseEvent* event)
     // A sequence is written whole or not at all.
     if (at < 0 || at + static_cast<std::int64_t>(bytes.size()) > static_cast<std::int64_t>(target.size())) {
         wb_.dialogs().showMessage(
-            this, QStringLiteral("The sequence of block %1 (%2 bytes) does not fit before the end of the %3; nothing "
-                                 "was written.")
+            this, wb_.text(toWorkspace ? "BlockPastWorkspaceEnd" : "BlockPastRomEnd")
                       .arg(QString::fromStdString(hexText(static_cast<std::uint32_t>(s.markedBlock), 2)))
-                      .arg(bytes.size())
-                      .arg(toWorkspace ? QStringLiteral("workspace") : QStringLiteral("ROM image")));
+                      .arg(bytes.size()));
         return;
     }
     RecordedEdit edit(wb_, toWorkspace ? EditBuffer::Workspace : EditBuffer::Rom);
     edit.watch(at, static_cast<std::int64_t>(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), target.begin() + at);
-    edit.commit("Place Block");
+    edit.commit("StepPlaceBlock");
     if (toWorkspace) {
         wb_.forms.workspaceForm->redraw();
         return;

@@ -236,12 +236,11 @@ void Tworkspaceform::openBtnClick()
     redraw();
     QStringList notes;
     if (resetGroups)
-        notes << QStringLiteral("The cell groups were set to 1 x 1 to show the file's %1 x %2 cells.")
+        notes << wb_.text("CellGroupsReset")
                      .arg(map->width)
                      .arg(map->height);
     if (s.dataMapWidth != map->width || s.dataMapHeight != map->height)
-        notes << QStringLiteral("The data map cannot show %1 x %2 cells with blocks this wide; the workspace holds "
-                                "the file's first %3 bytes in a %4 x %5 grid.")
+        notes << wb_.text("GridTooLarge")
                      .arg(map->width)
                      .arg(map->height)
                      .arg(s.workspace.size())
@@ -319,7 +318,7 @@ void Tworkspaceform::workspaceMouseUp(QMouseEvent* event)
             edit.watch(s.workspaceCursor, 1).watch(*target, 1);
         if (target && dropWorkspaceCell(s.workspace, static_cast<std::size_t>(s.workspaceCursor),
                                         static_cast<std::size_t>(*target), keys)) {
-            edit.commit("Drag Cell");
+            edit.commit("StepDragCell");
             selectCell(*target);
         }
         wshint->clear();

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 
 #include <random>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -135,6 +138,32 @@ TEST(LanguageFile, StoredNumberOutsideTheListMeansEnglish)
         EXPECT_EQ(storedLanguageIndex(stored, 3), index) << stored.value_or("(missing)");
 }
 
+// The %1 .. %9 of a message, sorted (a translation may reorder them).
+std::multiset<std::string> placeholders(std::string_view text)
+{
+    std::multiset<std::string> found;
+    for (std::size_t at = text.find('%'); at != std::string_view::npos && at + 1 < text.size();
+         at = text.find('%', at + 1))
+        if (text[at + 1] >= '1' && text[at + 1] <= '9')
+            found.insert(std::string(text.substr(at, 2)));
+    return found;
+}
+
+// Every second field of a "description|patterns|..." filter.
+std::vector<std::string> filterPatterns(std::string_view filter)
+{
+    std::vector<std::string> patterns;
+    std::size_t field = 0;
+    for (std::size_t start = 0;; ++field) {
+        const std::size_t bar = filter.find('|', start);
+        if (field % 2 == 1)
+            patterns.emplace_back(filter.substr(start, bar - start));
+        if (bar == std::string_view::npos)
+            return patterns;
+        start = bar + 1;
+    }
+}
+
 TEST(LanguageFile, RussianFileTranslatesEveryKey)
 {
     const LanguageFileRead read = readLanguageFile(QStringLiteral(QUARN_LANG_DIR "/Russian.lng"), CodePage());
@@ -145,6 +174,11 @@ TEST(LanguageFile, RussianFileTranslatesEveryKey)
         const auto found = read.file->texts.find(entry.key);
         ASSERT_NE(found, read.file->texts.end()) << entry.key;
         EXPECT_FALSE(found->second.empty()) << entry.key;
+        // A message keeps every number it is filled with, a file filter its
+        // patterns: only the words change.
+        EXPECT_EQ(placeholders(found->second), placeholders(entry.builtInEnglish)) << entry.key;
+        if (entry.key.ends_with("Filter"))
+            EXPECT_EQ(filterPatterns(found->second), filterPatterns(entry.builtInEnglish)) << entry.key;
     }
 }
 

@@ -145,6 +145,15 @@ private slots:
         QVERIFY(shows(f.aboutForm, "Button1", "Close"));
         QVERIFY(shows(app->main.get(), "N25", "ViewSearchResult"));
         QVERIFY(f.tileMapForm->windowTitle().startsWith(wb.text("TileMapForm")));
+        QVERIFY(shows(f.aboutForm, "Version", "AboutVersion"));
+        QVERIFY(app->find<QLabel>(f.aboutForm, "Label4")->text().endsWith(wb.text("AboutModifiers")));
+        QVERIFY(app->find<QLabel>(f.aboutForm, "Links")->text().contains(wb.text("Documentation")));
+        // Messages the windows build come from the texts too.
+        app->open(app->writeFile(QStringLiteral("game.nes"), countingBytes(0x4000)));
+        app->dialogs.inputAnswers.push_back(QStringLiteral("zz"));
+        item("N28")->trigger();
+        QCOMPARE(app->dialogs.messages, QStringList{wb.text("NotAnInteger").arg(QStringLiteral("zz"))});
+        QVERIFY(!app->dialogs.messages.front().contains(QStringLiteral("valid")));
 
         app.reset();
         start([](RunningApp& a) { a.wb().settings->setLanguage(5); }); // no such file
