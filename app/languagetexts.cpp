@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 130> kLanguageKeys{{
+const std::array<LanguageKey, 132> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -118,6 +118,8 @@ const std::array<LanguageKey, 130> kLanguageKeys{{
     {LanguageSection::Constant, "GridHint", "Ctrl+Shift+G: grid lines"},
     {LanguageSection::Constant, "TileMapHint", "Ctrl+Wheel, Ctrl+= and Ctrl+-: zoom; Ctrl+0: double size; Ctrl+Shift+G: grid lines"},
     {LanguageSection::Constant, "UnmatchedColours", "Pixels in no palette colour"},
+    {LanguageSection::Constant, "SaveChanges", "Save changes to %1?"},
+    {LanguageSection::Constant, "Discard", "Discard"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

@@ -1,7 +1,6 @@
 // The string bar of the main window: the string field, its two buttons, the
 // length labels, the maximum length and the table names.
 #include "app/kvrmain.h"
-#include "app/recordededit.h"
 
 #include "app/numbers.h"
 #include "text/stringcodec.h"
@@ -112,13 +111,11 @@ void TQuarnTileMapper::Getstring1Click()
 void TQuarnTileMapper::PasteBtnClick()
 {
     SharedState& s = wb_.state;
-    // The saved flag stays as it is: insertion is an edit of the text, not
-    // of the graphics.
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(s.selectedPosition(), s.maxStringLength);
-    insertString(s.rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher,
-                 wb_.codePage.fromUnicode(DataEdit->text()), characterOrientedCounting());
-    edit.commit("PutString");
+    const std::string text = wb_.codePage.fromUnicode(DataEdit->text());
+    const bool byCharacter = characterOrientedCounting();
+    s.rom.edit("PutString", {{s.selectedPosition(), s.maxStringLength}}, [&](std::span<std::uint8_t> rom) {
+        insertString(rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher, text, byCharacter);
+    });
     wb_.forms.tileMapForm->redrawTileMap();
 }
 
