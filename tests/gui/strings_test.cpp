@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(main().LenLab->text(), QStringLiteral("Length: 2 = h0002"));
         QTest::keyClick(main().DataEdit, Qt::Key_Return);
         QCOMPARE(romAt(0x40, 4), (std::vector<std::uint8_t>{0x2A, 0x41, 0x42, 0x43}));
-        QVERIFY2(!main().windowTitle().endsWith(QLatin1Char('*')), "insertion leaves the saved flag");
+        QVERIFY2(main().windowTitle().endsWith(QLatin1Char('*')), "insertion marks the image changed");
     }
 
     void characterOrientedCounting()
