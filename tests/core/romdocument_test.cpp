@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -23,15 +23,16 @@ RomBytes romBytes(const Bytes& bytes) { return RomBytes(bytes.begin(), bytes.end
 struct Model {
     std::vector<Bytes> states; // states[0] is the oldest the history can reach
     std::size_t current = 0;
-    std::optional<std::size_t> saved = 0;
+    static constexpr std::size_t kUnreachable = SIZE_MAX;
+    std::size_t saved = 0; // the state saved last, or kUnreachable
 
     void record(Bytes next)
     {
         if (next == states[current])
             return; // a write that changes nothing is no step
         states.resize(current + 1);
-        if (saved && *saved > current)
-            saved.reset();
+        if (saved != kUnreachable && saved > current)
+            saved = kUnreachable;
         states.push_back(std::move(next));
         ++current;
     }
@@ -41,10 +42,10 @@ struct Model {
         while (states.size() > steps + 1) {
             states.erase(states.begin());
             --current;
-            if (saved && *saved == 0)
-                saved.reset();
-            else if (saved)
-                --*saved;
+            if (saved == 0)
+                saved = kUnreachable;
+            else if (saved != kUnreachable)
+                --saved;
         }
     }
 };
@@ -103,7 +104,7 @@ TEST(RomDocument, ModifiedFollowsTheHistoryPositionThroughRandomEdits)
             ASSERT_EQ(asVector(document), model.states[model.current]) << "step " << step;
             ASSERT_EQ(document.modified(), model.saved != model.current) << "step " << step;
             if (!document.modified()) {
-                ASSERT_EQ(asVector(document), model.states[*model.saved]);
+                ASSERT_EQ(asVector(document), model.states[model.saved]);
             }
             // Whoever shows the state hears of every change, and of nothing else.
             EXPECT_EQ(notices > before, changed || wasModified != document.modified());
