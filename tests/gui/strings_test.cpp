@@ -166,6 +166,11 @@ private slots:
         app->dialogs.openAnswers.push_back(dump);
         runScript("N24", QStringLiteral("h100"));
         QCOMPARE(romAt(0x100, 5), (std::vector<std::uint8_t>{0x41, 0x00, 0x42, 0xFF, 0x04}));
+        QVERIFY(main().windowTitle().endsWith(QLatin1Char('*')));
+        item("UndoItem")->trigger(); // back to the bytes as opened
+        QVERIFY(!main().windowTitle().endsWith(QLatin1Char('*')));
+        item("RedoItem")->trigger();
+        QVERIFY(main().windowTitle().endsWith(QLatin1Char('*')));
 
         const RomBytes before = state().rom.bytes();
         app->dialogs.openAnswers.push_back(dump);

@@ -10,6 +10,7 @@
 #include "workspace/workspacef.h"
 
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 
 namespace {
@@ -125,6 +126,24 @@ private slots:
 
         activate(editor);
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Paint"));
+    }
+
+    void aNewGridSizeEmptiesTheWorkspaceHistory()
+    {
+        openReady(countingBytes(16384));
+        app->main->action("N29")->trigger();
+        Tworkspaceform* ws = app->wb().forms.workspaceForm;
+        app->find<QToolButton>(ws, "getBtn")->click();
+        auto* width = app->find<QSpinBox>(app->wb().forms.dataForm, "WidthEdit");
+        width->setValue(16);
+        activate(ws);
+        QVERIFY(!undoItem()->isEnabled());
+        const RomBytes cells = state().workspace.bytes();
+        press(ws, Qt::CTRL | Qt::Key_Z);
+        width->setValue(32);
+        press(ws, Qt::CTRL | Qt::Key_Y); // no step recorded on the old grid comes back
+        QVERIFY(std::equal(cells.begin(), cells.end(), state().workspace.bytes().begin()));
+        QVERIFY(!redoItem()->isEnabled());
     }
 };
 
