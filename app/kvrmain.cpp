@@ -250,7 +250,10 @@ bool TQuarnTileMapper::mayDiscardChanges()
 
 void TQuarnTileMapper::closeEvent(QCloseEvent* event)
 {
-    if (mayDiscardChanges())
+    // The close that ends a logout already answered for this very state
+    // does not ask again.
+    const bool answered = discardAgreedAt_ && *discardAgreedAt_ == wb_.state.rom.history().position();
+    if (answered || mayDiscardChanges())
         event->accept();
     else
         event->ignore();
@@ -265,7 +268,9 @@ void TQuarnTileMapper::commitData(QSessionManager& manager)
         return;
     const bool goOn = mayDiscardChanges();
     manager.release();
-    if (!goOn)
+    if (goOn)
+        discardAgreedAt_ = wb_.state.rom.history().position();
+    else
         manager.cancel();
 }
 #endif

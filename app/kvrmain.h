@@ -5,7 +5,9 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -175,6 +177,8 @@ private:
     Workbench wb_;
     bool started_ = false;
     QString startupFile_;
+    // The image's history position at which a logout was let go on.
+    std::optional<std::uint64_t> discardAgreedAt_;
     std::map<QString, QAction*> actions_;
     std::map<QString, QMenu*> menus_;
     QStringList languageFiles_; // the "*.lng" files, read once at start

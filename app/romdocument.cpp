@@ -1,5 +1,7 @@
 #include "app/romdocument.h"
 
+#include <algorithm>
+
 bool ByteDocument::edit(const std::string& name, std::span<const EditRange> ranges, const Write& write)
 {
     if (openStep_) {
@@ -44,7 +46,8 @@ bool ByteDocument::endStep()
 
 bool ByteDocument::undo()
 {
-    if (openStep_ || !history_.undo(bytes_))
+    endStep();
+    if (!history_.undo(bytes_))
         return false;
     changed();
     return true;
@@ -52,7 +55,8 @@ bool ByteDocument::undo()
 
 bool ByteDocument::redo()
 {
-    if (openStep_ || !history_.redo(bytes_))
+    endStep();
+    if (!history_.redo(bytes_))
         return false;
     changed();
     return true;
@@ -71,6 +75,19 @@ void ByteDocument::reset(RomBytes bytes)
     history_.clear();
     savedPosition_ = history_.position();
     changed();
+}
+
+bool ByteDocument::replaceAll(const std::string& name, RomBytes bytes)
+{
+    if (bytes.size() == bytes_.size())
+        return edit(name, {{0, static_cast<std::int64_t>(bytes.size())}},
+                    [&](std::span<std::uint8_t> buffer) { std::copy(bytes.begin(), bytes.end(), buffer.begin()); });
+    bytes_ = std::move(bytes);
+    openStep_.reset();
+    history_.clear();
+    savedPosition_.reset();
+    changed();
+    return true;
 }
 
 void ByteDocument::resize(std::size_t size)

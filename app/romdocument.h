@@ -49,7 +49,8 @@ public:
     // the bytes that changed as one undo step called `name` (a language key
     // where one names the command). True when a byte changed; a write that
     // changes nothing leaves the history and the modified state alone.
-    // Inside an open step (below) the write joins that step instead.
+    // Inside an open step (below) the write joins that step and counts as a
+    // change; what really changed is known when the step ends.
     bool edit(const std::string& name, std::span<const EditRange> ranges, const Write& write);
     bool edit(const std::string& name, std::initializer_list<EditRange> ranges, const Write& write)
     {
@@ -57,8 +58,8 @@ public:
     }
 
     // Several edits that make one step, such as a paint stroke from press to
-    // release. `endStep` records it (true when a byte changed); a reset or a
-    // resize in between drops it.
+    // release. `endStep` records it (true when a byte changed); an undo or a
+    // redo ends it first; a reset or a resize in between drops it.
     void beginStep(const std::string& name);
     bool endStep();
     [[nodiscard]] bool stepOpen() const { return openStep_.has_value(); }
@@ -79,6 +80,11 @@ public:
 
     // New bytes (a load, a reload): an empty history, not modified.
     void reset(RomBytes bytes);
+    // The whole content replaced by a command (a patch applied): one undo
+    // step while the size stays. A new size cannot be undone across, so it
+    // empties the history and the image counts as modified until saved.
+    // True when a byte or the size changed.
+    bool replaceAll(const std::string& name, RomBytes bytes);
     // A new size (the workspace follows the data map grid): bytes kept up to
     // it, new ones zero. A real change of size empties the history, whose
     // steps were recorded on the old layout, and the bytes count as modified.

@@ -152,10 +152,14 @@ TEST(RomDocument, AStrokeOfSeveralWritesIsOneStep)
     document.beginStep("Paint");
     for (std::int64_t i = 0; i < 4; ++i)
         document.edit("ignored", {{i, 1}}, [&](std::span<std::uint8_t> bytes) { bytes[static_cast<std::size_t>(i)] = 7; });
-    EXPECT_FALSE(document.undo()); // not while the stroke goes on
+    EXPECT_EQ(document.undoName(), ""); // recorded when the stroke ends
     EXPECT_TRUE(document.endStep());
     EXPECT_EQ(document.undoName(), "Paint");
     EXPECT_TRUE(document.modified());
+    document.beginStep("Paint");
+    document.edit("Paint", {{9, 1}}, [](std::span<std::uint8_t> bytes) { bytes[9] = 1; });
+    EXPECT_TRUE(document.undo()); // ends the stroke under way, then undoes it
+    EXPECT_FALSE(document.stepOpen());
     EXPECT_TRUE(document.undo());
     EXPECT_EQ(asVector(document), Bytes(16, 0));
     EXPECT_FALSE(document.modified());
@@ -195,5 +199,16 @@ TEST(RomDocument, ANewSizeEmptiesTheHistoryAndANewImageIsUnmodified)
     EXPECT_EQ(rom.fileName(), "b.nes");
     rom.undo();
     EXPECT_TRUE(rom.modified()); // the file holds the edit now
+
+    // A patch: one step while the size stays, a new size for good.
+    rom.markSaved();
+    EXPECT_FALSE(rom.replaceAll("Patch", rom.bytes()));
+    EXPECT_TRUE(rom.replaceAll("Patch", romBytes(Bytes{9, 9, 9, 9})));
+    EXPECT_TRUE(rom.undo());
+    EXPECT_FALSE(rom.modified());
+    EXPECT_TRUE(rom.replaceAll("Patch", romBytes(Bytes{9, 9})));
+    EXPECT_FALSE(rom.canUndo());
+    EXPECT_TRUE(rom.modified());
+    EXPECT_EQ(asVector(rom), (Bytes{9, 9}));
 }
 } // namespace
