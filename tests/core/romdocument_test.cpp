@@ -57,7 +57,7 @@ TEST(RomDocument, ModifiedFollowsTheHistoryPositionThroughRandomEdits)
         std::mt19937 random(seed);
         const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
         // A small budget, so steps fall off the front now and then.
-        RomDocument document(seed % 2 ? 1024 : kEditHistoryBudget);
+        RomDocument document(seed % 2 ? 400 : kEditHistoryBudget);
         Bytes start(64);
         for (std::uint8_t& b : start)
             b = static_cast<std::uint8_t>(below(4));
@@ -118,19 +118,8 @@ void setByte(ByteDocument& document, std::size_t at, std::uint8_t value)
                   [&](std::span<std::uint8_t> bytes) { bytes[at] = value; });
 }
 
-TEST(RomDocument, ASavedPointThatCanNoLongerBeReachedStaysModified)
+TEST(RomDocument, ASavedPointCutOffByANewEditStaysModified)
 {
-    // Dropped by the budget: undoing every step kept does not give the saved bytes.
-    RomDocument small(400);
-    small.open(romBytes(Bytes(8, 0)), "a.nes");
-    for (std::uint8_t i = 1; i <= 8; ++i)
-        setByte(small, i - 1, i);
-    ASSERT_LT(small.history().stepCount(), 8u);
-    while (small.undo())
-        EXPECT_TRUE(small.modified());
-    EXPECT_NE(asVector(small), Bytes(8, 0));
-
-    // Cut off by a new edit after an undo.
     RomDocument rom;
     rom.open(romBytes(Bytes(8, 0)), "a.nes");
     setByte(rom, 0, 1);
@@ -139,9 +128,8 @@ TEST(RomDocument, ASavedPointThatCanNoLongerBeReachedStaysModified)
     setByte(rom, 1, 1);
     rom.undo();
     EXPECT_TRUE(rom.modified());
-    EXPECT_TRUE(rom.redo());
-    EXPECT_TRUE(rom.modified());
-    setByte(rom, 0, 1); // the saved bytes again, by another way
+    setByte(rom, 0, 1); // the saved bytes again, by another way: the history
+    EXPECT_EQ(asVector(rom), (Bytes{1, 0, 0, 0, 0, 0, 0, 0})); // cannot know it
     EXPECT_TRUE(rom.modified());
 }
 
