@@ -1,5 +1,4 @@
 #pragma once
-#include "app/romdocument.h"
 #include "tiles/palette.h"
 #include "tiles/tileops.h"
 
