@@ -7,6 +7,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& options,
@@ -60,4 +62,23 @@ std::optional<QString> QtDialogs::inputBox(TInputForm& box, const InputRequest& 
 void QtDialogs::runModal(QDialog& dialog)
 {
     dialog.exec();
+}
+
+SaveChangesAnswer QtDialogs::askSaveChanges(QWidget* parent, const SaveChangesQuestion& question)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle), question.text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Save)->setText(question.save);
+    box.button(QMessageBox::Discard)->setText(question.discard);
+    box.button(QMessageBox::Cancel)->setText(question.cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChangesAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveChangesAnswer::Discard;
+    default:
+        return SaveChangesAnswer::Cancel;
+    }
 }

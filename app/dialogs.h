@@ -30,6 +30,16 @@ struct FileDialogOptions {
     QString fileName;         // preset in the name field; empty: none
 };
 
+// The question asked before unsaved changes would be lost, with the captions
+// of its three buttons.
+struct SaveChangesQuestion {
+    QString text;
+    QString save;
+    QString discard;
+    QString cancel;
+};
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -43,6 +53,8 @@ public:
     // Shows one of the program's own dialogs (script, search) modally; the
     // dialog keeps its own result.
     virtual void runModal(QDialog& dialog) = 0;
+    // Save, Discard or Cancel; closing the box counts as Cancel.
+    virtual SaveChangesAnswer askSaveChanges(QWidget* parent, const SaveChangesQuestion& question) = 0;
 };
 
 // Qt's standard dialogs.
@@ -54,4 +66,5 @@ public:
     std::optional<Colour> chooseColour(QWidget* parent, Colour initial) override;
     std::optional<QString> inputBox(TInputForm& box, const InputRequest& request) override;
     void runModal(QDialog& dialog) override;
+    SaveChangesAnswer askSaveChanges(QWidget* parent, const SaveChangesQuestion& question) override;
 };

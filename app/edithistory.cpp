@@ -145,6 +145,7 @@ void EditHistory::record(EditStep step)
 {
     if (step.spans.empty())
         return;
+    step.serial = nextSerial_++;
     while (steps_.size() > current_) {
         held_ -= steps_.back().heldBytes();
         steps_.pop_back();
@@ -154,6 +155,7 @@ void EditHistory::record(EditStep step)
     ++current_;
     while (held_ > budget_ && !steps_.empty()) {
         held_ -= steps_.front().heldBytes();
+        origin_ = steps_.front().serial;
         steps_.pop_front();
         --current_;
     }
@@ -191,4 +193,10 @@ void EditHistory::clear()
     current_ = 0;
     held_ = 0;
     ++generation_;
+    origin_ = nextSerial_++;
+}
+
+std::uint64_t EditHistory::position() const
+{
+    return current_ > 0 ? steps_[current_ - 1].serial : origin_;
 }

@@ -26,6 +26,7 @@ struct ChangedSpan {
 struct EditStep {
     std::string name; // what the Undo and Redo captions call it
     std::vector<ChangedSpan> spans;
+    std::uint64_t serial = 0; // given by the history that records it
     // What the step costs the history's budget.
     [[nodiscard]] std::size_t heldBytes() const;
 };
@@ -81,6 +82,11 @@ public:
     // Changes at every clear, so a command begun before a new image came in
     // can tell that its snapshot no longer belongs to this history.
     [[nodiscard]] std::uint64_t generation() const { return generation_; }
+    // Names the state the buffer is in as far as the history knows: equal
+    // positions mean equal bytes. A position stops being reachable for good
+    // when the steps leading back to it are dropped by the budget or cut off
+    // by a new step, and no later state ever gets it again.
+    [[nodiscard]] std::uint64_t position() const;
 
 private:
     std::size_t budget_;
@@ -88,4 +94,8 @@ private:
     std::size_t current_ = 0; // steps done; steps_[current_..] can be redone
     std::size_t held_ = 0;
     std::uint64_t generation_ = 0;
+    std::uint64_t nextSerial_ = 1;
+    // The state before the first step kept: the serial of the last step
+    // dropped from the front, or a fresh one after a clear.
+    std::uint64_t origin_ = 0;
 };

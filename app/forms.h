@@ -3,7 +3,6 @@
 // the other windows, the language texts and the dialog seam.
 #include "app/codepage.h"
 #include "app/dialogs.h"
-#include "app/edithistory.h"
 #include "app/languagetexts.h"
 #include "app/settings.h"
 #include "app/sharedstate.h"
@@ -46,8 +45,6 @@ public:
     // theirs in a temporary file).
     std::unique_ptr<PersistedSettings> settings;
     QString languageFolder;    // the program's "lang" folder unless set
-    EditHistory romHistory;       // emptied by every load and reload
-    EditHistory workspaceHistory; // writes into the workspace buffer
 
     Dialogs& dialogs() { return overrideDialogs_ ? *overrideDialogs_ : qtDialogs_; }
     // Tests answer the dialogs themselves; nullptr returns to Qt's dialogs.

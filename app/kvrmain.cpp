@@ -11,6 +11,7 @@
 #include "workspace/workspacef.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QSessionManager>
 #include <QWindow>
 
 TQuarnTileMapper::TQuarnTileMapper()
@@ -37,12 +39,25 @@ TQuarnTileMapper::TQuarnTileMapper()
     // Ctrl+Z acts on the workspace's history while its window is active, so
     // the items follow the active window.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TQuarnTileMapper::updateUndoItems);
+    // The title's "*" and the Undo and Redo items follow every change of the
+    // documents at once; what the windows show is redrawn by each command.
+    wb_.state.rom.setChangeListener([this] {
+        buildMainTitle();
+        updateUndoItems();
+    });
+    wb_.state.workspace.setChangeListener([this] { updateUndoItems(); });
+#ifndef QT_NO_SESSIONMANAGER
+    // Logging out asks like closing the window, while the session lets it.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TQuarnTileMapper::commitData);
+#endif
 }
 
 TQuarnTileMapper::~TQuarnTileMapper()
 {
     // The windows closing below move the focus; this window is half gone by then.
     disconnect(qGuiApp, nullptr, this, nullptr);
+    wb_.state.rom.setChangeListener({});
+    wb_.state.workspace.setChangeListener({});
 }
 
 QAction* TQuarnTileMapper::action(const char* name) const
@@ -101,7 +116,7 @@ void TQuarnTileMapper::FormShow()
     s.tileBitmap.resize(8, 8);
     f.tileEditForm->installDefaultPalettes();
     s.dataMapWidth = s.dataMapHeight = 32;
-    s.workspace.assign(static_cast<std::size_t>(s.dataMapWidth * s.dataMapHeight), 0);
+    s.workspace.resize(static_cast<std::size_t>(s.dataMapWidth * s.dataMapHeight));
 
     if (!startupFile_.isEmpty())
         LoadROMFile(startupFile_);
@@ -118,6 +133,9 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
 {
     SharedState& s = wb_.state;
     Forms& f = wb_.forms;
+    // Asked before the file is read: saving may write the very file opened.
+    if (!mayDiscardChanges())
+        return;
     // The file is read before anything changes: a file that cannot be opened
     // leaves the image, its name and the codec as they were.
     FileReadResult file = readWholeFile(fileName, OpenMode::ReadWrite);
@@ -128,16 +146,13 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
     s.clickGuard = true;
     if (QAction* font = action("vstrfont"))
         font->setChecked(false);
-    s.romFileName = QFileInfo(fileName).absoluteFilePath().toStdString();
-    const int codec = codecForFileName(s.romFileName);
+    const std::string name = QFileInfo(fileName).absoluteFilePath().toStdString();
+    const int codec = codecForFileName(name);
     f.tileMapForm->showCodecInBox(codec);
     f.tileMapForm->setCodec(codec);
 
-    s.rom = makeRomImage(std::move(file.bytes), kMinimumLoadSize);
-    wb_.romHistory.clear();
-    updateUndoItems();
-    s.saved = 1;
     s.romLoaded = true;
+    s.rom.open(makeRomImage(std::move(file.bytes), kMinimumLoadSize), name);
 
     f.tileMapForm->moveTileMapScroll(0);
     f.tileMapForm->setTileMapPosition(0);
@@ -167,31 +182,84 @@ void TQuarnTileMapper::enableAfterLoad()
 void TQuarnTileMapper::ReloadItemClick()
 {
     SharedState& s = wb_.state;
-    FileReadResult file = readWholeFile(QString::fromStdString(s.romFileName), OpenMode::ReadWrite);
+    if (!mayDiscardChanges())
+        return;
+    FileReadResult file = readWholeFile(QString::fromStdString(s.rom.fileName()), OpenMode::ReadWrite);
     if (!file.ok()) {
         showError(file.error);
         return;
     }
-    s.rom = makeRomImage(std::move(file.bytes), kMinimumReloadSize);
-    wb_.romHistory.clear();
-    updateUndoItems();
-    // Position and ranges stay as they were; every reader stays inside the image.
+    s.rom.reset(makeRomImage(std::move(file.bytes), kMinimumReloadSize));
+    // Position and ranges stay as they were; every reader stays inside the
+    // image. The captions show the new size.
     wb_.forms.tileMapForm->redrawTileMap();
-    s.saved = 1;
+    wb_.forms.tileMapForm->updateCaption();
+    wb_.forms.dataForm->updateCaption();
     buildMainTitle();
 }
 
 void TQuarnTileMapper::SaveItemClick()
 {
+    saveRom();
+}
+
+bool TQuarnTileMapper::saveRom()
+{
     SharedState& s = wb_.state;
-    const QString error = writeWholeFile(QString::fromStdString(s.romFileName), s.rom);
+    const QString error = writeWholeFile(QString::fromStdString(s.rom.fileName()), s.rom);
     if (!error.isEmpty()) {
         showError(error);
-        return;
+        return false;
     }
-    s.saved = 1;
-    buildMainTitle();
+    s.rom.markSaved();
+    return true;
 }
+
+bool TQuarnTileMapper::mayDiscardChanges()
+{
+    const SharedState& s = wb_.state;
+    if (!s.romLoaded || !s.rom.modified())
+        return true;
+    const QString name = QFileInfo(QString::fromStdString(s.rom.fileName())).fileName();
+    const SaveChangesQuestion question{wb_.text("SaveChanges").arg(name), wb_.text("SaveItem"), wb_.text("Discard"),
+                                       wb_.text("Cancel")};
+    switch (wb_.dialogs().askSaveChanges(this, question)) {
+    case SaveChangesAnswer::Save:
+        return saveRom();
+    case SaveChangesAnswer::Discard:
+        return true;
+    case SaveChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TQuarnTileMapper::closeEvent(QCloseEvent* event)
+{
+    // The close that ends a logout already answered for this very state
+    // does not ask again.
+    const bool answered = discardAgreedAt_ && *discardAgreedAt_ == wb_.state.rom.history().position();
+    if (answered || mayDiscardChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+#ifndef QT_NO_SESSIONMANAGER
+void TQuarnTileMapper::commitData(QSessionManager& manager)
+{
+    // Without leave to ask, the session ends as the user chose; a later
+    // close event asks again if the program is still running.
+    if (!manager.allowsInteraction())
+        return;
+    const bool goOn = mayDiscardChanges();
+    manager.release();
+    if (goOn)
+        discardAgreedAt_ = wb_.state.rom.history().position();
+    else
+        manager.cancel();
+}
+#endif
 
 
 void TQuarnTileMapper::SaveASitemClick()
@@ -207,9 +275,7 @@ void TQuarnTileMapper::SaveASitemClick()
         showError(error);
         return;
     }
-    s.romFileName = QFileInfo(*chosen).absoluteFilePath().toStdString();
-    s.saved = 1;
-    buildMainTitle();
+    s.rom.savedAs(QFileInfo(*chosen).absoluteFilePath().toStdString());
 }
 
 void TQuarnTileMapper::OpenItemClick()
@@ -228,9 +294,9 @@ void TQuarnTileMapper::buildMainTitle()
 {
     const SharedState& s = wb_.state;
     QString title = QString::fromLatin1(kApplicationTitle);
-    if (s.romLoaded || !s.romFileName.empty())
-        title += QStringLiteral(" - [") + QString::fromStdString(s.romFileName) + QStringLiteral("]") +
-                 (s.saved == 0 ? QStringLiteral("*") : QString());
+    if (s.romLoaded || !s.rom.fileName().empty())
+        title += QStringLiteral(" - [") + QString::fromStdString(s.rom.fileName()) + QStringLiteral("]") +
+                 (s.rom.modified() ? QStringLiteral("*") : QString());
     setWindowTitle(title);
 }
 

@@ -5,7 +5,9 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -17,7 +19,9 @@ class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
 class QMenu;
-enum class EditBuffer;
+class ByteDocument;
+class QCloseEvent;
+class QSessionManager;
 
 // Whether this program's "Open with" desktop entry is in place.
 bool integrationInstalled();
@@ -49,6 +53,13 @@ public:
     void OpenItemClick();
     void ReloadItemClick();
     void SaveItemClick();
+    // Save's rules: the image to its file; false (with the error shown) when
+    // it could not be written.
+    bool saveRom();
+    // Before a modified image is given up (Open, Reload, a drop, the end of
+    // the program): asks "Save changes to NAME?". True when the caller may go
+    // on: nothing was modified, the user discarded, or the save succeeded.
+    bool mayDiscardChanges();
     void SaveASitemClick();
     void ExitItemClick();
     // Undo and Redo (app/undomenu.cpp): the workspace's own history while
@@ -139,6 +150,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormShow();
@@ -153,13 +165,20 @@ private:
     // The string field's key filter: true when the key is dropped.
     bool DataEditKeyPress(QKeyEvent* event);
     bool characterOrientedCounting() const;
-    EditBuffer activeEditBuffer() const;
+    // The document Undo and Redo act on: the workspace's while its window is
+    // the active one, the ROM image's otherwise.
+    ByteDocument& activeDocument();
+#ifndef QT_NO_SESSIONMANAGER
+    void commitData(QSessionManager& manager);
+#endif
     void stepHistory(bool back);
     QString undoCaption(const char* key, const std::string& stepName) const;
 
     Workbench wb_;
     bool started_ = false;
     QString startupFile_;
+    // The image's history position at which a logout was let go on.
+    std::optional<std::uint64_t> discardAgreedAt_;
     std::map<QString, QAction*> actions_;
     std::map<QString, QMenu*> menus_;
     QStringList languageFiles_; // the "*.lng" files, read once at start

@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 155> kLanguageKeys{{
+const std::array<LanguageKey, 157> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -143,6 +143,8 @@ const std::array<LanguageKey, 155> kLanguageKeys{{
     {LanguageSection::Constant, "UnmatchedInScript", "No table entry matches the character \"%1\" at position %2 of line %3. Nothing was written."},
     {LanguageSection::Constant, "WordOutsideCodePage", "The code page %1 cannot hold the letter \"%2\" at position %3 of the word. Nothing was searched."},
     {LanguageSection::Constant, "PictureSizeDiffers", "The picture is %1 x %2, the tile map %3 x %4: only the top left part that both cover was read."},
+    {LanguageSection::Constant, "SaveChanges", "Save changes to %1?"},
+    {LanguageSection::Constant, "Discard", "Discard"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

@@ -1,7 +1,7 @@
 #pragma once
 // The state every window reads and changes. One object, owned by the main
 // window and handed to the others by reference.
-#include "app/romimage.h"
+#include "app/romdocument.h"
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
 #include "tiles/palette.h"
@@ -18,11 +18,12 @@
 inline constexpr const char* kApplicationTitle = "Quarn Tile Mapper v1.5.0.0";
 
 struct SharedState {
-    // ROM image
-    RomBytes rom;
-    std::string romFileName; // UTF-8 path
+    SharedState() { workspace.resize(32 * 32); }
+
+    // ROM image: its bytes, file name, history and saved point. Windows read
+    // it like a byte buffer and change it only through `rom.edit`.
+    RomDocument rom;
     bool romLoaded = false;
-    std::uint8_t saved = 0; // 1: unchanged since load, reload or save
     bool clickGuard = false;
 
     // Tile graphics
@@ -61,7 +62,7 @@ struct SharedState {
     TileTableEntries tileTable;      // hexadecimal byte sequences by block number
     std::string tileTableFileName;   // UTF-8 path of the last tile table opened
     TileSequenceMatcher tileMatcher; // over tileTable, rebuilt at every load
-    std::vector<std::uint8_t> workspace = std::vector<std::uint8_t>(32 * 32);
+    ByteDocument workspace; // data map width x height bytes, its own history
     std::int32_t workspaceCursor = 0;
 
     // The code a cell shows at `offset` (inside `bytes`): the block a tile

@@ -1,7 +1,6 @@
 // The string bar of the main window: the string field, its two buttons, the
 // length labels, the maximum length and the table names.
 #include "app/kvrmain.h"
-#include "app/recordededit.h"
 
 #include "app/numbers.h"
 #include "text/stringcodec.h"
@@ -122,13 +121,12 @@ void TQuarnTileMapper::PasteBtnClick()
         refuse(*notHeld);
         return;
     }
-    // The saved flag stays as it is: insertion is an edit of the text, not
-    // of the graphics.
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(s.selectedPosition(), s.maxStringLength);
-    const InsertResult inserted = insertString(s.rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher,
-                                               wb_.codePage.fromUnicode(typed), characterOrientedCounting());
-    edit.commit("PutString");
+    const std::string text = wb_.codePage.fromUnicode(typed);
+    const bool byCharacter = characterOrientedCounting();
+    InsertResult inserted;
+    s.rom.edit("PutString", {{s.selectedPosition(), s.maxStringLength}}, [&](std::span<std::uint8_t> rom) {
+        inserted = insertString(rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher, text, byCharacter);
+    });
     // One byte per held character, so the offset is the field's position.
     if (inserted.unmatchedOffset) {
         refuse(static_cast<qsizetype>(*inserted.unmatchedOffset));

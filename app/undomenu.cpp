@@ -1,6 +1,5 @@
 // Undo and Redo of the ROM menu, for the ROM image and the workspace buffer.
 #include "app/kvrmain.h"
-#include "app/recordededit.h"
 #include "tiles/tmform.h"
 #include "workspace/workspacef.h"
 
@@ -8,10 +7,12 @@
 #include <QGuiApplication>
 #include <QWindow>
 
-EditBuffer TQuarnTileMapper::activeEditBuffer() const
+ByteDocument& TQuarnTileMapper::activeDocument()
 {
     const QWindow* workspace = wb_.forms.workspaceForm ? wb_.forms.workspaceForm->windowHandle() : nullptr;
-    return workspace && QGuiApplication::focusWindow() == workspace ? EditBuffer::Workspace : EditBuffer::Rom;
+    if (workspace && QGuiApplication::focusWindow() == workspace)
+        return wb_.state.workspace;
+    return wb_.state.rom;
 }
 
 void TQuarnTileMapper::UndoItemClick() { stepHistory(true); }
@@ -20,21 +21,18 @@ void TQuarnTileMapper::RedoItemClick() { stepHistory(false); }
 void TQuarnTileMapper::stepHistory(bool back)
 {
     SharedState& s = wb_.state;
-    if (activeEditBuffer() == EditBuffer::Workspace) {
-        EditHistory& history = wb_.workspaceHistory;
-        if (!(back ? history.undo(s.workspace) : history.redo(s.workspace)))
+    ByteDocument& document = activeDocument();
+    if (&document == &s.workspace) {
+        if (!(back ? document.undo() : document.redo()))
             return;
         wb_.forms.workspaceForm->redraw();
     } else {
-        EditHistory& history = wb_.romHistory;
-        if (!s.romLoaded || !(back ? history.undo(s.rom) : history.redo(s.rom)))
+        if (!s.romLoaded || !(back ? document.undo() : document.redo()))
             return;
-        // Like any edit: the image differs from the file, and the titles and
-        // every window show it, along the path the tile editor's edits take.
-        s.saved = 0;
+        // Every window shows it, along the path the tile editor's edits take;
+        // the document has set the title's "*" already.
         wb_.forms.tileMapForm->setTileMapPosition(s.tileMapPosition);
     }
-    updateUndoItems();
 }
 
 QString TQuarnTileMapper::undoCaption(const char* key, const std::string& stepName) const
@@ -49,12 +47,13 @@ QString TQuarnTileMapper::undoCaption(const char* key, const std::string& stepNa
 
 void TQuarnTileMapper::updateUndoItems()
 {
-    const EditHistory& history =
-        activeEditBuffer() == EditBuffer::Workspace ? wb_.workspaceHistory : wb_.romHistory;
+    const ByteDocument& document = activeDocument();
     QAction* undo = action("UndoItem");
     QAction* redo = action("RedoItem");
-    undo->setEnabled(history.canUndo());
-    undo->setText(undoCaption("Undo", history.undoName()));
-    redo->setEnabled(history.canRedo());
-    redo->setText(undoCaption("Redo", history.redoName()));
+    if (!undo || !redo)
+        return; // the menus are not built yet
+    undo->setEnabled(document.canUndo());
+    undo->setText(undoCaption("Undo", document.undoName()));
+    redo->setEnabled(document.canRedo());
+    redo->setText(undoCaption("Redo", document.redoName()));
 }

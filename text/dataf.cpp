@@ -1,7 +1,6 @@
 #include "text/dataf.h"
 
 #include "app/forms.h"
-#include "app/recordededit.h"
 #include "app/imagebox.h"
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
@@ -338,12 +337,18 @@ QString Tdataform::cellCharacter(std::int32_t cell) const
 
 // ---- position and scrolling --------------------------------------------------------
 
+void Tdataform::updateCaption()
+{
+    const SharedState& s = wb_.state;
+    setWindowTitle(wb_.text("DataForm") + QStringLiteral(" - [") + hex(s.dataPosition, 8) + QStringLiteral(" / ") +
+                   hex(s.romSize(), 8) + QStringLiteral("]"));
+}
+
 void Tdataform::setDataPosition(std::int32_t position)
 {
     SharedState& s = wb_.state;
     s.dataPosition = position;
-    setWindowTitle(wb_.text("DataForm") + QStringLiteral(" - [") + hex(s.dataPosition, 8) + QStringLiteral(" / ") +
-                   hex(s.romSize(), 8) + QStringLiteral("]"));
+    updateCaption();
     showPosition(Label1, "Position", s.selectedPosition());
     updateDataScrollRange();
     drawDataMap();
@@ -601,10 +606,8 @@ void Tdataform::hexedChange(const QString& text)
     if (!byteAt(at))
         return;
     bool error = false;
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(at, 1);
-    s.rom[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(HexToInt(cleaned.toStdString(), error));
-    edit.commit("StepEditByte");
+    const auto value = static_cast<std::uint8_t>(HexToInt(cleaned.toStdString(), error));
+    s.rom.edit("StepEditByte", {{at, 1}}, [&](std::span<std::uint8_t> rom) { rom[static_cast<std::size_t>(at)] = value; });
     // The last byte of the image keeps the selection; otherwise it moves on.
     if (at + 1 < s.romSize())
         ++s.selectedCell;
@@ -637,6 +640,7 @@ void Tdataform::resizePicture()
 void Tdataform::afterGridChange()
 {
     SharedState& s = wb_.state;
+    // A new size empties the workspace's history: its steps name cells of the old grid.
     s.workspace.resize(static_cast<std::size_t>(s.dataMapWidth) * static_cast<std::size_t>(s.dataMapHeight));
     resizePicture();
     if (s.romLoaded) {

@@ -41,6 +41,8 @@ public:
     // The change handler of DataScroll; Go To, search and loading reach it
     // through the scroll bar.
     void setDataPosition(std::int32_t position);
+    // "Data Map - [position / image size]".
+    void updateCaption();
     void setSelectedCell(std::int32_t cell);
     void setDataMapWidth(int cells);
     void setDataMapHeight(int rows);

@@ -1,7 +1,6 @@
 // The commands of the Data Map menu and the built-in font switch.
 #include "app/inputbox.h"
 #include "app/kvrmain.h"
-#include "app/recordededit.h"
 #include "text/datagrid.h"
 #include "text/dataf.h"
 #include "tiles/tmform.h"
@@ -40,12 +39,12 @@ void TQuarnTileMapper::N28Click()
     // The range stops at the end of the image.
     const std::int64_t start = s.selectedPosition();
     const std::int32_t count = lengthInsideImage(start, s.maxStringLength, s.romSize());
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(start, count);
-    if (count > 0)
-        std::fill_n(s.rom.begin() + start, count, fill);
-    edit.commit("Clear");
-    wb_.forms.tileMapForm->redrawTileMap();
+    const bool changed = s.rom.edit("Clear", {{start, count}}, [&](std::span<std::uint8_t> rom) {
+        if (count > 0)
+            std::fill_n(rom.begin() + start, count, fill);
+    });
+    if (changed)
+        wb_.forms.tileMapForm->redrawTileMap();
 }
 
 void TQuarnTileMapper::vstrfontClick()

@@ -1,7 +1,6 @@
 // Extract Script and Replace Script of the Data Map menu.
 #include "app/fileio.h"
 #include "app/kvrmain.h"
-#include "app/recordededit.h"
 #include "text/crtrd.h"
 #include "text/scriptdump.h"
 #include "tiles/tmform.h"
@@ -55,10 +54,11 @@ void TQuarnTileMapper::N24Click()
     const std::string_view dump(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
     // How much the script takes is known only once it is encoded: everything
     // from its start may change.
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(s.scriptStart, static_cast<std::int64_t>(s.rom.size()) - s.scriptStart);
-    const ReplaceResult result = replaceScript(s.rom, s.scriptStart, s.tableMatcher, {s.lineBreakCode, s.endCode}, dump);
-    edit.commit("ReplaceText");
+    ReplaceResult result;
+    s.rom.edit("ReplaceText", {{s.scriptStart, static_cast<std::int64_t>(s.rom.size()) - s.scriptStart}},
+               [&](std::span<std::uint8_t> rom) {
+                   result = replaceScript(rom, s.scriptStart, s.tableMatcher, {s.lineBreakCode, s.endCode}, dump);
+               });
     if (result.unmatched) {
         const QString character = wb_.codePage.toUnicode(static_cast<unsigned char>(result.unmatched->character));
         showError(wb_.text("UnmatchedInScript")
@@ -70,6 +70,5 @@ void TQuarnTileMapper::N24Click()
         showError(QString::fromStdString(scriptDoesNotFitMessage(s.scriptStart, result)));
         return;
     }
-    // The saved flag stays as it is.
     wb_.forms.tileMapForm->redrawTileMap();
 }

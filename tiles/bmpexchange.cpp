@@ -1,7 +1,6 @@
 // Save To BMP and Load From BMP of the tile map menu: the tile map picture
 // out to a paint program and back into the ROM image.
 #include "app/kvrmain.h"
-#include "app/recordededit.h"
 #include "tiles/bitmapimport.h"
 #include "tiles/bitmapio.h"
 #include "tiles/tilegrid.h"
@@ -50,16 +49,13 @@ void TQuarnTileMapper::BMP1Click()
     const std::int32_t markedBlock = s.markedBlock;
     const std::int32_t selectedTile = s.selectedTile;
     const StreamBytes grid = tileMapBytes(s.tileMapPosition, s.codec, s.geometry);
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(grid.offset, grid.length);
-    const TileMapImportResult result =
-        importTileMapPicture(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
-    edit.commit("BMP1Import");
+    TileMapImportResult result;
+    s.rom.edit("BMP1Import", {{grid.offset, grid.length}}, [&](std::span<std::uint8_t> rom) {
+        result = importTileMapPicture(rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, *picture.bitmap);
+    });
     s.selectedTile = selectedTile;
     // Redraws from the ROM image, so the map shows what was stored.
     wb_.forms.tileMapForm->setMarkedBlock(markedBlock);
-    s.saved = 0;
-    buildMainTitle();
     // A picture of another size is still read at its top left, but said:
     // it was most likely saved with another tile or block size.
     const int mapWidth = mapPixelWidth(s.geometry);

@@ -272,11 +272,12 @@ void Tteditform::writeEditPixel()
     if (!s.tileBitmap.contains(x, y))
         return;
     const int value = colourToValue(s.codec, s.palettes, pixelToColour(s.tileBitmap.at(x, y)));
-    if (!edit_)
-        edit_.emplace(wb_, EditBuffer::Rom);
+    // Joins the step under way: the stroke or the operation.
+    s.rom.beginStep("StepPaint");
     const StreamBytes bytes = tileBytes(s.tileMapPosition, s.codec, s.geometry, s.selectedTile);
-    edit_->watch(bytes.offset, bytes.length);
-    writeTilePixel(s.rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile, x, y, value);
+    s.rom.edit("StepPaint", {{bytes.offset, bytes.length}}, [&](std::span<std::uint8_t> rom) {
+        writeTilePixel(rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile, x, y, value);
+    });
 }
 
 void Tteditform::paintEditPixel(int slot)
@@ -323,17 +324,18 @@ void Tteditform::TileMouseUp(QMouseEvent*)
         return;
     }
     if (s.romLoaded)
-        finishEdit("StepPaint");
+        finishEdit();
 }
 
-void Tteditform::finishEdit(const std::string& name)
+void Tteditform::finishEdit()
 {
     SharedState& s = wb_.state;
-    if (edit_) {
-        edit_->commit(name);
-        edit_.reset();
-    }
-    s.saved = 0;
+    // A release after a press that painted nothing, or elsewhere, changes nothing.
+    if (!s.rom.stepOpen())
+        return;
+    s.rom.endStep();
+    // Changed or not, the map and the tile show what the image holds: a pixel
+    // past the end of the image shows as painted until now.
     wb_.forms.tileMapForm->setTileMapPosition(s.tileMapPosition);
 }
 
@@ -368,8 +370,9 @@ void Tteditform::transformTile(TileTransform transform)
     // Rotating a tile that is not square brings in pixels from outside it;
     // they take the colour a right click would paint.
     const std::uint32_t outside = colourToPixel(paintColour(s.backgroundSlot));
+    s.rom.beginStep(transformKey(transform));
     setTilePixels(transformedTile(s.tileBitmap, transform, outside));
-    finishEdit(transformKey(transform));
+    finishEdit();
 }
 
 void Tteditform::ClearBtnClick()
@@ -377,9 +380,10 @@ void Tteditform::ClearBtnClick()
     SharedState& s = wb_.state;
     if (!s.romLoaded)
         return;
+    s.rom.beginStep("ClearTile");
     setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height,
                               colourToPixel(paintColour(s.backgroundSlot))));
-    finishEdit("ClearTile");
+    finishEdit();
 }
 
 // ---- palette display -------------------------------------------------------------

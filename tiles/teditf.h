@@ -1,5 +1,4 @@
 #pragma once
-#include "app/recordededit.h"
 #include "tiles/palette.h"
 #include "tiles/tileops.h"
 
@@ -94,13 +93,11 @@ private:
     void writeEditPixel();
     void setTilePixels(const Bitmap& tile);
     void transformTile(TileTransform transform);
-    // After painting or an operation: the image is changed and shown again,
-    // and what changed since the first pixel is one undo step called `name`.
-    void finishEdit(const std::string& name);
+    // After painting or an operation: what changed since the first pixel is
+    // one undo step (the image's open step), and the map is shown again.
+    void finishEdit();
 
     Workbench& wb_;
-    // The stroke or operation under way, from its first pixel to its end.
-    std::optional<RecordedEdit> edit_;
     ImageBox* tile_ = nullptr;
     bool gridLines_ = false;
     std::array<QToolButton*, 9> buttons_{};

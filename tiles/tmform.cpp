@@ -5,7 +5,6 @@
 #include "app/keyscrollbar.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
-#include "app/recordededit.h"
 #include "app/windowplace.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
@@ -483,14 +482,16 @@ void Ttilemapform::TileMapMouseUp(QMouseEvent* event)
         const std::optional<std::int32_t> tileBytes = bytesPerTile(s.codec, s.geometry);
         const bool onMap = QRect(QPoint(0, 0), TileMap->size()).contains(at);
         const std::int32_t target = tileUnderMouse(s.geometry, at.x(), at.y(), zoom_);
-        RecordedEdit edit(wb_, EditBuffer::Rom);
-        if (tileBytes)
-            for (const std::int64_t tile : {static_cast<std::int64_t>(s.selectedTile), static_cast<std::int64_t>(target)})
-                edit.watch(s.tileMapPosition + tile * *tileBytes, *tileBytes);
         // Only tiles on the map and wholly inside the image are exchanged.
-        if (onMap && tileBytes && target != s.selectedTile &&
-            swapTiles(s.rom, s.tileMapPosition, *tileBytes, s.selectedTile, target)) {
-            edit.commit("StepSwapTiles");
+        bool swapped = false;
+        if (onMap && tileBytes && target != s.selectedTile) {
+            const std::int64_t from = s.tileMapPosition + static_cast<std::int64_t>(s.selectedTile) * *tileBytes;
+            const std::int64_t to = s.tileMapPosition + static_cast<std::int64_t>(target) * *tileBytes;
+            s.rom.edit("StepSwapTiles", {{from, *tileBytes}, {to, *tileBytes}}, [&](std::span<std::uint8_t> rom) {
+                swapped = swapTiles(rom, s.tileMapPosition, *tileBytes, s.selectedTile, target);
+            });
+        }
+        if (swapped) {
             s.selectedTile = target;
             focusScrollBar();
             setMarkedBlock(blockUnderMouse(s.geometry, at.x(), at.y(), zoom_));
@@ -510,7 +511,7 @@ void Ttilemapform::TileMapDblClick(QMouseEvent* event)
         s.tileTableLoaded ? tileSequenceBytes(s.tileTable[static_cast<std::size_t>(s.markedBlock & 0xFF)])
                           : std::vector<std::uint8_t>{static_cast<std::uint8_t>(s.markedBlock)};
     const bool toWorkspace = wb_.forms.mainForm->workspaceSwitchedOn();
-    const std::span<std::uint8_t> target = toWorkspace ? std::span<std::uint8_t>(s.workspace) : std::span<std::uint8_t>(s.rom);
+    ByteDocument& target = toWorkspace ? static_cast<ByteDocument&>(s.workspace) : s.rom;
     const std::int64_t at = toWorkspace ? s.workspaceCursor : s.selectedPosition();
     // A sequence is written whole or not at all.
     if (at < 0 || at + static_cast<std::int64_t>(bytes.size()) > static_cast<std::int64_t>(target.size())) {
@@ -520,15 +521,14 @@ void Ttilemapform::TileMapDblClick(QMouseEvent* event)
                       .arg(bytes.size()));
         return;
     }
-    RecordedEdit edit(wb_, toWorkspace ? EditBuffer::Workspace : EditBuffer::Rom);
-    edit.watch(at, static_cast<std::int64_t>(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), target.begin() + at);
-    edit.commit("StepPlaceBlock");
+    const bool changed = target.edit("StepPlaceBlock", {{at, static_cast<std::int64_t>(bytes.size())}},
+                                     [&](std::span<std::uint8_t> buffer) { std::copy(bytes.begin(), bytes.end(), buffer.begin() + at); });
+    if (!changed)
+        return;
     if (toWorkspace) {
         wb_.forms.workspaceForm->redraw();
         return;
     }
-    s.saved = 0;
     updateCaption();
     wb_.forms.dataForm->drawDataMap();
 }

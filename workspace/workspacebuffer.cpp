@@ -26,7 +26,7 @@ std::optional<DataMapFile> readDataMapFile(std::span<const std::uint8_t> bytes)
     return file;
 }
 
-bool dropWorkspaceCell(std::vector<std::uint8_t>& buffer, std::size_t source, std::size_t target, DragKeys keys)
+bool dropWorkspaceCell(std::span<std::uint8_t> buffer, std::size_t source, std::size_t target, DragKeys keys)
 {
     if (source == target || source >= buffer.size() || target >= buffer.size())
         return false;

@@ -29,4 +29,4 @@ struct DragKeys {
 
 // Drops the byte of `source` onto `target`. Nothing happens when they are the
 // same cell or either lies outside the buffer; returns whether it changed.
-bool dropWorkspaceCell(std::vector<std::uint8_t>& buffer, std::size_t source, std::size_t target, DragKeys keys);
+bool dropWorkspaceCell(std::span<std::uint8_t> buffer, std::size_t source, std::size_t target, DragKeys keys);

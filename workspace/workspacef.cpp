@@ -2,7 +2,6 @@
 
 #include "app/fileio.h"
 #include "app/forms.h"
-#include "app/recordededit.h"
 #include "app/imagebox.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
@@ -154,7 +153,7 @@ void Tworkspaceform::paintWorkspace(QPainter& painter, const QRect& exposed)
 
 QString Tworkspaceform::byteLabel(std::int32_t cell) const
 {
-    const std::vector<std::uint8_t>& buffer = wb_.state.workspace;
+    const ByteDocument& buffer = wb_.state.workspace;
     if (cell < 0 || cell >= static_cast<std::int32_t>(buffer.size()))
         return {};
     const std::uint8_t byte = buffer[static_cast<std::size_t>(cell)];
@@ -186,10 +185,9 @@ void Tworkspaceform::getBtnClick()
     if (!s.romLoaded)
         return;
     const ByteRange range = romRange();
-    RecordedEdit edit(wb_, EditBuffer::Workspace);
-    edit.watch(0, static_cast<std::int64_t>(range.length));
-    std::copy_n(s.rom.begin() + static_cast<std::ptrdiff_t>(range.offset), range.length, s.workspace.begin());
-    edit.commit("GetFromROM");
+    s.workspace.edit("GetFromROM", {{0, static_cast<std::int64_t>(range.length)}}, [&](std::span<std::uint8_t> cells) {
+        std::copy_n(s.rom.begin() + static_cast<std::ptrdiff_t>(range.offset), range.length, cells.begin());
+    });
     redraw();
 }
 
@@ -199,10 +197,10 @@ void Tworkspaceform::putBtnClick()
     if (!s.romLoaded)
         return;
     const ByteRange range = romRange();
-    RecordedEdit edit(wb_, EditBuffer::Rom);
-    edit.watch(static_cast<std::int64_t>(range.offset), static_cast<std::int64_t>(range.length));
-    std::copy_n(s.workspace.begin(), range.length, s.rom.begin() + static_cast<std::ptrdiff_t>(range.offset));
-    edit.commit("PutIntoROM");
+    s.rom.edit("PutIntoROM", {{static_cast<std::int64_t>(range.offset), static_cast<std::int64_t>(range.length)}},
+               [&](std::span<std::uint8_t> rom) {
+                   std::copy_n(s.workspace.begin(), range.length, rom.begin() + static_cast<std::ptrdiff_t>(range.offset));
+               });
     wb_.forms.dataForm->drawDataMap();
 }
 
@@ -210,7 +208,7 @@ void Tworkspaceform::openBtnClick()
 {
     SharedState& s = wb_.state;
     FileDialogOptions options = wb_.fileDialog("OpenKVRData", "KVRDataFilter", ".kvr");
-    options.fileName = QFileInfo(QString::fromStdString(s.romFileName)).absolutePath() + QDir::separator();
+    options.fileName = QFileInfo(QString::fromStdString(s.rom.fileName())).absolutePath() + QDir::separator();
     const std::optional<QString> chosen = wb_.dialogs().openFileName(this, options);
     if (!chosen)
         return;
@@ -229,10 +227,9 @@ void Tworkspaceform::openBtnClick()
     const bool resetGroups = map->width % s.cellGroupWidth != 0 || map->height % s.cellGroupHeight != 0;
     wb_.forms.dataForm->takeGrid(map->width, map->height, resetGroups);
     // The grid size is a view setting, not an edit: the step covers the cells.
-    RecordedEdit edit(wb_, EditBuffer::Workspace);
-    edit.watch(0, static_cast<std::int64_t>(s.workspace.size()));
-    std::copy_n(map->cells.begin(), std::min(map->cells.size(), s.workspace.size()), s.workspace.begin());
-    edit.commit("Load");
+    s.workspace.edit("Load", {{0, static_cast<std::int64_t>(s.workspace.size())}}, [&](std::span<std::uint8_t> cells) {
+        std::copy_n(map->cells.begin(), std::min(map->cells.size(), cells.size()), cells.begin());
+    });
     redraw();
     QStringList notes;
     if (resetGroups)
@@ -255,7 +252,7 @@ void Tworkspaceform::saveBtnClick()
     const SharedState& s = wb_.state;
     FileDialogOptions options = wb_.fileDialog("SaveKVRData", "KVRDataFilter", ".kvr");
     options.confirmOverwrite = false;
-    options.fileName = QFileInfo(QString::fromStdString(s.romFileName)).absolutePath() + QDir::separator();
+    options.fileName = QFileInfo(QString::fromStdString(s.rom.fileName())).absolutePath() + QDir::separator();
     const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, options);
     if (!chosen)
         return;
@@ -313,14 +310,14 @@ void Tworkspaceform::workspaceMouseUp(QMouseEvent* event)
         const std::optional<std::int32_t> target = cellUnder(event->position().toPoint());
         const DragKeys keys{event->modifiers().testFlag(Qt::ShiftModifier),
                             event->modifiers().testFlag(Qt::ControlModifier)};
-        RecordedEdit edit(wb_, EditBuffer::Workspace);
+        bool dropped = false;
         if (target)
-            edit.watch(s.workspaceCursor, 1).watch(*target, 1);
-        if (target && dropWorkspaceCell(s.workspace, static_cast<std::size_t>(s.workspaceCursor),
-                                        static_cast<std::size_t>(*target), keys)) {
-            edit.commit("StepDragCell");
+            s.workspace.edit("StepDragCell", {{s.workspaceCursor, 1}, {*target, 1}}, [&](std::span<std::uint8_t> cells) {
+                dropped = dropWorkspaceCell(cells, static_cast<std::size_t>(s.workspaceCursor),
+                                            static_cast<std::size_t>(*target), keys);
+            });
+        if (dropped)
             selectCell(*target);
-        }
         wshint->clear();
     }
     dragging_ = false;

@@ -58,6 +58,12 @@ struct RunningApp {
     }
 };
 
+// A test's own write into the image, recorded like any command's.
+inline void setRomByte(SharedState& state, std::size_t at, std::uint8_t value)
+{
+    state.rom.edit("Test", {{static_cast<std::int64_t>(at), 1}}, [&](std::span<std::uint8_t> rom) { rom[at] = value; });
+}
+
 // Bytes 0, 1, 2, ... wrapping at 256.
 inline std::vector<std::uint8_t> countingBytes(std::size_t size)
 {

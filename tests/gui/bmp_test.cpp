@@ -72,7 +72,11 @@ class BmpTest : public QObject {
         }
         return table;
     }
-    void wipe(std::size_t count) { std::fill_n(state().rom.begin(), count, std::uint8_t(0)); }
+    void wipe(std::size_t count)
+    {
+        state().rom.edit("Wipe", {{0, static_cast<std::int64_t>(count)}},
+                         [&](std::span<std::uint8_t> rom) { std::fill_n(rom.begin(), count, std::uint8_t(0)); });
+    }
     Bytes testRom() const
     {
         Bytes rom = countingBytes(16384);
@@ -111,13 +115,13 @@ private slots:
         QCOMPARE(littleEndian16(bmp, 22), 128);
         QVERIFY(!app->main->windowTitle().endsWith('*'));
 
-        const RomBytes original = state().rom;
+        const RomBytes original = state().rom.bytes();
         wipe(8192); // one screen of 2 x 1 blocks
         importFrom(path);
         QCOMPARE(app->dialogs.lastOpen.title, QStringLiteral("Load From BMP"));
         QCOMPARE(app->dialogs.lastOpen.filter, kBitmapFilter);
-        QVERIFY(state().rom == original);
-        QCOMPARE(state().saved, std::uint8_t(0));
+        QVERIFY(state().rom.bytes() == original);
+        QVERIFY(state().rom.modified());
         QVERIFY(app->main->windowTitle().endsWith('*'));
         QCOMPARE(state().selectedTile, selected);
         QCOMPARE(state().markedBlock, marked);
@@ -140,7 +144,7 @@ private slots:
     void indexedAndPngPicturesImportLikeTrueColour()
     {
         openRom(testRom());
-        const RomBytes original = state().rom;
+        const RomBytes original = state().rom.bytes();
         const QImage trueColour(exportTo(QStringLiteral("map.bmp")));
         QVERIFY(!trueColour.isNull());
         QList<QRgb> table = paletteTable(4);
@@ -161,7 +165,7 @@ private slots:
         for (const QString& path : {fourBit, eightBit, indexedPng, png}) {
             wipe(4096);
             importFrom(path);
-            QVERIFY2(state().rom == original, qPrintable(path));
+            QVERIFY2(state().rom.bytes() == original, qPrintable(path));
         }
         QVERIFY(app->dialogs.messages.isEmpty());
     }
@@ -169,20 +173,20 @@ private slots:
     void aOneBitPictureImportsForTheOneBitCodec()
     {
         app->open(app->writeFile(QStringLiteral("font.chr"), testRom())); // "1BPP"
-        const RomBytes original = state().rom;
+        const RomBytes original = state().rom.bytes();
         const QImage trueColour(exportTo(QStringLiteral("map.bmp")));
         const QString oneBit = writeImage(trueColour.convertToFormat(QImage::Format_Mono, paletteTable(2)),
                                           QStringLiteral("map1.bmp"), "BMP");
         QCOMPARE(littleEndian16(fileBytes(oneBit), 28), 1);
         wipe(2048);
         importFrom(oneBit);
-        QVERIFY(state().rom == original);
+        QVERIFY(state().rom.bytes() == original);
     }
 
     void aSmallerPictureLeavesTheTilesOutsideItAlone()
     {
         openRom(testRom());
-        const RomBytes original = state().rom;
+        const RomBytes original = state().rom.bytes();
         const QImage full(exportTo(QStringLiteral("map.bmp")));
         // 60 x 20 pixels hold tiles 0..6 and 16..22 whole; the rest only in part or not at all.
         const QString small = writeImage(full.copy(0, 0, 60, 20), QStringLiteral("small.bmp"), "BMP");
@@ -194,7 +198,7 @@ private slots:
             const bool covered = tile % 16 < 7 && tile / 16 < 2;
             for (int i = 0; i < 16; ++i) {
                 const auto at = static_cast<std::size_t>(tile * 16 + i);
-                QCOMPARE(int(state().rom[at]), covered ? int(original[at]) : 0);
+                QCOMPARE(int(state().rom.bytes()[at]), covered ? int(original[at]) : 0);
             }
         }
     }
@@ -212,19 +216,19 @@ private slots:
         importFrom(writeImage(picture, QStringLiteral("drifted.bmp"), "BMP"));
         QCOMPARE(label->text(), QStringLiteral("Pixels in no palette colour: 5"));
         QVERIFY(app->dialogs.messages.isEmpty());
-        QCOMPARE(state().saved, std::uint8_t(0));
+        QVERIFY(state().rom.modified());
     }
 
     void anInvalidFileChangesNothing()
     {
         openRom(testRom());
-        const RomBytes original = state().rom;
+        const RomBytes original = state().rom.bytes();
         const Bitmap shown = state().tileMapBitmap;
         importFrom(app->writeFile(QStringLiteral("notes.bmp"), Bytes{'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("Bitmap image is not valid")});
-        QVERIFY(state().rom == original);
+        QVERIFY(state().rom.bytes() == original);
         QCOMPARE(state().tileMapBitmap, shown);
-        QCOMPARE(state().saved, std::uint8_t(1));
+        QVERIFY(!state().rom.modified());
         QVERIFY(!app->main->windowTitle().endsWith('*'));
 
         app->dialogs.messages.clear();
@@ -233,7 +237,7 @@ private slots:
         app->dialogs.saveAnswers.push_back(std::nullopt);
         app->main->action("BMP2")->trigger();
         QVERIFY(app->dialogs.messages.isEmpty());
-        QCOMPARE(state().saved, std::uint8_t(1));
+        QVERIFY(!state().rom.modified());
     }
 };
 

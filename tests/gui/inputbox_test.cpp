@@ -39,6 +39,10 @@ public:
         return box.query(request);
     }
     void runModal(QDialog& dialog) override { script_.runModal(dialog); }
+    SaveChangesAnswer askSaveChanges(QWidget* parent, const SaveChangesQuestion& question) override
+    {
+        return script_.askSaveChanges(parent, question);
+    }
 
 private:
     ScriptedDialogs& script_;

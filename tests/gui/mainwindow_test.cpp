@@ -38,7 +38,7 @@ class MainWindowTest : public QObject {
 
     QAction* item(const char* name) { return app->main->action(name); }
     QString title() { return app->main->windowTitle(); }
-    QString romName() { return QString::fromStdString(app->state().romFileName); }
+    QString romName() { return QString::fromStdString(app->state().rom.fileName()); }
 
 private slots:
     void init() { app = std::make_unique<RunningApp>(); }
@@ -85,8 +85,8 @@ private slots:
         const QString path = app->writeFile(QStringLiteral("short.nes"), countingBytes(1000));
         app->open(path);
         QCOMPARE(app->state().romSize(), 16384);
-        QCOMPARE(int(app->state().rom[999]), 999 % 256);
-        QCOMPARE(int(app->state().rom[1000]), 0); // padding
+        QCOMPARE(int(app->state().rom.bytes()[999]), 999 % 256);
+        QCOMPARE(int(app->state().rom.bytes()[1000]), 0); // padding
         QCOMPARE(title(), appTitle() + " - [" + QFileInfo(path).absoluteFilePath() + "]");
         for (const char* name : {"TileMapMenu", "DataMapMenu", "ReloadItem", "SaveItem", "SaveASitem"})
             QVERIFY2(item(name)->isEnabled(), name);
@@ -115,12 +115,12 @@ private slots:
     {
         const QString path = app->writeFile(QStringLiteral("first.nes"), countingBytes(16384));
         app->open(path);
-        const RomBytes before = app->state().rom;
+        const RomBytes before = app->state().rom.bytes();
         app->open(app->dir.filePath(QStringLiteral("missing.gba")));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("File not found")});
         QCOMPARE(romName(), QFileInfo(path).absoluteFilePath());
         QCOMPARE(app->state().codec, 1);
-        QCOMPARE(app->state().rom, before);
+        QCOMPARE(app->state().rom.bytes(), before);
         app->open(app->dir.path()); // a folder is no ROM
         QCOMPARE(app->dialogs.messages.last(), QStringLiteral("File access denied"));
         QCOMPARE(romName(), QFileInfo(path).absoluteFilePath());
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(fileBytes(copy).size(), 16384);
         QCOMPARE(app->dialogs.lastSave.title, QStringLiteral("Save Rom"));
         // Save and Reload now use the new name.
-        app->state().rom[0] = 0xAB;
+        setRomByte(app->state(), 0, 0xAB);
         item("SaveItem")->trigger();
         QCOMPARE(quint8(fileBytes(copy).at(0)), quint8(0xAB));
         QCOMPARE(quint8(fileBytes(path).at(0)), quint8(0));
@@ -157,7 +157,7 @@ private slots:
         const QString path = app->writeFile(QStringLiteral("perm.nes"), countingBytes(16384));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
         app->open(path);
-        app->state().rom[1] = 0xCD;
+        setRomByte(app->state(), 1, 0xCD);
         item("SaveItem")->trigger();
         QCOMPARE(QFileInfo(path).permissions() & 0x7777,
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |

@@ -19,6 +19,10 @@ public:
     // its widgets, as a user would; a dialog the driver leaves open is
     // closed like the close box.
     std::deque<std::function<void(QDialog&)>> modalDrivers;
+    // Answers to "Save changes to NAME?"; none queued: counted as unexpected
+    // and answered Cancel, so an unforeseen question loses nothing.
+    std::deque<SaveChangesAnswer> saveChangesAnswers;
+    QStringList saveChangesQuestions;
     InputRequest lastInput;
     QStringList messages;
     FileDialogOptions lastOpen;
@@ -41,6 +45,18 @@ public:
     {
         lastInput = request;
         return next(inputAnswers);
+    }
+
+    SaveChangesAnswer askSaveChanges(QWidget*, const SaveChangesQuestion& question) override
+    {
+        saveChangesQuestions << question.text;
+        if (saveChangesAnswers.empty()) {
+            ++unexpected;
+            return SaveChangesAnswer::Cancel;
+        }
+        const SaveChangesAnswer answer = saveChangesAnswers.front();
+        saveChangesAnswers.pop_front();
+        return answer;
     }
 
     template <typename Dialog>

@@ -33,8 +33,8 @@ class StringsTest : public QObject {
     QAction* item(const char* name) { return main().action(name); }
     std::vector<std::uint8_t> romAt(std::size_t offset, std::size_t count)
     {
-        return {state().rom.begin() + static_cast<std::ptrdiff_t>(offset),
-                state().rom.begin() + static_cast<std::ptrdiff_t>(offset + count)};
+        return {state().rom.bytes().begin() + static_cast<std::ptrdiff_t>(offset),
+                state().rom.bytes().begin() + static_cast<std::ptrdiff_t>(offset + count)};
     }
     void openRom() { app->open(app->writeFile(QStringLiteral("game.nes"), countingBytes(16384))); }
     void openTable()
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(main().LenLab->text(), QStringLiteral("Length: 2 = h0002"));
         QTest::keyClick(main().DataEdit, Qt::Key_Return);
         QCOMPARE(romAt(0x40, 4), (std::vector<std::uint8_t>{0x2A, 0x41, 0x42, 0x43}));
-        QVERIFY2(!main().windowTitle().endsWith(QLatin1Char('*')), "insertion leaves the saved flag");
+        QVERIFY2(main().windowTitle().endsWith(QLatin1Char('*')), "insertion marks the image changed");
     }
 
     void pastedTextIsWrittenAllOrNothing()
@@ -130,8 +130,8 @@ private slots:
         QCOMPARE(main().DataEdit->text(), QStringLiteral("{^}"));
         main().DataEdit->setText(QStringLiteral("ABCABC"));
         QTest::mouseClick(main().PasteBtn, Qt::LeftButton);
-        QCOMPARE(state().rom.size(), std::size_t(16384));
-        QCOMPARE(state().rom.back(), std::uint8_t(0x2A));
+        QCOMPARE(state().rom.bytes().size(), std::size_t(16384));
+        QCOMPARE(state().rom.bytes().back(), std::uint8_t(0x2A));
     }
 
     void extractScriptWritesTheDump()
@@ -139,8 +139,8 @@ private slots:
         openRom();
         openTable();
         selectPosition("H1F0");
-        state().rom[0x1F2] = 0xFF;
-        state().rom[0x1F4] = 0x00;
+        setRomByte(state(), 0x1F2, 0xFF);
+        setRomByte(state(), 0x1F4, 0x00);
         const QString dump = app->dir.filePath(QStringLiteral("out.txt"));
         app->dialogs.saveAnswers.push_back(dump);
         app->dialogs.drive<Tcrtransform>([](Tcrtransform& d) {
@@ -177,8 +177,13 @@ private slots:
         app->dialogs.openAnswers.push_back(dump);
         runScript("N24", QStringLiteral("h100"));
         QCOMPARE(romAt(0x100, 5), (std::vector<std::uint8_t>{0x41, 0x00, 0x42, 0xFF, 0x04}));
+        QVERIFY(main().windowTitle().endsWith(QLatin1Char('*')));
+        item("UndoItem")->trigger(); // back to the bytes as opened
+        QVERIFY(!main().windowTitle().endsWith(QLatin1Char('*')));
+        item("RedoItem")->trigger();
+        QVERIFY(main().windowTitle().endsWith(QLatin1Char('*')));
 
-        const RomBytes before = state().rom;
+        const RomBytes before = state().rom.bytes();
         app->dialogs.openAnswers.push_back(dump);
         runScript("N24", QStringLiteral("h3FFE")); // needs 4 bytes, 2 left
         QVERIFY(app->dialogs.messages.last().contains(QStringLiteral("needs 4 byte(s)")));
@@ -189,7 +194,7 @@ private slots:
         app->dialogs.openAnswers.push_back(app->dir.filePath(QStringLiteral("missing.txt")));
         runScript("N24", QStringLiteral("h0"));
         QCOMPARE(app->dialogs.messages.last(), QStringLiteral("File not found"));
-        QVERIFY(state().rom == before);
+        QVERIFY(state().rom.bytes() == before);
     }
 
     void dialogNumbersAndCancel()

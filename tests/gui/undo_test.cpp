@@ -10,6 +10,7 @@
 #include "workspace/workspacef.h"
 
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 
 namespace {
@@ -67,10 +68,10 @@ private slots:
     {
         openReady(Bytes(16384, 0));
         QVERIFY(!undoItem()->isEnabled() && !redoItem()->isEnabled());
-        const RomBytes original = state().rom;
+        const RomBytes original = state().rom.bytes();
         const Bitmap originalTile = state().tileBitmap;
         paintStroke();
-        const RomBytes painted = state().rom;
+        const RomBytes painted = state().rom.bytes();
         QVERIFY(painted != original);
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Paint"));
         app->main->SaveItemClick(); // Save keeps the history
@@ -83,20 +84,20 @@ private slots:
         QVERIFY(hexed->hasFocus());
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Edit Byte"));
         press(hexed, Qt::CTRL | Qt::Key_Z);
-        QCOMPARE(state().rom, painted);
+        QCOMPARE(state().rom.bytes(), painted);
 
         press(editor, Qt::CTRL | Qt::Key_Z);
-        QCOMPARE(state().rom, original);
+        QCOMPARE(state().rom.bytes(), original);
         QVERIFY(state().tileBitmap == originalTile); // the editor shows it at once
         QVERIFY(app->main->windowTitle().endsWith('*'));
         QVERIFY(!undoItem()->isEnabled());
         QCOMPARE(redoItem()->text(), QStringLiteral("Redo Paint"));
 
         press(app->wb().forms.tileMapForm, Qt::CTRL | Qt::Key_Y);
-        QCOMPARE(state().rom, painted);
+        QCOMPARE(state().rom.bytes(), painted);
         undoItem()->trigger();
         press(editor, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-        QCOMPARE(state().rom, painted);
+        QCOMPARE(state().rom.bytes(), painted);
 
         // Reload reads the saved file and forgets the history.
         app->main->action("ReloadItem")->trigger();
@@ -110,21 +111,39 @@ private slots:
         app->main->action("N29")->trigger(); // shows the workspace
         Tworkspaceform* ws = app->wb().forms.workspaceForm;
         QVERIFY(ws->isVisible());
-        const Bytes empty = state().workspace;
+        const RomBytes empty = state().workspace.bytes();
         app->find<QToolButton>(ws, "getBtn")->click();
-        QVERIFY(state().workspace != empty);
+        QVERIFY(state().workspace.bytes() != empty);
         paintStroke(); // a ROM step besides
 
         activate(ws);
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Get Data From Rom"));
-        const RomBytes painted = state().rom;
+        const RomBytes painted = state().rom.bytes();
         press(ws, Qt::CTRL | Qt::Key_Z);
-        QCOMPARE(state().workspace, empty);
-        QCOMPARE(state().rom, painted);
+        QCOMPARE(state().workspace.bytes(), empty);
+        QCOMPARE(state().rom.bytes(), painted);
         QVERIFY(!undoItem()->isEnabled());
 
         activate(editor);
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo Paint"));
+    }
+
+    void aNewGridSizeEmptiesTheWorkspaceHistory()
+    {
+        openReady(countingBytes(16384));
+        app->main->action("N29")->trigger();
+        Tworkspaceform* ws = app->wb().forms.workspaceForm;
+        app->find<QToolButton>(ws, "getBtn")->click();
+        auto* width = app->find<QSpinBox>(app->wb().forms.dataForm, "WidthEdit");
+        width->setValue(16);
+        activate(ws);
+        QVERIFY(!undoItem()->isEnabled());
+        const RomBytes cells = state().workspace.bytes();
+        press(ws, Qt::CTRL | Qt::Key_Z);
+        width->setValue(32);
+        press(ws, Qt::CTRL | Qt::Key_Y); // no step recorded on the old grid comes back
+        QVERIFY(std::equal(cells.begin(), cells.end(), state().workspace.bytes().begin()));
+        QVERIFY(!redoItem()->isEnabled());
     }
 };
 

@@ -92,13 +92,13 @@ private slots:
         openTileTable(app->writeFile(QStringLiteral("font.tbl"), bytesOf(kExampleTable)));
         state().selectedCell = 8;
         doubleClickMouse(tileMap(), blockCentre(0x19));
-        QCOMPARE(std::vector<std::uint8_t>(state().rom.begin() + 8, state().rom.begin() + 12),
+        QCOMPARE(std::vector<std::uint8_t>(state().rom.bytes().begin() + 8, state().rom.bytes().begin() + 12),
                  (std::vector<std::uint8_t>{0x01, 0x02, 0x3F, 0x00}));
         dataMap().moveDataScroll(16384);
         state().selectedCell = 1022; // two bytes left: the three of block 19 do not fit
-        const RomBytes before = state().rom;
+        const RomBytes before = state().rom.bytes();
         doubleClickMouse(tileMap(), blockCentre(0x19));
-        QVERIFY(state().rom == before);
+        QVERIFY(state().rom.bytes() == before);
         QCOMPARE(app->dialogs.messages.size(), 1);
 
         // With the workspace switched on the sequence goes into the buffer.
@@ -107,7 +107,7 @@ private slots:
         doubleClickMouse(tileMap(), blockCentre(0x1A));
         QCOMPARE(state().workspace[3], std::uint8_t(0x01));
         QCOMPARE(state().workspace[4], std::uint8_t(0x40));
-        QVERIFY(state().rom == before);
+        QVERIFY(state().rom.bytes() == before);
     }
 
     void getDragAndPut()
@@ -130,8 +130,8 @@ private slots:
         QCOMPARE(int(state().workspace[7]), 5);
         QCOMPARE(ws().findChild<QLabel*>(QStringLiteral("wsselected"))->text(), QStringLiteral("05=5"));
         ws().putBtn->click();
-        QCOMPARE(int(state().rom[7]), 5);
-        QCOMPARE(int(state().rom[9]), 6);
+        QCOMPARE(int(state().rom.bytes()[7]), 5);
+        QCOMPARE(int(state().rom.bytes()[9]), 6);
     }
 
     void saveAndLoadDataMapFiles()
