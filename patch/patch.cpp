@@ -2,8 +2,6 @@
 #include "patch/ips.h"
 #include "patch/patchresult.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cctype>
 
@@ -47,10 +45,4 @@ PatchResult applyPatch(ByteView rom, ByteView patch)
     if (!format)
         return {{}, "not an IPS or BPS patch: it starts with neither \"PATCH\" nor \"BPS1\""};
     return *format == PatchFormat::Ips ? applyIpsPatch(rom, patch) : applyBpsPatch(rom, patch);
-}
-
-std::uint32_t crc32Of(ByteView bytes)
-{
-    // crc32_z takes the length as size_t, so any file goes in one call.
-    return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
 }

@@ -6,6 +6,7 @@
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 
@@ -78,6 +79,13 @@ TEST(Patch, BothFormatsRoundTripOnTranslationLikePairs)
             EXPECT_EQ(applied(original, patch.bytes), modified) << "seed " << seed;
         }
     }
+}
+
+TEST(Patch, Crc32IsZlibsAtEverySize)
+{
+    const Bytes bytes = randomBytes((1 << 20) + 100, 9);
+    for (const std::size_t size : {0, 1, 4095, 4096, 4097, 4111, 5000, 65539, (1 << 20) + 100})
+        EXPECT_EQ(crc32Of(ByteView(bytes).first(size)), crc32_z(0, bytes.data(), size)) << size;
 }
 
 TEST(Patch, IdenticalFilesGiveEmptyPatches)
