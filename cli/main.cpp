@@ -3,6 +3,7 @@
 #include "cli/args.h"
 #include "cli/import.h"
 #include "cli/mapcommand.h"
+#include "cli/patchcommands.h"
 #include "cli/render.h"
 #include "cli/script.h"
 #include "cli/search.h"
@@ -49,6 +50,10 @@ int main(int argc, char* argv[])
                 return runMakeTable(command, std::cout, std::cerr);
             } else if constexpr (std::is_same_v<T, MapCommand>) {
                 return runMap(command, std::cerr);
+            } else if constexpr (std::is_same_v<T, MakePatchCommand>) {
+                return runMakePatch(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, ApplyPatchCommand>) {
+                return runApplyPatch(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }
