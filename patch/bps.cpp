@@ -105,7 +105,7 @@ private:
     RomBytes bytes_;
 };
 
-PatchResult failure(std::string message) { return {{}, std::move(message)}; }
+PatchResult failure(std::string message) { return patchFailure(std::move(message)); }
 
 } // namespace
 
@@ -149,10 +149,13 @@ PatchResult applyBpsPatch(ByteView rom, ByteView patch)
     if (crc32Of(patch.first(patch.size() - 4)) != patchCrc)
         return failure("the patch is damaged: its CRC-32 does not match its bytes");
     const std::uint32_t romCrc = crc32Of(rom);
-    if (rom.size() != *sourceSize || romCrc != sourceCrc)
-        return failure("this patch is for a ROM of " + std::to_string(*sourceSize) + " bytes with CRC32 " +
-                       crcText(sourceCrc) + "; ROM has " + std::to_string(rom.size()) + " bytes, CRC32 " +
-                       crcText(romCrc));
+    if (rom.size() != *sourceSize || romCrc != sourceCrc) {
+        PatchResult other = failure("this patch is for a ROM of " + std::to_string(*sourceSize) +
+                                    " bytes with CRC32 " + crcText(sourceCrc) + "; ROM has " +
+                                    std::to_string(rom.size()) + " bytes, CRC32 " + crcText(romCrc));
+        other.otherRom = OtherRom{*sourceSize, sourceCrc, rom.size(), romCrc};
+        return other;
+    }
 
     const auto targetEnd = static_cast<std::size_t>(*targetSize);
     TargetBuffer target(targetEnd, rom.size() + patch.size());
@@ -224,5 +227,5 @@ PatchResult applyBpsPatch(ByteView rom, ByteView patch)
     if (crc32Of(result) != targetCrc)
         return failure("the patched ROM's CRC32 is " + crcText(crc32Of(result)) + ", not the " +
                        crcText(targetCrc) + " the patch expects");
-    return {std::move(result), {}};
+    return patchMade(std::move(result));
 }

@@ -241,6 +241,6 @@ private:
 PatchResult makeBpsPatch(ByteView original, ByteView modified, std::string_view metadata)
 {
     if (original.size() > kLargestPatchedSize || modified.size() > kLargestPatchedSize)
-        return {{}, "files of 2 GiB and more cannot be patched"};
-    return {BpsMaker(original, modified).make(metadata), {}};
+        return patchFailure("files of 2 GiB and more cannot be patched");
+    return patchMade(BpsMaker(original, modified).make(metadata));
 }

@@ -103,8 +103,8 @@ public:
             putNumber(*truncateTo, 3);
         }
         if (!error_.empty())
-            return {{}, error_};
-        return {std::move(out_), {}};
+            return patchFailure(error_);
+        return patchMade(std::move(out_));
     }
 
 private:
@@ -237,25 +237,25 @@ PatchResult makeIpsPatch(ByteView original, ByteView modified)
 PatchResult applyIpsPatch(ByteView rom, ByteView patch)
 {
     if (patch.size() < kMagic.size() || !std::equal(kMagic.begin(), kMagic.end(), patch.begin()))
-        return {{}, "not an IPS patch: it does not start with \"PATCH\""};
+        return patchFailure("not an IPS patch: it does not start with \"PATCH\"");
     // First every record is read and checked, so a bad patch changes nothing.
     std::size_t size = rom.size();
     IpsReader check(patch);
     while (const std::optional<IpsReader::Record> record = check.next())
         size = std::max(size, record->offset + record->length);
     if (!check.ended())
-        return {{}, check.error()};
+        return patchFailure(check.error());
     std::optional<std::size_t> truncateTo;
     const std::size_t tail = patch.size() - check.position();
     if (tail == 3) {
         truncateTo = std::size_t{patch[patch.size() - 3]} << 16 | std::size_t{patch[patch.size() - 2]} << 8 |
                      patch[patch.size() - 1];
         if (*truncateTo > size)
-            return {{}, "the patch cuts the file to " + std::to_string(*truncateTo) +
-                            " bytes, more than the " + std::to_string(size) + " bytes it has"};
+            return patchFailure("the patch cuts the file to " + std::to_string(*truncateTo) +
+                            " bytes, more than the " + std::to_string(size) + " bytes it has");
     } else if (tail != 0) {
-        return {{}, "the patch has " + std::to_string(tail) +
-                        " bytes after its \"EOF\" mark, where only a 3-byte length may follow"};
+        return patchFailure("the patch has " + std::to_string(tail) +
+                        " bytes after its \"EOF\" mark, where only a 3-byte length may follow");
     }
 
     PatchResult result;

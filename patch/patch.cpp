@@ -43,6 +43,6 @@ PatchResult applyPatch(ByteView rom, ByteView patch)
 {
     const std::optional<PatchFormat> format = patchFormatOf(patch);
     if (!format)
-        return {{}, "not an IPS or BPS patch: it starts with neither \"PATCH\" nor \"BPS1\""};
+        return patchFailure("not an IPS or BPS patch: it starts with neither \"PATCH\" nor \"BPS1\"");
     return *format == PatchFormat::Ips ? applyIpsPatch(rom, patch) : applyBpsPatch(rom, patch);
 }

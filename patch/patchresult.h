@@ -11,12 +11,35 @@
 
 using ByteView = std::span<const std::uint8_t>;
 
+// A BPS patch made for another ROM: the size and CRC-32 it was made for and
+// the ROM's own, for windows that word the message in their language.
+struct OtherRom {
+    std::uint64_t patchSize = 0;
+    std::uint32_t patchCrc = 0;
+    std::uint64_t romSize = 0;
+    std::uint32_t romCrc = 0;
+};
+
 struct PatchResult {
     RomBytes bytes;    // the patch or the patched ROM; empty on failure
     std::string error; // empty on success
+    std::optional<OtherRom> otherRom; // set when that is why it failed
 
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
+
+inline PatchResult patchFailure(std::string message)
+{
+    PatchResult result;
+    result.error = std::move(message);
+    return result;
+}
+inline PatchResult patchMade(RomBytes bytes)
+{
+    PatchResult result;
+    result.bytes = std::move(bytes);
+    return result;
+}
 
 enum class PatchFormat { Ips, Bps };
 

@@ -477,8 +477,9 @@ TEST(CliArgs, PatchCommandsTakeTheFormatFromTheNameOrFormat)
     for (const auto& [args, expected] : makes) {
         const ParseResult result = parseArguments(args);
         EXPECT_EQ(result.command.has_value(), expected.has_value()) << args.back() << ": " << result.error;
-        if (expected && result.command)
+        if (expected && result.command) {
             EXPECT_EQ(std::get<MakePatchCommand>(*result.command), *expected);
+        }
     }
     const ParseResult apply = parseArguments({"apply-patch", "g.nes", "p.bps", "-o", "out.nes"});
     ASSERT_TRUE(apply.command) << apply.error;
