@@ -5,7 +5,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${QUARN_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          desktop-file-utils appstream dpkg-dev groff-base zlib1g-dev)
+          desktop-file-utils appstream dpkg-dev groff-base zlib1g-dev
+          xdelta3)
 
 install_missing_packages() {
     local missing=()
