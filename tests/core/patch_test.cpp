@@ -22,25 +22,24 @@ Bytes applied(const Bytes& rom, const RomBytes& patch)
     return bytesOf(result.bytes);
 }
 
-// A BPS patch from its parts, with the three CRC-32s it needs.
-Bytes bpsPatch(const Bytes& source, const Bytes& target, std::uint64_t sourceSize, std::uint64_t targetSize,
-               std::string_view metadata, const Bytes& actions)
+void appendLittle32(RomBytes& out, std::uint32_t value)
 {
-    RomBytes patch;
-    patch.insert(patch.end(), {'B', 'P', 'S', '1'});
-    appendBpsNumber(patch, sourceSize);
-    appendBpsNumber(patch, targetSize);
-    appendBpsNumber(patch, metadata.size());
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// A BPS patch from its parts, with the three CRC-32s it needs.
+Bytes bpsPatch(const Bytes& source, const Bytes& target, std::uint64_t targetSize, std::string_view metadata,
+               const Bytes& actions)
+{
+    RomBytes patch{'B', 'P', 'S', '1'};
+    for (const std::uint64_t number : {std::uint64_t{source.size()}, targetSize, std::uint64_t{metadata.size()}})
+        appendBpsNumber(patch, number);
     patch.insert(patch.end(), metadata.begin(), metadata.end());
     patch.insert(patch.end(), actions.begin(), actions.end());
-    for (const std::uint32_t crc : {crc32Of(source), crc32Of(target), 0u}) {
-        for (int shift = 0; shift < 32; shift += 8)
-            patch.push_back(static_cast<std::uint8_t>(crc >> shift));
-    }
-    patch.resize(patch.size() - 4);
-    const std::uint32_t own = crc32Of(patch);
-    for (int shift = 0; shift < 32; shift += 8)
-        patch.push_back(static_cast<std::uint8_t>(own >> shift));
+    appendLittle32(patch, crc32Of(source));
+    appendLittle32(patch, crc32Of(target));
+    appendLittle32(patch, crc32Of(patch));
     return bytesOf(patch);
 }
 
@@ -193,7 +192,7 @@ TEST(Bps, HandComputedPatchesApply)
         const Bytes target = bytesOf(c.target);
         for (const std::string_view metadata : {"", "<patch>translated</patch>"}) {
             const PatchResult result =
-                applyBpsPatch(source, bpsPatch(source, target, source.size(), target.size(), metadata, c.actions));
+                applyBpsPatch(source, bpsPatch(source, target, target.size(), metadata, c.actions));
             EXPECT_TRUE(result.ok()) << c.what << ": " << result.error;
             EXPECT_EQ(bytesOf(result.bytes), target) << c.what;
         }
@@ -230,7 +229,7 @@ TEST(Bps, DamagedOrForeignPatchesAreRefusedWithTheReason)
     const Bytes source = bytesOf("ABCDEFGH");
     const Bytes target = bytesOf("ABCD");
     const auto patch = [&](std::uint64_t targetSize, const Bytes& actions) {
-        return bpsPatch(source, target, source.size(), targetSize, "", actions);
+        return bpsPatch(source, target, targetSize, "", actions);
     };
     Bytes flipped = patch(4, {0x8C});
     flipped[5] ^= 1;
