@@ -17,6 +17,8 @@ QString crcText(std::uint32_t crc) { return QStringLiteral("%1").arg(crc, 8, 16,
 void writeWholeImage(Workbench& wb, ByteView bytes)
 {
     SharedState& s = wb.state;
+    if (std::equal(bytes.begin(), bytes.end(), s.rom.begin()))
+        return; // a patch already in the image changes nothing
     RecordedEdit edit(wb, EditBuffer::Rom);
     edit.watch(0, s.romSize());
     std::copy(bytes.begin(), bytes.end(), s.rom.begin());
