@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 constexpr std::string_view kMagic = "BPS1";
@@ -80,7 +84,7 @@ class TargetBuffer {
 public:
     TargetBuffer(std::size_t announced, std::size_t likely) : announced_(announced)
     {
-        bytes_.reserve(std::min(announced, likely));
+        reserve(std::min(announced, likely));
     }
     // Room for `count` more bytes; null when they would pass the announced size.
     std::uint8_t* extend(std::uint64_t count)
@@ -89,7 +93,7 @@ public:
             return nullptr;
         const std::size_t needed = size_ + static_cast<std::size_t>(count);
         if (needed > bytes_.capacity())
-            bytes_.reserve(std::min(announced_, std::max(needed, bytes_.capacity() * 2)));
+            reserve(std::min(announced_, std::max(needed, bytes_.capacity() * 2)));
         bytes_.resize(needed); // RomBytes leaves new bytes unwritten
         std::uint8_t* start = bytes_.data() + size_;
         size_ = needed;
@@ -100,6 +104,17 @@ public:
     RomBytes take() { return std::move(bytes_); }
 
 private:
+    void reserve(std::size_t capacity)
+    {
+        bytes_.reserve(capacity);
+#if defined(MADV_HUGEPAGE)
+        // Faulting a large result in page by page costs more than building
+        // it; the allocator starts such blocks on a huge page boundary.
+        if (capacity >= RomAllocator<std::uint8_t>::kLargeBlock)
+            madvise(bytes_.data(), capacity, MADV_HUGEPAGE);
+#endif
+    }
+
     std::size_t announced_;
     std::size_t size_ = 0;
     RomBytes bytes_;
