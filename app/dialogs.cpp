@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& options,
@@ -23,6 +24,13 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& o
         dialog.selectFile(options.fileName);
     if (!options.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A name typed without an extension takes that of the filter in force,
+    // so "name" under "IPS Patch (*.ips)" is saved as name.ips.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QRegularExpressionMatch pattern = QRegularExpression(QStringLiteral("\\(\\*\\.(\\w+)")).match(filter);
+        if (pattern.hasMatch())
+            dialog.setDefaultSuffix(pattern.captured(1));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();

@@ -174,7 +174,8 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
 
 void TQuarnTileMapper::enableAfterLoad()
 {
-    for (const char* name : {"TileMapMenu", "DataMapMenu", "ReloadItem", "SaveItem", "SaveASitem"})
+    for (const char* name : {"TileMapMenu", "DataMapMenu", "ReloadItem", "SaveItem", "SaveASitem",
+                             "CreatePatchItem", "ApplyPatchItem"})
         action(name)->setEnabled(true);
     wb_.forms.tileEditForm->enableButtons();
 }

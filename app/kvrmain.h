@@ -62,6 +62,9 @@ public:
     bool mayDiscardChanges();
     void SaveASitemClick();
     void ExitItemClick();
+    // Patches (patch/patchmenu.cpp).
+    void CreatePatchClick();
+    void ApplyPatchClick();
     // Undo and Redo (app/undomenu.cpp): the workspace's own history while
     // the workspace window is the active one, the ROM image's otherwise.
     void UndoItemClick();

@@ -7,7 +7,7 @@ constexpr TextTarget H = TextTarget::Hint;
 constexpr TextTarget T = TextTarget::Title;
 } // namespace
 
-const std::array<TextPlace, 117> kTextPlaces{{
+const std::array<TextPlace, 119> kTextPlaces{{
     // Main window: menus, string bar and table labels.
     {W::Main, "N28", "Clear", C, ""},
     {W::Main, "AboutItem", "AboutItem", C, "..."},
@@ -61,6 +61,8 @@ const std::array<TextPlace, 117> kTextPlaces{{
     {W::Main, "LCnt", "LenCount", C, ""},
     {W::Main, "vstrfont", "Vstrfont", C, ""},
     {W::Main, "N27", "DefaultPosition", C, ""},
+    {W::Main, "CreatePatchItem", "CreatePatch", C, "..."},
+    {W::Main, "ApplyPatchItem", "ApplyPatch", C, "..."},
     {W::Main, "N30", "Integrate", C, ""},
     {W::Main, "Language", "Language", C, ""},
     {W::Main, "HelpMenu", "HelpMenu", C, ""},

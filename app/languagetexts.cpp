@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 157> kLanguageKeys{{
+const std::array<LanguageKey, 166> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -145,6 +145,15 @@ const std::array<LanguageKey, 157> kLanguageKeys{{
     {LanguageSection::Constant, "PictureSizeDiffers", "The picture is %1 x %2, the tile map %3 x %4: only the top left part that both cover was read."},
     {LanguageSection::Constant, "SaveChanges", "Save changes to %1?"},
     {LanguageSection::Constant, "Discard", "Discard"},
+    {LanguageSection::Constant, "CreatePatch", "Create Patch"},
+    {LanguageSection::Constant, "ApplyPatch", "Apply Patch"},
+    {LanguageSection::Constant, "OriginalROMTitle", "Open Original Rom"},
+    {LanguageSection::Constant, "PatchFilter", "BPS Patch (*.bps)|*.bps|IPS Patch (*.ips)|*.ips"},
+    {LanguageSection::Constant, "OpenPatchFilter", "Patches (*.bps; *.ips)|*.bps; *.ips|All Files (*.*)|*.*"},
+    {LanguageSection::Constant, "PatchForOtherRom", "This patch is for a ROM of %1 bytes with CRC32 %2; ROM has %3 bytes, CRC32 %4"},
+    {LanguageSection::Constant, "PatchResizes", "This patch makes a ROM of %1 bytes from one of %2; the image keeps its size here, so apply it to the file with quarn-tool apply-patch"},
+    {LanguageSection::Constant, "PatchRefused", "The patch cannot be applied"},
+    {LanguageSection::Constant, "PatchNotMade", "The patch cannot be made"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

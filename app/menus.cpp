@@ -48,6 +48,10 @@ void TQuarnTileMapper::createMenus()
         ->setEnabled(false);
     addItem(file, "SaveASitem", t("SaveASItem"), keys(Qt::CTRL | Qt::Key_S), &TQuarnTileMapper::SaveASitemClick)
         ->setEnabled(false);
+    addItem(file, "CreatePatchItem", t("CreatePatch") + dots, QKeySequence(), &TQuarnTileMapper::CreatePatchClick)
+        ->setEnabled(false);
+    addItem(file, "ApplyPatchItem", t("ApplyPatch") + dots, QKeySequence(), &TQuarnTileMapper::ApplyPatchClick)
+        ->setEnabled(false);
     // Captions carry the name of the step; they are set by updateUndoItems.
     addItem(file, "UndoItem", t("Undo"), keys(Qt::CTRL | Qt::Key_Z), &TQuarnTileMapper::UndoItemClick);
     addItem(file, "RedoItem", t("Redo"), keys(Qt::CTRL | Qt::Key_Y), &TQuarnTileMapper::RedoItemClick)

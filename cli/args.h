@@ -4,6 +4,7 @@
 #include "cli/argforms.h"
 #include "cli/scriptcommands.h"
 #include "cli/mapcommand.h"
+#include "cli/patchcommands.h"
 #include "cli/searchcommands.h"
 #include "tiles/codecs.h"
 
@@ -69,7 +70,8 @@ struct EncodeCommand {
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
-                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand>;
+                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand,
+                             MakePatchCommand, ApplyPatchCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -195,6 +195,47 @@ void addMapCommand(CLI::App& app, std::optional<Command>& chosen)
     });
 }
 
+void addMakePatchCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("make-patch", "Writes an IPS or BPS patch between two ROMs");
+    auto make = std::make_shared<MakePatchCommand>();
+    addFileOption(sub, "ORIGINAL", make->originalPath, "", "the original ROM")->required();
+    addFileOption(sub, "MODIFIED", make->modifiedPath, "", "the modified ROM")->required();
+    addFileOption(sub, "-o,--output", make->outputPath, "OUT", "the patch to write")->required();
+    // Checked as a file extension would be, so IPS and Bps are taken too.
+    const CLI::Validator ipsOrBps(
+        [](const std::string& text) {
+            return patchFormatForFileName("." + text) ? std::string() : "unknown format '" + text + "': ips or bps";
+        },
+        "");
+    CLI::Option* formatOption = sub.add_option("--format", "ips or bps; default: by OUT's extension")
+                                    ->type_name("ips|bps")
+                                    ->check(ipsOrBps);
+    sub.footer("IPS reaches the first 16 MiB of a file; BPS any size, and it checks the\n"
+               "ROM's size and CRC-32 when it is applied. Prints the patch's size.\n");
+    sub.callback([&chosen, make, formatOption] {
+        const std::optional<PatchFormat> named =
+            formatOption->count() ? patchFormatForFileName("." + formatOption->as<std::string>())
+                                  : patchFormatForFileName(make->outputPath);
+        if (!named)
+            throw CLI::ValidationError("--format", "name the patch .ips or .bps, or give --format");
+        make->format = *named;
+        chosen = *make;
+    });
+}
+
+void addApplyPatchCommand(CLI::App& app, std::optional<Command>& chosen)
+{
+    CLI::App& sub = *app.add_subcommand("apply-patch", "Applies an IPS or BPS patch to a ROM");
+    auto apply = std::make_shared<ApplyPatchCommand>();
+    addFileOption(sub, "ROM", apply->romPath, "", "the ROM file, replaced as a whole without -o")->required();
+    addFileOption(sub, "PATCH", apply->patchPath, "", "the patch: IPS or BPS, told by its first bytes")->required();
+    addFileOption(sub, "-o,--output", apply->outputPath, "OUT", "the patched ROM to write instead");
+    sub.footer("A patch that does not fit the ROM, or is damaged or cut off, is refused\n"
+               "whole and nothing is written.\n");
+    sub.callback([&chosen, apply] { chosen = *apply; });
+}
+
 void addHelpCommand(CLI::App& app, std::optional<Command>& chosen)
 {
     CLI::App& sub = *app.add_subcommand("help", "Shows this text");
@@ -214,5 +255,7 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addSearchCommand(app, chosen);
     addMakeTableCommand(app, chosen);
     addMapCommand(app, chosen);
+    addMakePatchCommand(app, chosen);
+    addApplyPatchCommand(app, chosen);
     addHelpCommand(app, chosen);
 }

@@ -3,6 +3,7 @@
 #include "cli/args.h"
 #include "cli/import.h"
 #include "cli/mapcommand.h"
+#include "cli/patchcommands.h"
 #include "cli/render.h"
 #include "cli/script.h"
 #include "cli/search.h"
@@ -35,6 +36,8 @@ struct Runner {
     int operator()(const SearchCommand& c) const { return runSearch(c, out, err); }
     int operator()(const MakeTableCommand& c) const { return runMakeTable(c, out, err); }
     int operator()(const MapCommand& c) const { return runMap(c, out, err); }
+    int operator()(const MakePatchCommand& c) const { return runMakePatch(c, out, err); }
+    int operator()(const ApplyPatchCommand& c) const { return runApplyPatch(c, out, err); }
 };
 
 } // namespace

@@ -5,10 +5,11 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${QUARN_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          desktop-file-utils appstream dpkg-dev groff-base)
+          desktop-file-utils appstream dpkg-dev groff-base zlib1g-dev)
 # Only ./test needs these: a private X server and a window manager on which
 # the window layout is tested.
-TEST_PACKAGES=(xvfb openbox)
+# xdelta3 is the patch benchmark's yardstick.
+TEST_PACKAGES=(xvfb openbox xdelta3)
 
 install_missing_packages() {
     local missing=()

@@ -462,3 +462,27 @@ TEST(CliArgs, MapTakesARangeOfCellsAndTheMapOptions)
           {"map", "g.gb", "--at", "0", "--width", "2", "-o", "m.png"}})
         EXPECT_FALSE(parseArguments(bad).command);
 }
+
+TEST(CliArgs, PatchCommandsTakeTheFormatFromTheNameOrFormat)
+{
+    const std::vector<std::pair<Words, std::optional<MakePatchCommand>>> makes{
+        {{"make-patch", "a.nes", "b.nes", "-o", "t.IPS"}, MakePatchCommand{"a.nes", "b.nes", "t.IPS", PatchFormat::Ips}},
+        {{"make-patch", "a.nes", "b.nes", "-o", "t.bps"}, MakePatchCommand{"a.nes", "b.nes", "t.bps", PatchFormat::Bps}},
+        {{"make-patch", "a.nes", "b.nes", "-o", "t.bps", "--format", "IPS"},
+         MakePatchCommand{"a.nes", "b.nes", "t.bps", PatchFormat::Ips}},
+        {{"make-patch", "a.nes", "b.nes", "-o", "t.patch"}, std::nullopt},
+        {{"make-patch", "a.nes", "b.nes", "-o", "t.ips", "--format", "ups"}, std::nullopt},
+        {{"make-patch", "a.nes", "-o", "t.ips"}, std::nullopt},
+    };
+    for (const auto& [args, expected] : makes) {
+        const ParseResult result = parseArguments(args);
+        EXPECT_EQ(result.command.has_value(), expected.has_value()) << args.back() << ": " << result.error;
+        if (expected && result.command) {
+            EXPECT_EQ(std::get<MakePatchCommand>(*result.command), *expected);
+        }
+    }
+    const ParseResult apply = parseArguments({"apply-patch", "g.nes", "p.bps", "-o", "out.nes"});
+    ASSERT_TRUE(apply.command) << apply.error;
+    EXPECT_EQ(std::get<ApplyPatchCommand>(*apply.command), (ApplyPatchCommand{"g.nes", "p.bps", "out.nes"}));
+    EXPECT_FALSE(parseArguments({"apply-patch", "g.nes"}).command);
+}
