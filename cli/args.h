@@ -4,6 +4,7 @@
 #include "cli/argforms.h"
 #include "cli/scriptcommands.h"
 #include "cli/mapcommand.h"
+#include "cli/pointercommands.h"
 #include "cli/searchcommands.h"
 #include "tiles/codecs.h"
 
@@ -68,7 +69,7 @@ struct EncodeCommand {
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
-                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand>;
+                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand, PointerCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

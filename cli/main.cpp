@@ -49,6 +49,8 @@ int main(int argc, char* argv[])
                 return runMakeTable(command, std::cout, std::cerr);
             } else if constexpr (std::is_same_v<T, MapCommand>) {
                 return runMap(command, std::cerr);
+            } else if constexpr (std::is_same_v<T, PointerCommand>) {
+                return runPointerCommand(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

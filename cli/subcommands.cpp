@@ -209,5 +209,6 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addSearchCommand(app, chosen);
     addMakeTableCommand(app, chosen);
     addMapCommand(app, chosen);
+    addPointerCommands(app, chosen);
     addHelpCommand(app, chosen);
 }
