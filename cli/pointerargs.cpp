@@ -1,6 +1,7 @@
 // The command line of the pointer table subcommands.
 #include "cli/args.h"
 #include "cli/helptext.h"
+#include "cli/argforms.h"
 #include "cli/options.h"
 #include "cli/pointercommands.h"
 
@@ -17,7 +18,7 @@ struct PointerFields {
     std::int32_t stride = 0;
     bool bigEndian = false;
     std::string map = "linear";
-    std::int32_t base = 0;
+    std::int64_t base = 0;
     std::int32_t header = 0;
     std::int32_t bank = -1;
     std::int32_t to = 0;
@@ -29,6 +30,22 @@ CLI::Validator mapName()
     return {[](const std::string& text) {
                 return parsePointerMap(text) ? std::string()
                                              : "unknown map '" + text + "': give linear, lorom, hirom or gb";
+            },
+            ""};
+}
+
+// Either number form, with a minus sign in front for a negative base.
+CLI::Validator signedNumberToDecimal()
+{
+    return {[](std::string& text) {
+                const bool negative = text.starts_with('-');
+                const std::optional<std::int32_t> number =
+                    parseNumberArgument(std::string_view(text).substr(negative ? 1 : 0), 0);
+                if (!number)
+                    return "'" + text + "' is not a number: give H and hexadecimal digits (H7FF0, -H10) " +
+                           "or decimal digits, with - in front for a negative one";
+                text = std::to_string(negative ? -std::int64_t{*number} : std::int64_t{*number});
+                return std::string();
             },
             ""};
 }
@@ -50,9 +67,9 @@ void addMappingOptions(CLI::App& sub, PointerFields& f)
         ->check(CLI::IsMember({2, 3, 4}));
     sub.add_flag("--big-endian", f.bigEndian, "entries store their high byte first");
     sub.add_option("--map", f.map, "linear, lorom, hirom or gb; default linear")->type_name("M")->check(mapName());
-    addNumberOption(sub, "--base", f.base, std::numeric_limits<std::int32_t>::min(),
-                    "linear: value = offset + B; may be negative")
-        ->type_name("B");
+    sub.add_option("--base", f.base, "linear: value = offset + B; may be negative")
+        ->type_name("B")
+        ->transform(signedNumberToDecimal());
     addNumberOption(sub, "--header", f.header, 0, "bytes before the mapped image (a copier header)")->type_name("N");
     addNumberOption(sub, "--bank", f.bank, 0, "the bank of entries that keep only low bytes;\n"
                                               "default: the bank of the table")
@@ -63,7 +80,7 @@ void addTableOptions(CLI::App& sub, PointerFields& f)
 {
     addNumberOption(sub, "--pointers", f.position, 0, "the position of the first entry")->required();
     addNumberOption(sub, "--count", f.count, 1, "how many entries")->type_name("N")->required();
-    addNumberOption(sub, "--stride", f.stride, 0, "bytes from one entry to the next; default the size")
+    addNumberOption(sub, "--stride", f.stride, 0, "bytes from entry to entry; default the size")
         ->type_name("S");
     addMappingOptions(sub, f);
 }
@@ -156,7 +173,7 @@ void addPointerCommands(CLI::App& app, std::optional<Command>& chosen)
     finish(dump);
 
     Registration insert = addPointerSubcommand(app, "insert-pointers",
-                                               "Puts an edited pointer script back into free space", Kind::Insert);
+                                               "Puts a pointer script back into free space", Kind::Insert);
     addFileOption(insert.sub, "SCRIPT", insert.command->scriptPath, "", "the pointer script (.txt)")->required();
     addFileOption(insert.sub, "-t,--table", insert.command->tablePath, "T.tbl", "the character table")->required();
     addTableOptions(insert.sub, *insert.fields);

@@ -297,3 +297,38 @@ TEST(PointerScript, FreeRangesInTheProgramsNumberForms)
 }
 
 } // namespace
+
+#include "cli/args.h"
+
+namespace {
+
+TEST(PointerArguments, EveryOptionReachesTheTable)
+{
+    const ParseResult result = parseArguments(
+        {"insert-pointers", "r.smc", "s.txt", "-t", "t.tbl", "--pointers", "H10", "--count", "3", "--size", "3",
+         "--stride", "4", "--map", "lorom", "--base", "-16", "--header", "512", "--bank", "2", "--big-endian",
+         "--space", "H100-H1FF", "--space", "512-600"});
+    ASSERT_TRUE(result.command) << result.error;
+    const auto& command = std::get<PointerCommand>(*result.command);
+    PointerTable expected{0x10, 3, 3, 4, true, PointerMap::LoRom, -16, 512, 2};
+    EXPECT_EQ(command.table, expected);
+    EXPECT_EQ(command.spaces, (std::vector<FreeRange>{{0x100, 0x1FF}, {512, 600}}));
+    EXPECT_EQ(command.kind, PointerCommand::Kind::Insert);
+    EXPECT_EQ(std::get<PointerCommand>(*parseArguments({"find-pointers", "r", "--to", "h20"}).command).to, 0x20);
+
+    const std::vector<std::vector<std::string>> refused{
+        {"pointers", "r", "--pointers", "0", "--count", "0"},
+        {"pointers", "r", "--pointers", "-1", "--count", "1"},
+        {"pointers", "r", "--pointers", "0", "--count", "1", "--size", "5"},
+        {"pointers", "r", "--pointers", "0", "--count", "1", "--map", "snes"},
+        {"insert-pointers", "r", "s", "-t", "t", "--pointers", "0", "--count", "1", "--space", "H100"},
+        {"dump-pointers", "r", "--pointers", "0", "--count", "1"}, // no table
+    };
+    for (const auto& args : refused) {
+        const ParseResult bad = parseArguments(args);
+        EXPECT_FALSE(bad.command) << args[2];
+        EXPECT_EQ(bad.exitCode, kExitUsage);
+    }
+}
+
+} // namespace
