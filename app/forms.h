@@ -20,6 +20,7 @@ class Ttilemapform;
 class Tteditform;
 class Tdataform;
 class Tworkspaceform;
+class Tpointerform;
 
 struct Forms {
     TQuarnTileMapper* mainForm = nullptr;
@@ -32,6 +33,7 @@ struct Forms {
     Tteditform* tileEditForm = nullptr;
     Tdataform* dataForm = nullptr;
     Tworkspaceform* workspaceForm = nullptr;
+    Tpointerform* pointerForm = nullptr;
 };
 
 // Owned by the main window; every window keeps a reference to it.

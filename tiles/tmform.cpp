@@ -7,6 +7,7 @@
 #include "app/numbers.h"
 #include "app/recordededit.h"
 #include "app/windowplace.h"
+#include "pointers/pointerform.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
 #include "tiles/tilegrid.h"
@@ -174,6 +175,7 @@ void Ttilemapform::redrawTileMap()
     wb_.forms.tileEditForm->showSelectedTile();
     if (wb_.forms.workspaceForm->isVisible())
         wb_.forms.workspaceForm->redraw();
+    wb_.forms.pointerForm->imageChanged();
 }
 
 void Ttilemapform::resetTileMapPicture()

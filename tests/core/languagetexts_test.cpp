@@ -19,15 +19,15 @@ std::string lowerCase(std::string_view text)
 
 // ---- The key table ---------------------------------------------------------
 
-TEST(LanguageKeys, SectionsHold48And69And13KeysInFileOrder)
+TEST(LanguageKeys, SectionsHold48And89And13KeysInFileOrder)
 {
-    ASSERT_EQ(kLanguageKeys.size(), 130u);
+    ASSERT_EQ(kLanguageKeys.size(), 150u);
     const auto section = [](std::size_t i) { return kLanguageKeys[i].section; };
     for (std::size_t i = 0; i < 48; ++i)
         EXPECT_EQ(section(i), LanguageSection::Variable) << kLanguageKeys[i].key;
-    for (std::size_t i = 48; i < 117; ++i)
+    for (std::size_t i = 48; i < 137; ++i)
         EXPECT_EQ(section(i), LanguageSection::Constant) << kLanguageKeys[i].key;
-    for (std::size_t i = 117; i < 130; ++i)
+    for (std::size_t i = 137; i < 150; ++i)
         EXPECT_EQ(section(i), LanguageSection::TblFormatInfo) << kLanguageKeys[i].key;
 
     EXPECT_EQ(kLanguageKeys.front().key, "Clear");
@@ -40,7 +40,7 @@ TEST(LanguageKeys, SectionsHold48And69And13KeysInFileOrder)
 TEST(LanguageKeys, TableFormatHelpLinesAreStr1ToStr13InOrder)
 {
     for (int n = 1; n <= 13; ++n)
-        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(116 + n)].key, "str" + std::to_string(n));
+        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(136 + n)].key, "str" + std::to_string(n));
 }
 
 TEST(LanguageKeys, NoKeyRepeatsEvenIgnoringLetterCase)
