@@ -175,7 +175,8 @@ void Ttilemapform::redrawTileMap()
     wb_.forms.tileEditForm->showSelectedTile();
     if (wb_.forms.workspaceForm->isVisible())
         wb_.forms.workspaceForm->redraw();
-    wb_.forms.pointerForm->imageChanged();
+    if (wb_.forms.pointerForm)
+        wb_.forms.pointerForm->imageChanged();
 }
 
 void Ttilemapform::resetTileMapPicture()
