@@ -26,6 +26,17 @@ namespace {
 
 constexpr int kLongestShownString = 256; // bytes of a string the list decodes
 
+// FNV-1a over what the list shows, so that redrawing an unchanged list is skipped.
+struct Fingerprint {
+    std::uint64_t value = 14695981039346656037ULL;
+    void add(std::span<const std::uint8_t> bytes)
+    {
+        for (std::uint8_t b : bytes)
+            value = (value ^ b) * 1099511628211ULL;
+    }
+    void add(std::string_view text) { add({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}); }
+};
+
 QString hexQ(std::uint32_t value, int digits) { return QString::fromStdString(hexText(value, digits)); }
 
 std::string_view asText(const FileReadResult& file)
@@ -238,23 +249,42 @@ void Tpointerform::showEvent(QShowEvent* event)
 
 void Tpointerform::refreshList()
 {
+    const std::optional<PointerTable> table = checkedTable();
+    if (!table) {
+        PtrList->clear();
+        shown_.reset();
+        return;
+    }
+    const SharedState& s = wb_.state;
+    const std::vector<PointerEntry> entries = readPointerTable(*table, s.rom);
+    // Each entry's string: at most so many bytes, through the end code.
+    std::vector<std::span<const std::uint8_t>> strings(entries.size());
+    Fingerprint print;
+    print.add(pointerOptionsText({*table, {}}));
+    for (const std::string& entry : s.charTable)
+        print.add(entry);
+    print.add(std::string_view(s.tableLoaded ? "t" : "-"));
+    for (const PointerEntry& e : entries) {
+        print.add(hexText(e.stored, 8));
+        if (!e.target)
+            continue;
+        const auto from = s.rom.begin() + static_cast<std::ptrdiff_t>(*e.target);
+        const auto limit = from + std::min<std::ptrdiff_t>(kLongestShownString, s.rom.end() - from);
+        const auto end = std::find(from, limit, s.endCode);
+        strings[e.index] = std::span<const std::uint8_t>(s.rom).subspan(
+            *e.target, static_cast<std::size_t>(end - from) + (end == limit ? 0 : 1));
+        print.add(strings[e.index]);
+    }
+    if (shown_ == print.value)
+        return;
+    shown_ = print.value;
     PtrList->clear();
     PtrStatus->clear();
-    const std::optional<PointerTable> table = checkedTable();
-    if (!table)
-        return;
-    const SharedState& s = wb_.state;
     QList<QTreeWidgetItem*> items;
-    for (const PointerEntry& e : readPointerTable(*table, s.rom)) {
-        QString text;
-        if (e.target && s.tableLoaded) {
-            const auto from = s.rom.begin() + static_cast<std::ptrdiff_t>(*e.target);
-            const auto limit = from + std::min<std::ptrdiff_t>(kLongestShownString, s.rom.end() - from);
-            const auto end = std::find(from, limit, s.endCode);
-            const std::size_t length = static_cast<std::size_t>(end - from) + (end == limit ? 0 : 1);
-            text = wb_.codePage.toUnicode(
-                decodeBytes(s.charTable, std::span<const std::uint8_t>(s.rom).subspan(*e.target, length)));
-        }
+    for (const PointerEntry& e : entries) {
+        const QString text = e.target && s.tableLoaded
+                                 ? wb_.codePage.toUnicode(decodeBytes(s.charTable, strings[e.index]))
+                                 : QString();
         items << new QTreeWidgetItem(QStringList{
             QString::number(e.index), hexQ(static_cast<std::uint32_t>(e.position), 8), hexQ(e.stored, table->size * 2),
             e.target ? hexQ(static_cast<std::uint32_t>(*e.target), 8) : QStringLiteral("--------"), text});

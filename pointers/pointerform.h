@@ -70,4 +70,5 @@ private:
     Workbench& wb_;
     std::string optionsRom_; // the ROM whose options the fields hold
     bool showing_ = false;   // fields being filled by the program
+    std::optional<std::uint64_t> shown_; // fingerprint of what the list shows
 };

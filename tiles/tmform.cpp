@@ -7,7 +7,6 @@
 #include "app/numbers.h"
 #include "app/recordededit.h"
 #include "app/windowplace.h"
-#include "pointers/pointerform.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
 #include "tiles/tilegrid.h"
@@ -175,8 +174,6 @@ void Ttilemapform::redrawTileMap()
     wb_.forms.tileEditForm->showSelectedTile();
     if (wb_.forms.workspaceForm->isVisible())
         wb_.forms.workspaceForm->redraw();
-    if (wb_.forms.pointerForm)
-        wb_.forms.pointerForm->imageChanged();
 }
 
 void Ttilemapform::resetTileMapPicture()
