@@ -3,6 +3,7 @@
 #include "about/about.h"
 #include "app/inputbox.h"
 #include "app/kvrmain.h"
+#include "pointers/pointerform.h"
 #include "search/searchform.h"
 #include "search/srres.h"
 #include "text/crtrd.h"
@@ -26,5 +27,6 @@ std::unique_ptr<TQuarnTileMapper> createApplicationWindows()
     f.tileEditForm = new Tteditform(wb, owner);
     f.dataForm = new Tdataform(wb, owner);
     f.workspaceForm = new Tworkspaceform(wb, owner);
+    f.pointerForm = new Tpointerform(wb, owner);
     return main;
 }

@@ -19,6 +19,7 @@ class Ttilemapform;
 class Tteditform;
 class Tdataform;
 class Tworkspaceform;
+class Tpointerform;
 
 struct Forms {
     TQuarnTileMapper* mainForm = nullptr;
@@ -31,6 +32,7 @@ struct Forms {
     Tteditform* tileEditForm = nullptr;
     Tdataform* dataForm = nullptr;
     Tworkspaceform* workspaceForm = nullptr;
+    Tpointerform* pointerForm = nullptr;
 };
 
 // Owned by the main window; every window keeps a reference to it.

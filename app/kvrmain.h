@@ -147,6 +147,8 @@ public:
     // Script commands (text/scriptmenu.cpp).
     void N20Click();
     void N24Click();
+    // The Pointer Table window (pointers/pointerform.cpp).
+    void N31Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

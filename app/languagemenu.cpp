@@ -6,6 +6,7 @@
 #include "app/languageio.h"
 #include "app/languageplaces.h"
 #include "app/settings.h"
+#include "pointers/pointerform.h"
 #include "search/searchform.h"
 #include "search/srres.h"
 #include "text/crtrd.h"
@@ -159,6 +160,8 @@ void TQuarnTileMapper::Languageapply()
     // Texts that carry the current state are built again from it.
     const SharedState& s = wb_.state;
     f.aboutForm->applyTexts();
+    f.pointerForm->applyTexts();
+    action("N31")->setText(wb_.text("PointerTable"));
     showMaxStringLength(SpinEdit1->value());
     DataEditChange();
     if (s.tableLoaded)

@@ -106,6 +106,8 @@ void TQuarnTileMapper::createMenus()
         ->setEnabled(false);
     addItem(dataMap, "PutString1", t("PutString"), keys(Qt::Key_Insert), &TQuarnTileMapper::PutString1Click)
         ->setEnabled(false);
+    dataMap->addSeparator();
+    addItem(dataMap, "N31", t("PointerTable"), keys(Qt::CTRL | Qt::Key_P), &TQuarnTileMapper::N31Click);
     dataMap->menuAction()->setEnabled(false);
 
     QMenu* palette = addMenu("PaletteMenu", t("PaletteMenu"));

@@ -5,6 +5,7 @@
 #include "cli/scriptcommands.h"
 #include "cli/mapcommand.h"
 #include "cli/patchcommands.h"
+#include "cli/pointercommands.h"
 #include "cli/searchcommands.h"
 #include "tiles/codecs.h"
 
@@ -71,7 +72,7 @@ struct EncodeCommand {
 // function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
                              InsertCommand, SearchCommand, MakeTableCommand, MapCommand,
-                             MakePatchCommand, ApplyPatchCommand>;
+                             MakePatchCommand, ApplyPatchCommand, PointerCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -257,5 +257,6 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addMapCommand(app, chosen);
     addMakePatchCommand(app, chosen);
     addApplyPatchCommand(app, chosen);
+    addPointerCommands(app, chosen);
     addHelpCommand(app, chosen);
 }

@@ -4,6 +4,7 @@
 #include "cli/import.h"
 #include "cli/mapcommand.h"
 #include "cli/patchcommands.h"
+#include "cli/pointercommands.h"
 #include "cli/render.h"
 #include "cli/script.h"
 #include "cli/search.h"
@@ -38,6 +39,7 @@ struct Runner {
     int operator()(const MapCommand& c) const { return runMap(c, out, err); }
     int operator()(const MakePatchCommand& c) const { return runMakePatch(c, out, err); }
     int operator()(const ApplyPatchCommand& c) const { return runApplyPatch(c, out, err); }
+    int operator()(const PointerCommand& c) const { return runPointerCommand(c, out, err); }
 };
 
 } // namespace

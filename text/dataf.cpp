@@ -6,6 +6,7 @@
 #include "app/kvrmain.h"
 #include "app/numbers.h"
 #include "app/windowplace.h"
+#include "pointers/pointerform.h"
 #include "text/codecells.h"
 #include "workspace/codemap.h"
 #include "tiles/tmform.h"
@@ -281,6 +282,9 @@ void Tdataform::drawDataMap()
         s.selectedCell = 0;
     DataMap->update();
     showSelectedByte();
+    // Every change of the image passes here, also those that skip the tile map.
+    if (wb_.forms.pointerForm)
+        wb_.forms.pointerForm->imageChanged();
 }
 
 void Tdataform::showSelectedByte()

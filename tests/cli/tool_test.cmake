@@ -398,6 +398,44 @@ endif()
 run_tool(NONZERO dump "${script_rom}" -t "${table}" --from H20 --to H1F)
 run_tool(NONZERO insert "${script_rom}" "${WORK}/none.txt" -t "${table}" --at 0)
 
+# ---- pointer tables: a table written, listed, found, dumped and refused -----
+set(pointer_rom "${WORK}/pointers.nes")
+file(COPY_FILE "${WORK}/text.nes" "${pointer_rom}")
+file(WRITE "${WORK}/pointers.txt" "; two entries, one string\r\n#POINTER 0\r\nQUARN{END}\r\n\r\n#POINTER 1 = 0\r\n")
+set(pointer_table --pointers H3F00 --count 2 --base H8000)
+run_tool(0 insert-pointers "${pointer_rom}" "${WORK}/pointers.txt" -t "${table}" ${pointer_table}
+         --space H3E00-H3EFF)
+if(NOT tool_stdout STREQUAL "00003E00-00003EFF: used 6 byte(s), left 250 byte(s)\n")
+  message(FATAL_ERROR "insert-pointers printed '${tool_stdout}'")
+endif()
+run_tool(0 pointers "${pointer_rom}" ${pointer_table} -t "${table}")
+if(NOT tool_stdout STREQUAL "0 00003F00 BE00 00003E00 QUARN{END}\n1 00003F02 BE00 00003E00 QUARN{END}\n")
+  message(FATAL_ERROR "pointers printed '${tool_stdout}'")
+endif()
+run_tool(0 find-pointers "${pointer_rom}" --to H3E00 --base H8000)
+if(NOT tool_stdout STREQUAL "00003F00\n00003F02\n")
+  message(FATAL_ERROR "find-pointers printed '${tool_stdout}'")
+endif()
+run_tool(1 find-pointers "${pointer_rom}" --to H3E01 --size 3 --map lorom)
+run_tool(0 dump-pointers "${pointer_rom}" -t "${table}" ${pointer_table})
+string(REPLACE "\r" "" tool_stdout "${tool_stdout}") # line ends as the shell reads them
+if(NOT tool_stdout STREQUAL "#POINTER 0\nQUARN{END}\n\n#POINTER 1 = 0\n")
+  message(FATAL_ERROR "dump-pointers printed '${tool_stdout}'")
+endif()
+# Refusals leave the file as it was: no room, a table past the end, a bad size.
+file(SHA256 "${pointer_rom}" hash_before)
+run_tool(NONZERO insert-pointers "${pointer_rom}" "${WORK}/pointers.txt" -t "${table}" ${pointer_table}
+         --space H3E00-H3E04)
+if(NOT tool_stderr MATCHES "need 6 byte\\(s\\), the free space has 5")
+  message(FATAL_ERROR "insert-pointers said '${tool_stderr}'")
+endif()
+run_tool(2 pointers "${pointer_rom}" --pointers H3FFF --count 2)
+run_tool(2 pointers "${pointer_rom}" --pointers 0 --count 1 --size 5)
+file(SHA256 "${pointer_rom}" hash_after)
+if(NOT hash_before STREQUAL hash_after)
+  message(FATAL_ERROR "a refused insert-pointers changed the ROM")
+endif()
+
 # ---- search and make-table on the demo script --------------------------------
 # "DEMO" stands at H1012 in the first string and again in the third.
 run_tool(0 search "${WORK}/text.nes" --relative DEMO)

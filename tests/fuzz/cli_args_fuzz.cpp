@@ -56,6 +56,15 @@ struct CommandCheck {
         FUZZ_CHECK(c.width >= 1 && c.width <= 256 && c.height >= 1 && c.height <= 256);
         FUZZ_CHECK(isValidCodec(c.codec) && c.position >= 0 && validGeometry(c.geometry));
     }
+    void operator()(const PointerCommand& c) const
+    {
+        const PointerTable& t = c.table;
+        FUZZ_CHECK(!c.romPath.empty() && t.size >= 2 && t.size <= 4 && t.count >= 1 && t.position >= 0);
+        FUZZ_CHECK(t.stride >= 0 && t.header >= 0 && c.to >= 0 && (!t.bank || *t.bank >= 0));
+        using Kind = PointerCommand::Kind;
+        FUZZ_CHECK((c.kind != Kind::Dump && c.kind != Kind::Insert) || !c.tablePath.empty());
+        FUZZ_CHECK(c.kind != Kind::Insert || (!c.scriptPath.empty() && !c.spaces.empty()));
+    }
 };
 
 std::vector<std::string> words(std::string_view text)
