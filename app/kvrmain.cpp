@@ -95,7 +95,6 @@ void TQuarnTileMapper::FormShow()
     s.tableLoaded = false;
     f.tileMapForm->setCodec(1);
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    s.tileMapBitmap.resize(128, 128);
     s.tileBitmap.resize(8, 8);
     f.tileEditForm->installDefaultPalettes();
     s.dataMapWidth = s.dataMapHeight = 32;

@@ -216,8 +216,9 @@ QString Tteditform::tileCaption() const
 void Tteditform::showSelectedTile()
 {
     SharedState& s = wb_.state;
-    wb_.forms.tileMapForm->ensureBlock(s.selectedTile / std::max(1, s.geometry.blockWidth * s.geometry.blockHeight));
-    copyTileFromMap(s.tileMapBitmap, s.geometry, s.selectedTile, s.tileBitmap);
+    const Bitmap& map = s.tileMap.ensureBlock(
+        s.tileMapSource(), s.selectedTile / std::max(1, s.geometry.blockWidth * s.geometry.blockHeight));
+    copyTileFromMap(map, s.geometry, s.selectedTile, s.tileBitmap);
     setWindowTitle(tileCaption());
     tile_->update();
 }

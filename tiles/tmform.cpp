@@ -165,8 +165,10 @@ void Ttilemapform::buildControls()
 void Ttilemapform::redrawTileMap()
 {
     // Nothing is decoded here: each window decodes the blocks it shows when
-    // it paints, so a step costs what is on screen, not the whole grid.
-    resetTileMapPicture();
+    // it paints, so a step costs what is on screen, not the whole grid. Only
+    // blocks whose bytes or look changed are decoded again; the frames are
+    // drawn over the picture.
+    wb_.state.tileMap.refresh(wb_.state.tileMapSource());
     framesShown_ = true;
     TileMap->update();
     wb_.forms.dataForm->applyGridSize();
@@ -174,39 +176,6 @@ void Ttilemapform::redrawTileMap()
     wb_.forms.tileEditForm->showSelectedTile();
     if (wb_.forms.workspaceForm->isVisible())
         wb_.forms.workspaceForm->redraw();
-}
-
-void Ttilemapform::resetTileMapPicture()
-{
-    SharedState& s = wb_.state;
-    if (s.tileMapBitmap.width != mapPixelWidth(s.geometry) || s.tileMapBitmap.height != mapPixelHeight(s.geometry))
-        s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
-    decodedBlocks_.reset();
-}
-
-void Ttilemapform::ensureBlocks(const std::bitset<256>& blocks)
-{
-    const std::bitset<256> missing = blocks & ~decodedBlocks_;
-    if (missing.none())
-        return;
-    SharedState& s = wb_.state;
-    decodeTileMapBlocks(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, missing, s.tileMapBitmap);
-    decodedBlocks_ |= missing;
-}
-
-void Ttilemapform::ensureBlock(int block)
-{
-    if (block < 0 || block > 255)
-        return;
-    std::bitset<256> one;
-    one.set(static_cast<std::size_t>(block));
-    ensureBlocks(one);
-}
-
-const Bitmap& Ttilemapform::wholeTileMap()
-{
-    ensureBlocks(std::bitset<256>().set());
-    return wb_.state.tileMapBitmap;
 }
 
 void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
@@ -222,8 +191,8 @@ void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
         for (int column = std::max(0, exposed.left() / blockWidth);
              column <= std::min(15, exposed.right() / blockWidth); ++column)
             shown.set(static_cast<std::size_t>(row * 16 + column));
-    ensureBlocks(shown);
-    const Bitmap& bitmap = wb_.state.tileMapBitmap;
+    SharedState& s = wb_.state;
+    const Bitmap& bitmap = s.tileMap.ensureBlocks(s.tileMapSource(), shown);
     // Only the exposed part of the bitmap is scaled.
     const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                        bitmap.width * 4, QImage::Format_RGB32);
@@ -314,8 +283,7 @@ void Ttilemapform::setCodec(int index)
     s.codec = index;
     wb_.forms.tileEditForm->codecChanged();
     updateShiftHints();
-    s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
-    resetTileMapPicture();
+    s.tileMap.refresh(s.tileMapSource());
     wb_.forms.tileEditForm->updateRotateButtons();
     if (s.romLoaded) {
         updateTileMapScrollRange();
@@ -560,8 +528,7 @@ void Ttilemapform::applyGeometry()
     // Fewer tiles on the map now: the selection goes back to the first one.
     if (s.selectedTile >= tilesOnScreen(g))
         s.selectedTile = 0;
-    s.tileMapBitmap.resize(mapPixelWidth(g), mapPixelHeight(g));
-    resetTileMapPicture();
+    s.tileMap.refresh(s.tileMapSource());
     framesShown_ = false;
     TileMap->update();
     updateShiftHints();

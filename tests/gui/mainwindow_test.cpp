@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(title(), appTitle());
         QCOMPARE(app->main->size(), QSize(545, 124));
         QCOMPARE(app->state().codec, 1);
-        QCOMPARE(app->state().tileMapBitmap.width, 128);
+        QCOMPARE(app->state().tileMap.picture().width, 128);
         QCOMPARE(app->state().tileBitmap.width, 8);
         QCOMPARE(app->state().palettes, defaultPalettes());
     }
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(app->state().romSize(), 8192);
         // Position and ranges stay; the map past the end is drawn black.
         QCOMPARE(app->state().tileMapPosition, 30000);
-        QCOMPARE(app->state().tileMapBitmap.at(0, 0), kBlackPixel);
+        QCOMPARE(app->state().tileMap.picture().at(0, 0), kBlackPixel);
         QVERIFY(!title().endsWith('*'));
     }
 

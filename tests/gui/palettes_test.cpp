@@ -184,7 +184,7 @@ private slots:
         doubleClickMouse(strip(), cell(9));
         QCOMPARE(palettes().sixteen[9], rgbColour(1, 2, 3));
         QCOMPARE(state().foregroundSlot, std::uint8_t(9));
-        QCOMPARE(state().tileMapBitmap.at(0, 0), colourToPixel(rgbColour(1, 2, 3)));
+        QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(rgbColour(1, 2, 3)));
         QCOMPARE(QColor(editor->stripPicture().pixel(0, 16 * 9)), QColor(1, 2, 3));
         QCOMPARE(app->dialogs.unexpected, 0);
 
@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(palettes().fourEntry(1), rgbColour(10, 20, 30));
         QCOMPARE(state().foregroundSlot, std::uint8_t(1));
         QCOMPARE(QColor(editor->boxPicture(1).pixel(0, 0)), QColor(10, 20, 30));
-        QCOMPARE(state().tileMapBitmap.at(0, 0), colourToPixel(rgbColour(10, 20, 30)));
+        QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(rgbColour(10, 20, 30)));
 
         app->dialogs.colourAnswers.push_back(std::nullopt);
         doubleClickMouse(box(2), QPoint(15, 15));
@@ -281,7 +281,7 @@ private slots:
     void badFilesKeepWhatWasReadAndDoNotRedraw()
     {
         app->open(app->writeFile(QStringLiteral("zero.gba"), Bytes(16384, 0))); // every pixel entry 0
-        const Bitmap shown = state().tileMapBitmap;
+        const Bitmap shown = state().tileMap.picture();
         const Palettes before = palettes();
 
         // A four-line file in 16-colour mode fails on the fifth line.
@@ -291,7 +291,7 @@ private slots:
         QCOMPARE(palettes().sixteen[3], rgbColour(7, 8, 9));
         for (std::size_t i = 4; i < 16; ++i)
             QCOMPARE(palettes().sixteen[i], before.sixteen[i]);
-        QCOMPARE(state().tileMapBitmap, shown); // no redraw
+        QCOMPARE(state().tileMap.picture(), shown); // no redraw
         QCOMPARE(QColor(editor->stripPicture().pixel(0, 0)), QColor(11, 12, 13));
 
         app->dialogs.messages.clear();
