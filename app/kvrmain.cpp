@@ -93,7 +93,7 @@ void TQuarnTileMapper::FormShow()
 
     s.romLoaded = false;
     s.tableLoaded = false;
-    f.tileMapForm->setCodec(1);
+    f.tileMapForm->setCodec(Codec::Nes);
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     s.tileBitmap.resize(8, 8);
     f.tileEditForm->installDefaultPalettes();
@@ -142,7 +142,7 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
     if (QAction* font = action("vstrfont"))
         font->setChecked(false);
     s.romFileName = QFileInfo(fileName).absoluteFilePath().toStdString();
-    const int codec = codecForFileName(s.romFileName);
+    const Codec codec = codecForFileName(s.romFileName);
     f.tileMapForm->showCodecInBox(codec);
     f.tileMapForm->setCodec(codec);
 

@@ -27,7 +27,7 @@ struct SharedState {
     bool clickGuard = false;
 
     // Tile graphics
-    int codec = 1;
+    Codec codec = Codec::Nes;
     TileGeometry geometry; // tile 8 x 8, blocks 1 x 1
     std::int32_t tileMapPosition = 0;
     std::int32_t selectedTile = 0;

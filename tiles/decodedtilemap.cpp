@@ -14,7 +14,7 @@ std::int64_t pixelsPerBlock(const TileGeometry& g)
 } // namespace
 
 DecodedTileMap::DecodedTileMap()
-    : key_{0, 1, TileGeometry{}, defaultPalettes(), 0}
+    : key_{0, Codec::Nes, TileGeometry{}, defaultPalettes(), 0}
 {
     picture_.resize(mapPixelWidth(key_.geometry), mapPixelHeight(key_.geometry));
 }

@@ -15,7 +15,7 @@
 struct TileMapSource {
     std::span<const std::uint8_t> rom;
     std::int64_t position = 0;
-    int codec = 1;
+    Codec codec = Codec::Nes;
     TileGeometry geometry;
     const Palettes& palettes;
 };
@@ -48,7 +48,7 @@ public:
 private:
     struct Key {
         std::int64_t position = 0;
-        int codec = 1;
+        Codec codec = Codec::Nes;
         TileGeometry geometry;
         Palettes palettes;
         std::size_t romSize = 0;

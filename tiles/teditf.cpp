@@ -535,7 +535,7 @@ void Tteditform::selectBackground(int slot)
 
 void Tteditform::codecChanged()
 {
-    const int codec = wb_.state.codec;
+    const Codec codec = wb_.state.codec;
     const Palettes& p = wb_.state.palettes;
     if (paletteModeFor(codec) == PaletteMode::SixteenColour) {
         for (ImageBox* box : boxes_)
@@ -547,7 +547,7 @@ void Tteditform::codecChanged()
     }
     strip_->hide();
     // The 1-bit codec has two colours only.
-    const int shown = codec == 0 ? 2 : 4;
+    const int shown = bitsPerPixel(codec) == 1 ? 2 : 4;
     for (int n = 1; n <= 4; ++n)
         boxes_[static_cast<std::size_t>(n - 1)]->setVisible(n <= shown);
     selectForeground(shown);

@@ -85,9 +85,11 @@ void Ttilemapform::buildControls()
     Codecbox = new QComboBox(this);
     Codecbox->setObjectName(QStringLiteral("Codecbox"));
     Codecbox->setFixedWidth(131);
-    for (const CodecInfo& codec : kCodecs)
-        Codecbox->addItem(QString::fromLatin1(codec.name.data(), static_cast<int>(codec.name.size())));
-    Codecbox->setCurrentIndex(1);
+    for (const Codec codec : kAllCodecs) {
+        const std::string_view name = codecName(codec);
+        Codecbox->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    }
+    Codecbox->setCurrentIndex(codecIndex(Codec::Nes));
     Codecbox->installEventFilter(this);
     for (QWidget* w : {static_cast<QWidget*>(LeftBtn), static_cast<QWidget*>(RightBtn),
                        static_cast<QWidget*>(MinusBtn), static_cast<QWidget*>(PlusBtn)})
@@ -277,10 +279,10 @@ void Ttilemapform::setMarkedBlock(int number)
     redrawTileMap();
 }
 
-void Ttilemapform::setCodec(int index)
+void Ttilemapform::setCodec(Codec codec)
 {
     SharedState& s = wb_.state;
-    s.codec = index;
+    s.codec = codec;
     wb_.forms.tileEditForm->codecChanged();
     updateShiftHints();
     s.tileMap.refresh(s.tileMapSource());
@@ -317,10 +319,10 @@ void Ttilemapform::moveTileMapScroll(std::int64_t position)
     TMapScroll->setValue(static_cast<int>(clamped));
 }
 
-void Ttilemapform::showCodecInBox(int index)
+void Ttilemapform::showCodecInBox(Codec codec)
 {
     const QSignalBlocker blocker(Codecbox);
-    Codecbox->setCurrentIndex(index);
+    Codecbox->setCurrentIndex(codecIndex(codec));
 }
 
 void Ttilemapform::focusScrollBar()
@@ -517,8 +519,10 @@ bool Ttilemapform::eventFilter(QObject* watched, QEvent* event)
 
 void Ttilemapform::CodecboxChange(int index)
 {
-    if (index >= 0 && index != wb_.state.codec)
-        setCodec(index);
+    // The box lists the codecs in their own order; -1 is "nothing chosen".
+    const std::optional<Codec> chosen = codecFromIndex(index);
+    if (chosen && *chosen != wb_.state.codec)
+        setCodec(*chosen);
 }
 
 void Ttilemapform::applyGeometry()

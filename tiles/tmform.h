@@ -1,4 +1,6 @@
 #pragma once
+#include "tiles/codec.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -23,14 +25,14 @@ public:
     void redrawTileMap();
     void setTileMapPosition(std::int32_t offset);
     void setMarkedBlock(int number);
-    void setCodec(int index);
+    void setCodec(Codec codec);
     void updateTileMapScrollRange();
 
     // Moves TMapScroll by program: the bar clamps the value and reacts only
     // when its position really changes.
     void moveTileMapScroll(std::int64_t position);
     // Shows a codec in Codecbox without running its change handler.
-    void showCodecInBox(int index);
+    void showCodecInBox(Codec codec);
     void enableControls();
     void focusScrollBar();
     void updateCaption();

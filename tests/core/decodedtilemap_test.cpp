@@ -11,7 +11,7 @@ using Bytes = std::vector<std::uint8_t>;
 struct Inputs {
     Bytes rom;
     std::int64_t position = 0;
-    int codec = 1;
+    Codec codec = Codec::Nes;
     TileGeometry geometry;
     Palettes palettes = defaultPalettes();
     TileMapSource source() const { return {rom, position, codec, geometry, palettes}; }
@@ -45,7 +45,7 @@ TEST(DecodedTileMap, RefreshedPictureMatchesAFreshDecodeAfterRandomChanges)
             in.position = static_cast<std::int64_t>(rng() % 3200) - 100;
             break;
         case 2:
-            in.codec = static_cast<int>(rng() % kCodecCount);
+            in.codec = kAllCodecs[rng() % kCodecCount];
             break;
         case 3:
             in.geometry = {1 + static_cast<int>(rng() % 9), 1 + static_cast<int>(rng() % 9),

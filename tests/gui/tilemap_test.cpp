@@ -125,24 +125,24 @@ private slots:
         openCountingRom();
         auto* box = child<QComboBox>("Codecbox");
         box->setCurrentIndex(5);
-        QCOMPARE(app->state().codec, 5);
+        QCOMPARE(app->state().codec, Codec::Snes);
         QCOMPARE(child<QToolButton>("LeftBtn")->toolTip(), QStringLiteral("Position -32"));
         QCOMPARE(scroll->maximum(), 16384 - 8192);
         box->setCurrentIndex(0);
         QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +8"));
         QTest::keyClicks(box, QStringLiteral("4")); // typing never picks a codec
-        QCOMPARE(app->state().codec, 0);
+        QCOMPARE(app->state().codec, Codec::OneBpp);
     }
 
     void extensionChoosesTheCodec()
     {
         openCountingRom(16384, "game.Gbc");
-        QCOMPARE(app->state().codec, 2);
+        QCOMPARE(app->state().codec, Codec::GameBoy);
         QCOMPARE(child<QComboBox>("Codecbox")->currentText(), QStringLiteral("2BPP GB"));
         openCountingRom(16384, "game.GG");
-        QCOMPARE(app->state().codec, 9);
+        QCOMPARE(app->state().codec, Codec::Sms);
         openCountingRom(16384, "noextension");
-        QCOMPARE(app->state().codec, 0);
+        QCOMPARE(app->state().codec, Codec::OneBpp);
     }
 
     void decodedColoursComeFromTheDefaultPalette()
