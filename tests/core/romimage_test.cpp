@@ -17,28 +17,28 @@ struct CodecCase {
 // Every row of the extension table in several letter cases, plus the names
 // that must fall through to "1BPP".
 const CodecCase kCodecCases[] = {
-    {"game.nes", Codec::Nes},          {"GAME.NES", Codec::Nes},        {"game.Nes", Codec::Nes},
-    {"game.ngp", Codec::Ngp},          {"game.NGP", Codec::Ngp},
-    {"game.gb", Codec::GameBoy},           {"game.GB", Codec::GameBoy},         {"game.gbc", Codec::GameBoy},
-    {"game.Gbc", Codec::GameBoy},          {"game.GBC", Codec::GameBoy},
-    {"game.gba", Codec::Gba},          {"game.GbA", Codec::Gba},
-    {"game.smc", Codec::Snes},          {"game.SMC", Codec::Snes},        {"game.fig", Codec::Snes},
+    {"game.nes", Codec::Nes},        {"GAME.NES", Codec::Nes},        {"game.Nes", Codec::Nes},
+    {"game.ngp", Codec::Ngp},        {"game.NGP", Codec::Ngp},
+    {"game.gb", Codec::GameBoy},     {"game.GB", Codec::GameBoy},     {"game.gbc", Codec::GameBoy},
+    {"game.Gbc", Codec::GameBoy},    {"game.GBC", Codec::GameBoy},
+    {"game.gba", Codec::Gba},        {"game.GbA", Codec::Gba},
+    {"game.smc", Codec::Snes},       {"game.SMC", Codec::Snes},       {"game.fig", Codec::Snes},
     {"game.Fig", Codec::Snes},
-    {"game.bin", Codec::Genesis},          {"game.BIN", Codec::Genesis},
-    {"game.sms", Codec::Sms},          {"game.SMS", Codec::Sms},        {"game.gg", Codec::Sms},
-    {"game.GG", Codec::Sms},           {"game.gG", Codec::Sms},
+    {"game.bin", Codec::Genesis},    {"game.BIN", Codec::Genesis},
+    {"game.sms", Codec::Sms},        {"game.SMS", Codec::Sms},        {"game.gg", Codec::Sms},
+    {"game.GG", Codec::Sms},         {"game.gG", Codec::Sms},
     // Anything else is 1-bit, the character ROM extension included.
-    {"game.chr", Codec::OneBpp},          {"game.CHR", Codec::OneBpp},        {"game", Codec::OneBpp},
-    {"game.txt", Codec::OneBpp},          {"game.", Codec::OneBpp},           {"", Codec::OneBpp},
+    {"game.chr", Codec::OneBpp},     {"game.CHR", Codec::OneBpp},     {"game", Codec::OneBpp},
+    {"game.txt", Codec::OneBpp},     {"game.", Codec::OneBpp},        {"", Codec::OneBpp},
     // Only the last extension counts, compared exactly.
-    {"game.nes.bak", Codec::OneBpp},      {"game.bak.nes", Codec::Nes},    {"game.nesx", Codec::OneBpp},
-    {"game.ne", Codec::OneBpp},           {"game.g", Codec::OneBpp},          {"game.nes ", Codec::OneBpp},
+    {"game.nes.bak", Codec::OneBpp}, {"game.bak.nes", Codec::Nes},    {"game.nesx", Codec::OneBpp},
+    {"game.ne", Codec::OneBpp},      {"game.g", Codec::OneBpp},       {"game.nes ", Codec::OneBpp},
     // Full paths: a dot in a folder name is not an extension.
     {"C:\\roms\\game.smc", Codec::Snes}, {"/home/u/roms/game.gba", Codec::Gba},
-    {"dir.v1/rom", Codec::OneBpp},        {"dir.nes/rom", Codec::OneBpp},     {"C:\\dir.gb\\rom", Codec::OneBpp},
+    {"dir.v1/rom", Codec::OneBpp},   {"dir.nes/rom", Codec::OneBpp},  {"C:\\dir.gb\\rom", Codec::OneBpp},
     {"dir.v1/rom.gg", Codec::Sms},
     // A name that is nothing but an extension still has that extension.
-    {".NES", Codec::Nes},              {".gb", Codec::GameBoy},             {"roms/.sms", Codec::Sms},
+    {".NES", Codec::Nes},            {".gb", Codec::GameBoy},         {"roms/.sms", Codec::Sms},
 };
 
 class CodecForFileName : public ::testing::TestWithParam<CodecCase> {};
