@@ -21,9 +21,11 @@ DecodedTileMap::DecodedTileMap()
 
 void DecodedTileMap::follow(const TileMapSource& source)
 {
-    const Key key{source.position, source.codec, source.geometry, source.palettes, source.rom.size()};
-    if (key == key_)
+    // Every cell of the data map asks, so the usual case copies nothing.
+    if (source.position == key_.position && source.codec == key_.codec && source.geometry == key_.geometry &&
+        source.rom.size() == key_.romSize && source.palettes == key_.palettes)
         return;
+    const Key key{source.position, source.codec, source.geometry, source.palettes, source.rom.size()};
     const bool sameShape = key.geometry == key_.geometry && key.codec == key_.codec;
     key_ = key;
     decoded_.reset();

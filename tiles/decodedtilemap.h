@@ -52,7 +52,6 @@ private:
         TileGeometry geometry;
         Palettes palettes;
         std::size_t romSize = 0;
-        bool operator==(const Key&) const = default;
     };
     // Starts over when the source differs from the key.
     void follow(const TileMapSource& source);
