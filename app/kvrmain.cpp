@@ -110,9 +110,8 @@ void TQuarnTileMapper::FormShow()
 
     s.romLoaded = false;
     s.tableLoaded = false;
-    f.tileMapForm->setCodec(1);
+    f.tileMapForm->setCodec(Codec::Nes);
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    s.tileMapBitmap.resize(128, 128);
     s.tileBitmap.resize(8, 8);
     f.tileEditForm->installDefaultPalettes();
     s.dataMapWidth = s.dataMapHeight = 32;
@@ -147,7 +146,7 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
     if (QAction* font = action("vstrfont"))
         font->setChecked(false);
     const std::string name = QFileInfo(fileName).absoluteFilePath().toStdString();
-    const int codec = codecForFileName(name);
+    const Codec codec = codecForFileName(name);
     f.tileMapForm->showCodecInBox(codec);
     f.tileMapForm->setCodec(codec);
 

@@ -16,27 +16,27 @@ std::string fileExtension(std::string_view fileName)
     return std::string(fileName.substr(dot));
 }
 
-int codecForFileName(std::string_view fileName)
+Codec codecForFileName(std::string_view fileName)
 {
     std::string ext = fileExtension(fileName);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    static const std::array<std::pair<std::string_view, int>, 10> table{{
-        {".NES", 1},
-        {".NGP", 4},
-        {".GB", 2},
-        {".GBC", 2},
-        {".GBA", 7},
-        {".SMC", 5},
-        {".FIG", 5},
-        {".BIN", 8},
-        {".SMS", 9},
-        {".GG", 9},
+    static const std::array<std::pair<std::string_view, Codec>, 10> table{{
+        {".NES", Codec::Nes},
+        {".NGP", Codec::Ngp},
+        {".GB", Codec::GameBoy},
+        {".GBC", Codec::GameBoy},
+        {".GBA", Codec::Gba},
+        {".SMC", Codec::Snes},
+        {".FIG", Codec::Snes},
+        {".BIN", Codec::Genesis},
+        {".SMS", Codec::Sms},
+        {".GG", Codec::Sms},
     }};
     for (const auto& [extension, codec] : table)
         if (ext == extension)
             return codec;
-    return 0;
+    return Codec::OneBpp;
 }
 
 RomBytes makeRomImage(RomBytes fileBytes, std::int32_t minimum)

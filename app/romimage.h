@@ -1,5 +1,7 @@
 #pragma once
 // The ROM image: the opened file as bytes, padded to a minimum size.
+#include "tiles/codec.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -71,7 +73,7 @@ inline bool operator==(const RomBytes& a, const std::vector<std::uint8_t>& b)
 // The extension with its dot ("" when the file name has none), as typed.
 std::string fileExtension(std::string_view fileName);
 // Codec chosen by a file name's extension when a ROM is opened.
-int codecForFileName(std::string_view fileName);
+Codec codecForFileName(std::string_view fileName);
 
 // The bytes of a file as a ROM image: grown with padding bytes to `minimum`.
 RomBytes makeRomImage(RomBytes fileBytes, std::int32_t minimum);

@@ -4,6 +4,7 @@
 #include "app/romdocument.h"
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
+#include "tiles/decodedtilemap.h"
 #include "tiles/palette.h"
 #include "text/stringcodec.h"
 #include "text/tiletable.h"
@@ -27,14 +28,16 @@ struct SharedState {
     bool clickGuard = false;
 
     // Tile graphics
-    int codec = 1;
+    Codec codec = Codec::Nes;
     TileGeometry geometry; // tile 8 x 8, blocks 1 x 1
     std::int32_t tileMapPosition = 0;
     std::int32_t selectedTile = 0;
     std::int32_t markedBlock = 0;
     std::int32_t editPixelX = 0;
     std::int32_t editPixelY = 0;
-    Bitmap tileMapBitmap{128, 128};
+    // The tile map picture every window reads. It only caches what the fields
+    // above decode to, so windows that merely read the state may fill it.
+    mutable DecodedTileMap tileMap;
     Bitmap tileBitmap{8, 8};
     Palettes palettes = defaultPalettes();
     std::uint8_t foregroundSlot = 4;
@@ -75,6 +78,9 @@ struct SharedState {
     }
     // The tile table in use, if any.
     const TileSequenceMatcher* tileTableInUse() const { return tileTableLoaded ? &tileMatcher : nullptr; }
+
+    // What the tile map picture is decoded from.
+    TileMapSource tileMapSource() const { return {rom, tileMapPosition, codec, geometry, palettes}; }
 
     std::int32_t romSize() const { return static_cast<std::int32_t>(rom.size()); }
     std::int32_t selectedPosition() const { return dataPosition + selectedCell; }

@@ -14,7 +14,7 @@ namespace {
 
 void decodeWholeMap(benchmark::State& state, const TileGeometry& g)
 {
-    const int codec = static_cast<int>(state.range(0));
+    const Codec codec = kAllCodecs[static_cast<std::size_t>(state.range(0))];
     const std::int64_t pixels =
         256LL * g.blockWidth * g.blockHeight * g.tileWidth * g.tileHeight;
     const auto bytes = static_cast<std::size_t>(pixels / 64 * unitBytes(codec));
@@ -32,7 +32,7 @@ void decodeWholeMap(benchmark::State& state, const TileGeometry& g)
         benchmark::DoNotOptimize(map.pixels.data());
         benchmark::ClobberMemory();
     }
-    state.SetLabel(std::string(kCodecs[static_cast<std::size_t>(codec)].name));
+    state.SetLabel(std::string(codecName(codec)));
     state.SetItemsProcessed(state.iterations() * pixels);
 }
 
@@ -57,7 +57,7 @@ void BM_FillLargestGrid(benchmark::State& state)
 // compare the paths side by side; 2 is AVX2 rows without AVX-512.
 void BM_DecodeLargestGridRows(benchmark::State& state)
 {
-    const int codec = static_cast<int>(state.range(0));
+    const Codec codec = kAllCodecs[static_cast<std::size_t>(state.range(0))];
     const TileGeometry g{16, 16, 16, 16};
     const std::int64_t pixels = 256LL * 16 * 16 * 16 * 16;
     std::vector<std::uint8_t> rom(static_cast<std::size_t>(pixels / 64 * unitBytes(codec)));
@@ -74,7 +74,7 @@ void BM_DecodeLargestGridRows(benchmark::State& state)
         benchmark::DoNotOptimize(map.pixels.data());
         benchmark::ClobberMemory();
     }
-    state.SetLabel(std::string(kCodecs[static_cast<std::size_t>(codec)].name));
+    state.SetLabel(std::string(codecName(codec)));
     state.SetItemsProcessed(state.iterations() * pixels);
 }
 

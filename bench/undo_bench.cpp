@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kCodec = 5; // 4BPP SNES: the most bytes per pixel
+constexpr Codec kCodec = Codec::Snes; // the most bytes per pixel
 
 // Imports two pictures in turn; with range(0) = 1 each import is recorded as
 // the window records it. range(1) = 1: the pictures differ in every byte they

@@ -34,13 +34,13 @@ std::optional<int> parseSmallDecimal(std::string_view text, int limit)
 
 } // namespace
 
-std::optional<int> parseCodecArgument(std::string_view text)
+std::optional<Codec> parseCodecArgument(std::string_view text)
 {
     if (const std::optional<int> index = parseSmallDecimal(text, kCodecCount - 1))
-        return index;
-    for (int i = 0; i < kCodecCount; ++i)
-        if (equalsIgnoringCase(text, kCodecs[static_cast<std::size_t>(i)].name))
-            return i;
+        return codecFromIndex(*index);
+    for (const Codec codec : kAllCodecs)
+        if (equalsIgnoringCase(text, codecName(codec)))
+            return codec;
     return std::nullopt;
 }
 

@@ -2,12 +2,14 @@
 // The forms of the values users type on quarn-tool's command line. Pure:
 // text in, a value or nothing out, so each rule is tested on its own and
 // the command line only has to call it.
+#include "tiles/codec.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 // A codec by index "0".."9" or by name, letter case ignored.
-[[nodiscard]] std::optional<int> parseCodecArgument(std::string_view text);
+[[nodiscard]] std::optional<Codec> parseCodecArgument(std::string_view text);
 
 // "WxH" (or "WXH"), each 1..16.
 struct TileSize {

@@ -30,7 +30,7 @@ struct HelpCommand {
 struct RenderCommand {
     std::string romPath;
     std::string outputPath;
-    int codec = 0;              // from --codec, else from the ROM's extension
+    Codec codec = Codec::OneBpp; // from --codec, else from the ROM's extension
     std::int32_t position = 0;  // may lie past the end of the image
     TileGeometry geometry;
     std::string palettePath;    // .pal or .act for the codec's palette; empty: defaults
@@ -42,7 +42,7 @@ struct RenderCommand {
 struct ImportCommand {
     std::string romPath;
     std::string imagePath;
-    int codec = 0;              // from --codec, else from the ROM's extension
+    Codec codec = Codec::OneBpp; // from --codec, else from the ROM's extension
     std::int32_t position = 0;
     TileGeometry geometry;
     std::string palettePath;

@@ -95,8 +95,8 @@ std::shared_ptr<CLI::Formatter> synopsisFormatter() { return std::make_shared<Sy
 std::string codecList()
 {
     std::string text = "Codecs (name or index, letter case ignored):\n";
-    for (int i = 0; i < kCodecCount; ++i)
-        text += "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+    for (const Codec codec : kAllCodecs)
+        text += "  " + std::to_string(codecIndex(codec)) + "  " + std::string(codecName(codec)) + "\n";
     return text;
 }
 

@@ -14,7 +14,7 @@ struct MapCommand {
     std::int32_t width = 32;   // cells per row
     std::int32_t height = 32;  // rows
     std::string tileTablePath; // empty: one byte per cell
-    int codec = 0;             // the tile map the blocks come from
+    Codec codec = Codec::OneBpp; // the tile map the blocks come from
     std::int32_t position = 0;
     TileGeometry geometry;
     std::string palettePath;

@@ -18,11 +18,11 @@ CLI::Validator nonEmpty()
 CLI::Validator codecNameToIndex()
 {
     return {[](std::string& text) {
-                const std::optional<int> codec = parseCodecArgument(text);
+                const std::optional<Codec> codec = parseCodecArgument(text);
                 if (!codec)
                     return "unknown codec '" + text + "': give a name such as \"2BPP NES\" or an index 0.." +
                            std::to_string(kCodecCount - 1) + " (see --help)";
-                text = std::to_string(*codec);
+                text = std::to_string(codecIndex(*codec));
                 return std::string();
             },
             ""};
@@ -122,7 +122,7 @@ CLI::Option* addMapOptions(CLI::App& sub, MapFields fields)
     return codec;
 }
 
-void takeCodecFromRomName(const CLI::Option& codecOption, const std::string& romPath, int& codec)
+void takeCodecFromRomName(const CLI::Option& codecOption, const std::string& romPath, Codec& codec)
 {
     if (codecOption.count() == 0)
         codec = codecForFileName(romPath);

@@ -27,7 +27,7 @@ CLI::Option* addCodePageOption(CLI::App& sub, std::string& codePage);
 
 // Where the fields of a map command (render, import, ...) are.
 struct MapFields {
-    int& codec;
+    Codec& codec;
     std::int32_t& position;
     TileGeometry& geometry;
     std::string& palettePath;
@@ -45,4 +45,4 @@ CLI::Option* addMapOptions(CLI::App& sub, MapCommand& command)
 }
 
 // Without --codec the codec follows the ROM's extension, as Open does.
-void takeCodecFromRomName(const CLI::Option& codecOption, const std::string& romPath, int& codec);
+void takeCodecFromRomName(const CLI::Option& codecOption, const std::string& romPath, Codec& codec);

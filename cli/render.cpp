@@ -17,7 +17,7 @@ Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& com
     return map;
 }
 
-std::optional<Palettes> palettesForCommand(const std::string& palettePath, int codec, std::ostream& err)
+std::optional<Palettes> palettesForCommand(const std::string& palettePath, Codec codec, std::ostream& err)
 {
     Palettes palettes = defaultPalettes();
     if (palettePath.empty())

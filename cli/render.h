@@ -18,7 +18,7 @@ Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& com
 // entries (4 for the 1- and 2-bit codecs, 16 for the 4-bit ones). An empty
 // path gives the defaults. On failure the message goes to `err` and nothing
 // is returned.
-std::optional<Palettes> palettesForCommand(const std::string& palettePath, int codec, std::ostream& err);
+std::optional<Palettes> palettesForCommand(const std::string& palettePath, Codec codec, std::ostream& err);
 
 // Reads the ROM as Open does, renders and writes the picture in the format
 // its name asks for. Messages go to `err`; returns the process exit code.

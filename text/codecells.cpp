@@ -1,7 +1,6 @@
 #include "text/codecells.h"
 
 #include "app/forms.h"
-#include "tiles/tmform.h"
 
 #include <QFontDatabase>
 #include <QImage>
@@ -86,8 +85,8 @@ void CodeCellPainter::paint(QPainter& painter, const QRect& cell, int code) cons
     }
     // Block `code` of the tile map bitmap, which holds the blocks in their
     // screen arrangement, shown at twice its size.
-    wb_.forms.tileMapForm->ensureBlock(code);
-    const Bitmap& bitmap = wb_.state.tileMapBitmap;
+    const SharedState& s = wb_.state;
+    const Bitmap& bitmap = s.tileMap.ensureBlock(s.tileMapSource(), code);
     const TileGeometry& g = wb_.state.geometry;
     const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                        bitmap.width * 4, QImage::Format_RGB32);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, Codec codec,
                                          const TileGeometry& g, const Palettes& palettes,
                                          const Bitmap& picture, UnmatchedColours unmatched)
 {

@@ -30,7 +30,7 @@ enum class UnmatchedColours { StandIn, Nearest };
 // picture (the screen arrangement of the tile map, single size), block by
 // block and tile by tile, every pixel through the palette comparison of the
 // codec. A picture larger than the map contributes its top-left part.
-TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+TileMapImportResult importTileMapPicture(std::span<std::uint8_t> rom, std::int64_t position, Codec codec,
                                          const TileGeometry& geometry, const Palettes& palettes,
                                          const Bitmap& picture,
                                          UnmatchedColours unmatched = UnmatchedColours::StandIn);

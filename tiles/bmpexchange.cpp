@@ -21,14 +21,14 @@ FileDialogOptions bitmapDialogOptions(const Workbench& wb, const char* titleKey)
 
 void TQuarnTileMapper::BMP2Click()
 {
-    const SharedState& s = wb_.state;
+    SharedState& s = wb_.state;
     if (!s.romLoaded)
         return;
     const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, bitmapDialogOptions(wb_, "BMP2Export"));
     if (!chosen)
         return;
     // The picture as the last redraw left it: blocks in their screen arrangement.
-    const QString error = writeBitmapFile(wb_.forms.tileMapForm->wholeTileMap(), *chosen);
+    const QString error = writeBitmapFile(s.tileMap.ensureWhole(s.tileMapSource()), *chosen);
     if (!error.isEmpty())
         showError(error);
 }

@@ -5,34 +5,20 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-
-const std::array<CodecInfo, kCodecCount> kCodecs = {{
-    {"1BPP", 1},
-    {"2BPP NES", 2},
-    {"2BPP GB", 2},
-    {"2BPP LINEAR", 2},
-    {"2BPP NGP", 2},
-    {"4BPP SNES", 4},
-    {"4BPP SNES (mirrored)", 4},
-    {"4BPP GBA", 4},
-    {"4BPP MSX (Genesis)", 4},
-    {"4BPP SMS", 4},
-}};
+#include <ostream>
 
 namespace {
 
-enum CodecIndex {
-    kOneBpp,
-    kNes,
-    kGameBoy,
-    kLinear,
-    kNgp,
-    kSnes,
-    kSnesMirrored,
-    kGba,
-    kGenesis,
-    kSms,
-};
+constexpr Codec kOneBpp = Codec::OneBpp;
+constexpr Codec kNes = Codec::Nes;
+constexpr Codec kGameBoy = Codec::GameBoy;
+constexpr Codec kLinear = Codec::Linear;
+constexpr Codec kNgp = Codec::Ngp;
+constexpr Codec kSnes = Codec::Snes;
+constexpr Codec kSnesMirrored = Codec::SnesMirrored;
+constexpr Codec kGba = Codec::Gba;
+constexpr Codec kGenesis = Codec::Genesis;
+constexpr Codec kSms = Codec::Sms;
 
 constexpr int kUnitPixels = 64;
 
@@ -49,7 +35,7 @@ struct PixelBits {
 
 // The one description of every format's layout; reading, writing and the
 // bounds checks of partial units all go through it, so they cannot disagree.
-PixelBits pixelBits(int codec, int r, int c)
+PixelBits pixelBits(Codec codec, int r, int c)
 {
     PixelBits p;
     p.count = bitsPerPixel(codec);
@@ -112,7 +98,7 @@ bool validCell(int r, int c) { return r >= 0 && r < 8 && c >= 0 && c < 8; }
 __extension__ typedef __int128 Wide;
 
 // Image offset of the unit holding stream pixel n; nothing for n < 0.
-std::optional<Wide> unitStartOf(std::int64_t position, int codec, Wide n)
+std::optional<Wide> unitStartOf(std::int64_t position, Codec codec, Wide n)
 {
     if (n < 0)
         return std::nullopt;
@@ -130,7 +116,7 @@ bool bytesInside(const PixelBits& p, Wide unitStart, std::size_t romSize)
 }
 
 // Whether every byte stream pixel n needs lies inside the image.
-bool pixelInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec, Wide n)
+bool pixelInside(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec, Wide n)
 {
     const std::optional<Wide> unitStart = unitStartOf(position, codec, n);
     if (!unitStart)
@@ -226,7 +212,7 @@ void decodePlanar(const std::uint8_t* unit, std::uint8_t* values,
 }
 
 // Decodes all 64 pixel values of a unit lying wholly inside the image.
-void decodeUnit(int codec, const std::uint8_t* unit, std::uint8_t* values)
+void decodeUnit(Codec codec, const std::uint8_t* unit, std::uint8_t* values)
 {
     const auto& msb = kTables.msbFirst;
     switch (codec) {
@@ -275,7 +261,7 @@ void decodeUnit(int codec, const std::uint8_t* unit, std::uint8_t* values)
 constexpr std::uint8_t kOutsideValue = 16;
 
 // Per-pixel path for units that straddle the start or end of the image.
-void decodePartialUnit(int codec, std::span<const std::uint8_t> rom, std::int64_t unitStart,
+void decodePartialUnit(Codec codec, std::span<const std::uint8_t> rom, std::int64_t unitStart,
                        std::uint8_t* values)
 {
     for (int k = 0; k < kUnitPixels; ++k) {
@@ -358,12 +344,14 @@ private:
 
 } // namespace
 
-int bitsPerPixel(int codec)
+std::string_view codecName(Codec codec)
 {
-    return isValidCodec(codec) ? kCodecs[static_cast<std::size_t>(codec)].bitsPerPixel : 0;
+    constexpr std::array<std::string_view, kCodecCount> names = {
+        "1BPP",      "2BPP NES",             "2BPP GB",  "2BPP LINEAR",        "2BPP NGP",
+        "4BPP SNES", "4BPP SNES (mirrored)", "4BPP GBA", "4BPP MSX (Genesis)", "4BPP SMS",
+    };
+    return isValidCodec(codec) ? names[static_cast<std::size_t>(codecIndex(codec))] : std::string_view();
 }
-
-int unitBytes(int codec) { return 8 * bitsPerPixel(codec); }
 
 TileGeometry clampedGeometry(const TileGeometry& g)
 {
@@ -371,22 +359,29 @@ TileGeometry clampedGeometry(const TileGeometry& g)
             std::clamp(g.blockHeight, 1, 16)};
 }
 
-std::optional<int> codecByName(std::string_view name)
+std::ostream& operator<<(std::ostream& out, Codec codec)
 {
-    for (int i = 0; i < kCodecCount; ++i)
-        if (kCodecs[static_cast<std::size_t>(i)].name == name)
-            return i;
+    if (!isValidCodec(codec))
+        return out << "codec " << codecIndex(codec);
+    return out << codecName(codec);
+}
+
+std::optional<Codec> codecByName(std::string_view name)
+{
+    for (const Codec codec : kAllCodecs)
+        if (codecName(codec) == name)
+            return codec;
     return std::nullopt;
 }
 
-int unitPixelValue(int codec, const std::uint8_t* unit, int r, int c)
+int unitPixelValue(Codec codec, const std::uint8_t* unit, int r, int c)
 {
     if (!validCell(r, c))
         return 0;
     return readValue(pixelBits(codec, r, c), [unit](int offset) { return unit[offset]; });
 }
 
-void setUnitPixelValue(int codec, std::uint8_t* unit, int r, int c, int value)
+void setUnitPixelValue(Codec codec, std::uint8_t* unit, int r, int c, int value)
 {
     if (!validCell(r, c))
         return;
@@ -395,7 +390,7 @@ void setUnitPixelValue(int codec, std::uint8_t* unit, int r, int c, int value)
 }
 
 std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int64_t position,
-                                    int codec, std::int64_t n)
+                                    Codec codec, std::int64_t n)
 {
     if (!isValidCodec(codec) || !pixelInside(rom, position, codec, n))
         return std::nullopt;
@@ -404,7 +399,7 @@ std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int6
     return readValue(pixelBits(codec, k / 8, k % 8), [&](int offset) { return rom[start + static_cast<std::size_t>(offset)]; });
 }
 
-std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes)
+std::array<std::uint32_t, 16> valuePixels(Codec codec, const Palettes& palettes)
 {
     std::array<std::uint32_t, 16> pixels;
     pixels.fill(kBlackPixel);
@@ -420,7 +415,7 @@ std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes)
 
 namespace {
 // Units [firstUnit, endUnit) of the stream, through the tile layout.
-void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, int codec, const TileGeometry& g,
+void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec, const TileGeometry& g,
                  const std::uint32_t* colours, bool noneInside, std::int64_t firstUnit, std::int64_t endUnit,
                  Bitmap& out)
 {
@@ -454,7 +449,7 @@ struct MapDrawing {
     std::array<std::uint32_t, kOutsideValue + 1> colours{};
 };
 
-MapDrawing prepareMap(const TileGeometry& geometry, int codec, const Palettes& palettes, Bitmap& out)
+MapDrawing prepareMap(const TileGeometry& geometry, Codec codec, const Palettes& palettes, Bitmap& out)
 {
     MapDrawing d;
     TileGeometry& g = d.geometry;
@@ -471,7 +466,7 @@ MapDrawing prepareMap(const TileGeometry& geometry, int codec, const Palettes& p
 }
 } // namespace
 
-void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                    const TileGeometry& geometry, const Palettes& palettes, Bitmap& out)
 {
     const MapDrawing d = prepareMap(geometry, codec, palettes, out);
@@ -494,7 +489,7 @@ void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int
     decodeUnits(rom, position, codec, g, colours.data(), noneInside, 0, units, out);
 }
 
-void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                          const TileGeometry& geometry, const Palettes& palettes, const std::bitset<256>& blocks,
                          Bitmap& out)
 {
@@ -523,12 +518,12 @@ void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t positio
     }
 }
 
-int colourToValue(int codec, const Palettes& palettes, Colour colour)
+int colourToValue(Codec codec, const Palettes& palettes, Colour colour)
 {
     return matchColour(codec, palettes, colour).value;
 }
 
-int unmatchedColourValue(int codec)
+int unmatchedColourValue(Codec codec)
 {
     switch (bitsPerPixel(codec)) {
     case 1:
@@ -540,7 +535,7 @@ int unmatchedColourValue(int codec)
     }
 }
 
-ColourMatch matchColour(int codec, const Palettes& palettes, Colour colour)
+ColourMatch matchColour(Codec codec, const Palettes& palettes, Colour colour)
 {
     // The order of the comparisons decides which value a colour that stands
     // twice in the palette comes back as.
@@ -567,7 +562,7 @@ ColourMatch matchColour(int codec, const Palettes& palettes, Colour colour)
     }
 }
 
-int nearestColourValue(int codec, const Palettes& palettes, Colour colour)
+int nearestColourValue(Codec codec, const Palettes& palettes, Colour colour)
 {
     if (!isValidCodec(codec))
         return 0;
@@ -588,7 +583,7 @@ int nearestColourValue(int codec, const Palettes& palettes, Colour colour)
     return best;
 }
 
-bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, Codec codec,
                     const TileGeometry& geometry, std::int64_t tile, int x, int y, int value)
 {
     const int tw = geometry.tileWidth;
@@ -606,7 +601,7 @@ bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int code
     return true;
 }
 
-bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                       const TileGeometry& geometry, std::int64_t tile)
 {
     if (!isValidCodec(codec) || tile < 0 || geometry.tileWidth <= 0 || geometry.tileHeight <= 0)

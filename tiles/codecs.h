@@ -2,6 +2,7 @@
 // The ten console tile formats. Every codec reads a stream of 8 x 8 units;
 // the stream's pixels are cut into tiles of the user's geometry.
 #include "tiles/bitmap.h"
+#include "tiles/codec.h"
 #include "tiles/palette.h"
 
 #include <array>
@@ -10,20 +11,6 @@
 #include <optional>
 #include <span>
 #include <string_view>
-
-constexpr int kCodecCount = 10;
-
-struct CodecInfo {
-    std::string_view name;
-    int bitsPerPixel;
-};
-
-extern const std::array<CodecInfo, kCodecCount> kCodecs;
-
-constexpr bool isValidCodec(int codec) { return codec >= 0 && codec < kCodecCount; }
-int bitsPerPixel(int codec);
-int unitBytes(int codec); // 8 x bits per pixel
-std::optional<int> codecByName(std::string_view name); // exact, as in the codec box
 
 struct TileGeometry {
     int tileWidth = 8;   // 1..16
@@ -37,35 +24,35 @@ struct TileGeometry {
 TileGeometry clampedGeometry(const TileGeometry& g);
 
 // Pixel value at unit row r, unit column c of one whole unit.
-int unitPixelValue(int codec, const std::uint8_t* unit, int r, int c);
+int unitPixelValue(Codec codec, const std::uint8_t* unit, int r, int c);
 // Sets exactly the bits that unitPixelValue reads for (r, c); no other bit changes.
-void setUnitPixelValue(int codec, std::uint8_t* unit, int r, int c, int value);
+void setUnitPixelValue(Codec codec, std::uint8_t* unit, int r, int c, int value);
 
 // Value of stream pixel n counted from position; nothing when a byte it needs
 // lies outside the image.
 std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int64_t position,
-                                    int codec, std::int64_t n);
+                                    Codec codec, std::int64_t n);
 
 // The pixel each value shows as: 4-colour entry v+1 for 1- and 2-bit codecs,
 // 16-colour entry v for 4-bit codecs.
-std::array<std::uint32_t, 16> valuePixels(int codec, const Palettes& palettes);
+std::array<std::uint32_t, 16> valuePixels(Codec codec, const Palettes& palettes);
 
 // Fills `out` with the 16 x 16 blocks decoded from `position`, at single size,
 // in their screen arrangement. `out` is resized to
 // (tileWidth x 16 x blockWidth) by (tileHeight x 16 x blockHeight).
 // Pixels whose bytes lie outside the image are black.
-void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                    const TileGeometry& geometry, const Palettes& palettes, Bitmap& out);
 
 // Decodes only the blocks set in `blocks` (block b at column b % 16, row
 // b / 16) into `out`, resized to the map's size when it differs; each
 // block's pixels come out exactly as decodeTileMap draws them.
-void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                          const TileGeometry& geometry, const Palettes& palettes, const std::bitset<256>& blocks,
                          Bitmap& out);
 
 // The value a painted colour stands for, compared exactly with the active palette.
-int colourToValue(int codec, const Palettes& palettes, Colour colour);
+int colourToValue(Codec codec, const Palettes& palettes, Colour colour);
 
 // The same comparison, telling whether some palette colour the codec shows
 // (entries 1 and 2, 1 to 4, or 0 to 15) matched; when none did, the value is
@@ -74,19 +61,19 @@ struct ColourMatch {
     int value = 0;
     bool matched = false;
 };
-[[nodiscard]] ColourMatch matchColour(int codec, const Palettes& palettes, Colour colour);
+[[nodiscard]] ColourMatch matchColour(Codec codec, const Palettes& palettes, Colour colour);
 // The value a colour that matches no palette entry is stored as: 1 for the
 // 1-bit codec, 2 for the 2-bit codecs, 0 for the 4-bit codecs.
-[[nodiscard]] int unmatchedColourValue(int codec);
+[[nodiscard]] int unmatchedColourValue(Codec codec);
 // The value whose palette colour lies nearest to `colour` by squared RGB
 // distance; the lowest value wins a tie.
-[[nodiscard]] int nearestColourValue(int codec, const Palettes& palettes, Colour colour);
+[[nodiscard]] int nearestColourValue(Codec codec, const Palettes& palettes, Colour colour);
 
 // Whether every pixel of `tile` lies inside the image.
-bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                       const TileGeometry& geometry, std::int64_t tile);
 
 // Stores `value` as pixel (x, y) of `tile`. Returns false, writing nothing,
 // when (x, y) is outside the tile or a byte it needs is outside the image.
-bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, int codec,
+bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, Codec codec,
                     const TileGeometry& geometry, std::int64_t tile, int x, int y, int value);

@@ -1,6 +1,8 @@
 #pragma once
 // Colour values and the two palettes: 4 colours for the 1- and 2-bit codecs,
 // 16 colours for the 4-bit codecs.
+#include "tiles/codec.h"
+
 #include <array>
 #include <cstdint>
 
@@ -28,10 +30,10 @@ constexpr Colour pixelToColour(std::uint32_t pixel)
 
 enum class PaletteMode { FourColour, SixteenColour };
 
-// Codecs 0..4 use the 4-colour palette, 5..9 the 16-colour palette.
-constexpr PaletteMode paletteModeFor(int codec)
+// The 1- and 2-bit codecs use the 4-colour palette, the 4-bit codecs the 16-colour palette.
+constexpr PaletteMode paletteModeFor(Codec codec)
 {
-    return codec >= 5 ? PaletteMode::SixteenColour : PaletteMode::FourColour;
+    return bitsPerPixel(codec) == 4 ? PaletteMode::SixteenColour : PaletteMode::FourColour;
 }
 
 struct Palettes {

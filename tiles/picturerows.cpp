@@ -16,7 +16,16 @@
 
 namespace {
 
-enum CodecIndex { kOneBpp, kNes, kGameBoy, kLinear, kNgp, kSnes, kSnesMirrored, kGba, kGenesis, kSms };
+constexpr Codec kOneBpp = Codec::OneBpp;
+constexpr Codec kNes = Codec::Nes;
+constexpr Codec kGameBoy = Codec::GameBoy;
+constexpr Codec kLinear = Codec::Linear;
+constexpr Codec kNgp = Codec::Ngp;
+constexpr Codec kSnes = Codec::Snes;
+constexpr Codec kSnesMirrored = Codec::SnesMirrored;
+constexpr Codec kGba = Codec::Gba;
+constexpr Codec kGenesis = Codec::Genesis;
+constexpr Codec kSms = Codec::Sms;
 
 // Finished pixels for every byte combination a codec reads together, built
 // from unitPixelValue so they cannot disagree with the other decoders.
@@ -26,7 +35,7 @@ template <int Pixels>
 using PixelTable = std::array<std::array<std::uint32_t, Pixels>, 256>;
 
 // Byte offset of plane i of row r in a planar unit.
-int planeOffset(int codec, int r, int i)
+int planeOffset(Codec codec, int r, int i)
 {
     switch (codec) {
     case kNes:
@@ -42,7 +51,7 @@ int planeOffset(int codec, int r, int i)
 
 // Pixels 0..Pixels-1 of row 0 of a unit whose bytes are `unit`.
 template <int Pixels>
-std::array<std::uint32_t, Pixels> rowStart(int codec, const std::uint8_t* unit,
+std::array<std::uint32_t, Pixels> rowStart(Codec codec, const std::uint8_t* unit,
                                            const std::uint32_t* colours)
 {
     std::array<std::uint32_t, Pixels> pixels{};
@@ -58,7 +67,7 @@ std::array<std::uint32_t, Pixels> rowStart(int codec, const std::uint8_t* unit,
 //   GBA, Genesis: one row byte -> 2 pixels.
 //   SNES, SMS: 2 bits of plane i at bits 2i -> 2 pixels.
 template <int Pixels>
-PixelTable<Pixels> makeTable(int codec, const std::uint32_t* colours)
+PixelTable<Pixels> makeTable(Codec codec, const std::uint32_t* colours)
 {
     PixelTable<Pixels> table{};
     const bool mirrored = codec == kSnesMirrored;
@@ -141,7 +150,7 @@ struct StreamingStores {
 #endif
 
 // Paints row r of a unit lying wholly inside the image as 8 pixels.
-template <int Codec>
+template <Codec C>
 struct RowPainter;
 
 template <>
@@ -157,15 +166,15 @@ struct RowPainter<kOneBpp> {
     }
 };
 
-template <int Codec>
+template <Codec C>
 struct TwoPlanePainter {
     PixelTable<4> table;
-    explicit TwoPlanePainter(const std::uint32_t* colours) : table(makeTable<4>(Codec, colours)) {}
+    explicit TwoPlanePainter(const std::uint32_t* colours) : table(makeTable<4>(C, colours)) {}
     template <class Out>
     void paint(const std::uint8_t* unit, int r, std::uint32_t* dst) const
     {
-        const unsigned a = unit[planeOffset(Codec, r, 0)];
-        const unsigned b = unit[planeOffset(Codec, r, 1)];
+        const unsigned a = unit[planeOffset(C, r, 0)];
+        const unsigned b = unit[planeOffset(C, r, 1)];
         Out::putFour(dst, table[(a >> 4) | (b & 0xF0)].data());
         Out::putFour(dst + 4, table[(a & 0xF) | ((b & 0xF) << 4)].data());
     }
@@ -175,14 +184,14 @@ struct RowPainter<kNes> : TwoPlanePainter<kNes> { using TwoPlanePainter::TwoPlan
 template <>
 struct RowPainter<kGameBoy> : TwoPlanePainter<kGameBoy> { using TwoPlanePainter::TwoPlanePainter; };
 
-template <int Codec>
+template <Codec C>
 struct PackedPairPainter {
     PixelTable<4> table;
-    explicit PackedPairPainter(const std::uint32_t* colours) : table(makeTable<4>(Codec, colours)) {}
+    explicit PackedPairPainter(const std::uint32_t* colours) : table(makeTable<4>(C, colours)) {}
     template <class Out>
     void paint(const std::uint8_t* unit, int r, std::uint32_t* dst) const
     {
-        const int left = Codec == kNgp ? 1 : 0;
+        const int left = C == kNgp ? 1 : 0;
         Out::putFour(dst, table[unit[2 * r + left]].data());
         Out::putFour(dst + 4, table[unit[2 * r + 1 - left]].data());
     }
@@ -192,10 +201,10 @@ struct RowPainter<kLinear> : PackedPairPainter<kLinear> { using PackedPairPainte
 template <>
 struct RowPainter<kNgp> : PackedPairPainter<kNgp> { using PackedPairPainter::PackedPairPainter; };
 
-template <int Codec>
+template <Codec C>
 struct NibblePainter {
     PixelTable<2> table;
-    explicit NibblePainter(const std::uint32_t* colours) : table(makeTable<2>(Codec, colours)) {}
+    explicit NibblePainter(const std::uint32_t* colours) : table(makeTable<2>(C, colours)) {}
     template <class Out>
     void paint(const std::uint8_t* unit, int r, std::uint32_t* dst) const
     {
@@ -209,12 +218,12 @@ struct RowPainter<kGba> : NibblePainter<kGba> { using NibblePainter::NibblePaint
 template <>
 struct RowPainter<kGenesis> : NibblePainter<kGenesis> { using NibblePainter::NibblePainter; };
 
-template <int Codec>
+template <Codec C>
 struct FourPlanePainter {
     PixelTable<2> table;
     std::array<std::uint32_t, 256> spread;
     explicit FourPlanePainter(const std::uint32_t* colours)
-        : table(makeTable<2>(Codec, colours)), spread(makeSpread(Codec == kSnesMirrored))
+        : table(makeTable<2>(C, colours)), spread(makeSpread(C == kSnesMirrored))
     {
     }
     template <class Out>
@@ -223,7 +232,7 @@ struct FourPlanePainter {
         // Every byte lane holds at most 2 bits, so shifting by up to 6 never carries.
         std::uint32_t lanes = 0;
         for (int i = 0; i < 4; ++i)
-            lanes |= spread[unit[planeOffset(Codec, r, i)]] << (2 * i);
+            lanes |= spread[unit[planeOffset(C, r, i)]] << (2 * i);
         const auto pair = [&](int k) { return table[(lanes >> (8 * k)) & 0xFF].data(); };
         Out::putTwoPairs(dst, pair(0), pair(1));
         Out::putTwoPairs(dst + 4, pair(2), pair(3));
@@ -275,12 +284,12 @@ void gatherBand(const std::uint8_t* base, const std::vector<std::int64_t>& start
 // Paints every tile row of a band from its gathered bytes. Tiles of a
 // multiple of 64 pixels start on a unit, so where a tile row's bytes lie
 // within its tile depends only on the row: one offset per row.
-template <int Codec, int UnitRowsPerTileRow, class Out>
-void paintWholeBand(const RowPainter<Codec>& painter, const std::vector<std::uint8_t>& bytes, int tileHeight,
+template <Codec C, int UnitRowsPerTileRow, class Out>
+void paintWholeBand(const RowPainter<C>& painter, const std::vector<std::uint8_t>& bytes, int tileHeight,
                     std::uint32_t*& dst)
 {
     constexpr int tileWidth = 8 * UnitRowsPerTileRow;
-    const int bytesPerUnit = unitBytes(Codec);
+    const int bytesPerUnit = unitBytes(C);
     const std::size_t tileBytes = static_cast<std::size_t>(tileWidth * tileHeight / 64 * bytesPerUnit);
     for (int y = 0; y < tileHeight; ++y) {
         const int n = y * tileWidth;
@@ -295,12 +304,12 @@ void paintWholeBand(const RowPainter<Codec>& painter, const std::vector<std::uin
 }
 
 // Any band: units at either end of the image are decoded pixel by pixel.
-template <int Codec>
+template <Codec C>
 void paintBand(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
-               const RowPainter<Codec>& painter, const std::uint32_t* colours,
+               const RowPainter<C>& painter, const std::uint32_t* colours,
                const std::vector<std::int64_t>& starts, std::uint32_t*& dst)
 {
-    const std::int64_t bytesPerUnit = unitBytes(Codec);
+    const std::int64_t bytesPerUnit = unitBytes(C);
     const auto romSize = static_cast<std::int64_t>(rom.size());
     // Tile widths of 8 and 16 divide a unit, so a tile row never leaves its unit.
     const int unitRowsPerTileRow = g.tileWidth / 8;
@@ -314,7 +323,7 @@ void paintBand(std::span<const std::uint8_t> rom, std::int64_t position, const T
                     painter.template paint<CachedStores>(rom.data() + unitStart, r + j, dst + 8 * j);
             } else {
                 for (int c = 0; c < g.tileWidth; ++c) {
-                    const auto v = streamPixelValue(rom, position, Codec, n + c);
+                    const auto v = streamPixelValue(rom, position, C, n + c);
                     dst[c] = v ? colours[*v] : colours[16];
                 }
             }
@@ -329,7 +338,7 @@ void paintBand(std::span<const std::uint8_t> rom, std::int64_t position, const T
 // 32-byte row per step instead of eight table lookups.
 #define QUARN_AVX2 __attribute__((target("avx2")))
 
-constexpr bool hasWideRows(int codec)
+constexpr bool hasWideRows(Codec codec)
 {
     return codec == kNes || codec == kGameBoy || codec == kSnes || codec == kSnesMirrored || codec == kGba ||
            codec == kGenesis || codec == kSms;
@@ -344,13 +353,13 @@ T loadBytes(const std::uint8_t* at)
 }
 
 // Row r of a unit as 8 values, one per 32-bit lane, pixel c in lane c.
-template <int Codec>
+template <Codec C>
 QUARN_AVX2 inline __m256i rowValues(const std::uint8_t* unit, int r)
 {
     const __m256i fifteen = _mm256_set1_epi32(15);
-    if constexpr (Codec == kGba || Codec == kGenesis) {
+    if constexpr (C == kGba || C == kGenesis) {
         // The left pixel of a GBA byte is its low nibble, of a Genesis byte its high one.
-        const __m256i shifts = Codec == kGba ? _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28)
+        const __m256i shifts = C == kGba ? _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28)
                                              : _mm256_setr_epi32(4, 0, 12, 8, 20, 16, 28, 24);
         const __m256i word = _mm256_set1_epi32(static_cast<int>(loadBytes<std::uint32_t>(unit + 4 * r)));
         return _mm256_and_si256(_mm256_srlv_epi32(word, shifts), fifteen);
@@ -360,16 +369,16 @@ QUARN_AVX2 inline __m256i rowValues(const std::uint8_t* unit, int r)
         // at bit 24 + i (the other products land below bit 24 or past bit
         // 31, all on distinct bits, so nothing carries into the value).
         std::uint32_t planes;
-        if constexpr (Codec == kNes)
+        if constexpr (C == kNes)
             planes = unit[r] | static_cast<std::uint32_t>(unit[r + 8]) << 8;
-        else if constexpr (Codec == kGameBoy)
+        else if constexpr (C == kGameBoy)
             planes = loadBytes<std::uint16_t>(unit + 2 * r);
-        else if constexpr (Codec == kSms)
+        else if constexpr (C == kSms)
             planes = loadBytes<std::uint32_t>(unit + 4 * r);
         else
             planes = loadBytes<std::uint16_t>(unit + 2 * r) |
                      static_cast<std::uint32_t>(loadBytes<std::uint16_t>(unit + 16 + 2 * r)) << 16;
-        const __m256i shifts = Codec == kSnesMirrored ? _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)
+        const __m256i shifts = C == kSnesMirrored ? _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)
                                                       : _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
         const __m256i bits = _mm256_and_si256(
             _mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(planes)), shifts), _mm256_set1_epi32(0x01010101));
@@ -388,12 +397,12 @@ QUARN_AVX2 inline void putRow(std::uint32_t* dst, __m256i pixels)
     }
 }
 
-template <int Codec, int UnitRowsPerTileRow, bool Streaming>
+template <Codec C, int UnitRowsPerTileRow, bool Streaming>
 QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes,
                                    int tileHeight, std::uint32_t*& dst)
 {
     constexpr int tileWidth = 8 * UnitRowsPerTileRow;
-    constexpr int bytesPerUnit = Codec == kNes || Codec == kGameBoy ? 16 : 32;
+    constexpr int bytesPerUnit = C == kNes || C == kGameBoy ? 16 : 32;
     const std::size_t tileBytes = static_cast<std::size_t>(tileWidth * tileHeight / 64 * bytesPerUnit);
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + 8));
@@ -403,7 +412,7 @@ QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vect
         const std::uint8_t* end = bytes.data() + bytes.size();
         for (const std::uint8_t* tile = bytes.data() + n / 64 * bytesPerUnit; tile < end; tile += tileBytes) {
             for (int j = 0; j < UnitRowsPerTileRow; ++j) {
-                const __m256i values = rowValues<Codec>(tile, r + j);
+                const __m256i values = rowValues<C>(tile, r + j);
                 // Values 8..15 have bit 3 set: move it to the sign bit to pick the high half.
                 const __m256 pick = _mm256_castsi256_ps(_mm256_slli_epi32(values, 28));
                 const __m256 pixels = _mm256_blendv_ps(
@@ -426,40 +435,40 @@ QUARN_AVX2 void paintWholeBandWide(const std::uint32_t* colours, const std::vect
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 // Rows r and r + 1 of a unit's planes, row r in the low 32 bits, plane i in byte i of each row.
-template <int Codec>
+template <Codec C>
 QUARN_AVX512 inline __m128i twoRowPlanes(const std::uint8_t* unit, int r)
 {
-    if constexpr (Codec == kNes)
+    if constexpr (C == kNes)
         return _mm_cvtsi64_si128(static_cast<long long>(
             unit[r] | static_cast<std::uint64_t>(unit[r + 8]) << 8 | static_cast<std::uint64_t>(unit[r + 1]) << 32 |
             static_cast<std::uint64_t>(unit[r + 9]) << 40));
-    if constexpr (Codec == kGameBoy)
+    if constexpr (C == kGameBoy)
         return _mm_cvtsi64_si128(static_cast<long long>(
             loadBytes<std::uint16_t>(unit + 2 * r) |
             static_cast<std::uint64_t>(loadBytes<std::uint16_t>(unit + 2 * r + 2)) << 32));
-    if constexpr (Codec == kSms)
+    if constexpr (C == kSms)
         return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(unit + 4 * r));
     // SNES: planes 0 and 1 of both rows, then planes 2 and 3 of both rows; interleave the pairs.
     return _mm_unpacklo_epi16(_mm_cvtsi32_si128(loadBytes<int>(unit + 2 * r)),
                               _mm_cvtsi32_si128(loadBytes<int>(unit + 16 + 2 * r)));
 }
 
-template <int Codec>
+template <Codec C>
 QUARN_AVX512 inline __m512i twoRowValues(const std::uint8_t* unit, int r)
 {
-    if constexpr (Codec == kGba || Codec == kGenesis) {
+    if constexpr (C == kGba || C == kGenesis) {
         // Each byte twice, then each copy shifted to its own nibble.
         const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(unit + 4 * r));
         const __m512i words = _mm512_cvtepu8_epi32(_mm_unpacklo_epi8(bytes, bytes));
-        const __m512i shifts = Codec == kGba ? _mm512_set1_epi64(0x0000000400000000)
+        const __m512i shifts = C == kGba ? _mm512_set1_epi64(0x0000000400000000)
                                              : _mm512_set1_epi64(0x0000000000000004);
         return _mm512_and_si512(_mm512_srlv_epi32(words, shifts), _mm512_set1_epi32(15));
     } else {
         // As rowValues: every lane takes its pixel's bit of each plane, one multiply gathers them.
         const __m512i halves = _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
         const __m512i planes = _mm512_permutexvar_epi32(
-            halves, _mm512_castsi128_si512(twoRowPlanes<Codec>(unit, r)));
-        const __m512i shifts = Codec == kSnesMirrored
+            halves, _mm512_castsi128_si512(twoRowPlanes<C>(unit, r)));
+        const __m512i shifts = C == kSnesMirrored
                                    ? _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7)
                                    : _mm512_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0, 7, 6, 5, 4, 3, 2, 1, 0);
         const __m512i bits = _mm512_and_si512(_mm512_srlv_epi32(planes, shifts), _mm512_set1_epi32(0x01010101));
@@ -470,11 +479,11 @@ QUARN_AVX512 inline __m512i twoRowValues(const std::uint8_t* unit, int r)
 // A band's tile rows follow each other in the picture, so its 64-byte rows
 // are written realigned to cache lines: each line store joins the end of one
 // row to the start of the next, and no store is split across two lines.
-template <int Codec, bool Streaming>
+template <Codec C, bool Streaming>
 QUARN_AVX512 void paintWholeBandWidest(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes,
                                        int tileHeight, std::uint32_t*& dst)
 {
-    constexpr int bytesPerUnit = Codec == kNes || Codec == kGameBoy ? 16 : 32;
+    constexpr int bytesPerUnit = C == kNes || C == kGameBoy ? 16 : 32;
     const std::size_t tileBytes = static_cast<std::size_t>(16 * tileHeight / 64 * bytesPerUnit);
     const __m512i palette = _mm512_loadu_si512(colours);
     // Pixels the band starts past a line: a line takes the previous row's last
@@ -489,7 +498,7 @@ QUARN_AVX512 void paintWholeBandWidest(const std::uint32_t* colours, const std::
         const int n = y * 16;
         const int r = n % 64 / 8;
         for (const std::uint8_t* tile = bytes.data() + n / 64 * bytesPerUnit; tile < end; tile += tileBytes) {
-            const __m512i row = _mm512_permutexvar_epi32(twoRowValues<Codec>(tile, r), palette);
+            const __m512i row = _mm512_permutexvar_epi32(twoRowValues<C>(tile, r), palette);
             if (first) {
                 _mm512_storeu_si512(dst, row);
                 first = false;
@@ -507,23 +516,23 @@ QUARN_AVX512 void paintWholeBandWidest(const std::uint32_t* colours, const std::
 }
 #pragma GCC diagnostic pop
 
-template <int Codec, bool Streaming>
+template <Codec C, bool Streaming>
 void paintWholeBandWide(const std::uint32_t* colours, const std::vector<std::uint8_t>& bytes, int tileWidth,
                         int tileHeight, std::uint32_t*& dst)
 {
     if (tileWidth == 8)
-        paintWholeBandWide<Codec, 1, Streaming>(colours, bytes, tileHeight, dst);
+        paintWholeBandWide<C, 1, Streaming>(colours, bytes, tileHeight, dst);
     else
-        paintWholeBandWide<Codec, 2, Streaming>(colours, bytes, tileHeight, dst);
+        paintWholeBandWide<C, 2, Streaming>(colours, bytes, tileHeight, dst);
 }
 #endif
 
-template <int Codec, class Out>
+template <Codec C, class Out>
 void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
                 const std::uint32_t* colours, Bitmap& out, bool wideRows, bool widestRows)
 {
-    const RowPainter<Codec> painter(colours);
-    const std::int64_t bytesPerUnit = unitBytes(Codec);
+    const RowPainter<C> painter(colours);
+    const std::int64_t bytesPerUnit = unitBytes(C);
     const auto romSize = static_cast<std::int64_t>(rom.size());
     const std::int64_t tilePixels = static_cast<std::int64_t>(g.tileWidth) * g.tileHeight;
     const bool tilesStartOnUnits = tilePixels % 64 == 0;
@@ -535,32 +544,32 @@ void decodeRows(std::span<const std::uint8_t> rom, std::int64_t position, const 
         const std::int64_t lowest = position + *first / 64 * bytesPerUnit;
         const std::int64_t highest = position + (*last + tilePixels) / 64 * bytesPerUnit;
         if (!tilesStartOnUnits || lowest < 0 || highest > romSize) {
-            paintBand<Codec>(rom, position, g, painter, colours, starts, dst);
+            paintBand<C>(rom, position, g, painter, colours, starts, dst);
             continue;
         }
-        gatherBand(rom.data() + position, starts, tilePixels, unitBytes(Codec), bandBytes);
+        gatherBand(rom.data() + position, starts, tilePixels, unitBytes(C), bandBytes);
 #ifdef QUARN_WIDE_ROWS
-        if constexpr (hasWideRows(Codec)) {
+        if constexpr (hasWideRows(C)) {
             if (widestRows && g.tileWidth == 16) {
-                paintWholeBandWidest<Codec, !std::is_same_v<Out, CachedStores>>(colours, bandBytes, g.tileHeight, dst);
+                paintWholeBandWidest<C, !std::is_same_v<Out, CachedStores>>(colours, bandBytes, g.tileHeight, dst);
                 continue;
             }
             if (wideRows) {
-                paintWholeBandWide<Codec, std::is_same_v<Out, CachedStores> ? false : true>(
+                paintWholeBandWide<C, std::is_same_v<Out, CachedStores> ? false : true>(
                     colours, bandBytes, g.tileWidth, g.tileHeight, dst);
                 continue;
             }
         }
 #endif
         if (g.tileWidth == 8)
-            paintWholeBand<Codec, 1, Out>(painter, bandBytes, g.tileHeight, dst);
+            paintWholeBand<C, 1, Out>(painter, bandBytes, g.tileHeight, dst);
         else
-            paintWholeBand<Codec, 2, Out>(painter, bandBytes, g.tileHeight, dst);
+            paintWholeBand<C, 2, Out>(painter, bandBytes, g.tileHeight, dst);
     }
     Out::finish();
 }
 
-template <int Codec>
+template <Codec C>
 void decodeCodec(std::span<const std::uint8_t> rom, std::int64_t position, const TileGeometry& g,
                  const std::uint32_t* colours, Bitmap& out, const PictureRowOptions& options)
 {
@@ -574,15 +583,15 @@ void decodeCodec(std::span<const std::uint8_t> rom, std::int64_t position, const
 #ifdef __SSE2__
     const bool aligned = reinterpret_cast<std::uintptr_t>(out.pixels.data()) % 16 == 0;
     if (aligned && out.pixels.size() * sizeof(std::uint32_t) >= options.streamingFrom)
-        return decodeRows<Codec, StreamingStores>(rom, position, g, colours, out, wideRows, widestRows);
+        return decodeRows<C, StreamingStores>(rom, position, g, colours, out, wideRows, widestRows);
 #endif
-    decodeRows<Codec, CachedStores>(rom, position, g, colours, out, wideRows, widestRows);
+    decodeRows<C, CachedStores>(rom, position, g, colours, out, wideRows, widestRows);
 }
 
 } // namespace
 
 void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
-                            int codec, const TileGeometry& g, const std::uint32_t* colours,
+                            Codec codec, const TileGeometry& g, const std::uint32_t* colours,
                             Bitmap& out, const PictureRowOptions& options)
 {
     switch (codec) {

@@ -26,6 +26,6 @@ struct PictureRowOptions {
 // `colours` has the 16 value pixels followed by the pixel for bytes outside
 // the image. The geometry must be clamped and its tile width a multiple of 8.
 void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
-                            int codec, const TileGeometry& geometry,
+                            Codec codec, const TileGeometry& geometry,
                             const std::uint32_t* colours, Bitmap& out,
                             const PictureRowOptions& options = {});

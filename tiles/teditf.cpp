@@ -216,8 +216,9 @@ QString Tteditform::tileCaption() const
 void Tteditform::showSelectedTile()
 {
     SharedState& s = wb_.state;
-    wb_.forms.tileMapForm->ensureBlock(s.selectedTile / std::max(1, s.geometry.blockWidth * s.geometry.blockHeight));
-    copyTileFromMap(s.tileMapBitmap, s.geometry, s.selectedTile, s.tileBitmap);
+    const Bitmap& map = s.tileMap.ensureBlock(
+        s.tileMapSource(), s.selectedTile / std::max(1, s.geometry.blockWidth * s.geometry.blockHeight));
+    copyTileFromMap(map, s.geometry, s.selectedTile, s.tileBitmap);
     setWindowTitle(tileCaption());
     tile_->update();
 }
@@ -538,7 +539,7 @@ void Tteditform::selectBackground(int slot)
 
 void Tteditform::codecChanged()
 {
-    const int codec = wb_.state.codec;
+    const Codec codec = wb_.state.codec;
     const Palettes& p = wb_.state.palettes;
     if (paletteModeFor(codec) == PaletteMode::SixteenColour) {
         for (ImageBox* box : boxes_)
@@ -550,7 +551,7 @@ void Tteditform::codecChanged()
     }
     strip_->hide();
     // The 1-bit codec has two colours only.
-    const int shown = codec == 0 ? 2 : 4;
+    const int shown = bitsPerPixel(codec) == 1 ? 2 : 4;
     for (int n = 1; n <= 4; ++n)
         boxes_[static_cast<std::size_t>(n - 1)]->setVisible(n <= shown);
     selectForeground(shown);

@@ -20,14 +20,14 @@ std::int64_t blockTiles(const TileGeometry& g)
 }
 } // namespace
 
-std::int32_t bytesPerBlock(int codec, const TileGeometry& geometry)
+std::int32_t bytesPerBlock(Codec codec, const TileGeometry& geometry)
 {
     const TileGeometry g = clampedGeometry(geometry);
     const std::int64_t pixels = blockTiles(g) * g.tileWidth * g.tileHeight;
     return static_cast<std::int32_t>(bitsPerPixel(codec) * (pixels / 8));
 }
 
-std::optional<std::int32_t> bytesPerTile(int codec, const TileGeometry& geometry)
+std::optional<std::int32_t> bytesPerTile(Codec codec, const TileGeometry& geometry)
 {
     const TileGeometry g = clampedGeometry(geometry);
     const std::int32_t bits = bitsPerPixel(codec) * g.tileWidth * g.tileHeight;
@@ -36,7 +36,7 @@ std::optional<std::int32_t> bytesPerTile(int codec, const TileGeometry& geometry
     return bits / 8;
 }
 
-std::int32_t screenBytes(int codec, const TileGeometry& g)
+std::int32_t screenBytes(Codec codec, const TileGeometry& g)
 {
     return 256 * bytesPerBlock(codec, g);
 }
@@ -113,14 +113,14 @@ GridRect selectedTileFrame(const TileGeometry& geometry, std::int32_t tile, int 
     return {zoom * origin.x, zoom * origin.y, zoom * g.tileWidth, zoom * g.tileHeight};
 }
 
-std::int32_t shiftHintNumber(int codec, const TileGeometry& g)
+std::int32_t shiftHintNumber(Codec codec, const TileGeometry& g)
 {
     // Tiles smaller than a byte make a block of zero whole bytes; the map
     // still moves by one byte then.
     return std::max<std::int32_t>(1, bytesPerBlock(codec, g));
 }
 
-TileScrollRange tileMapScrollRange(std::int32_t romSize, int codec, const TileGeometry& g)
+TileScrollRange tileMapScrollRange(std::int32_t romSize, Codec codec, const TileGeometry& g)
 {
     TileScrollRange range;
     range.maximum = static_cast<std::int32_t>(
@@ -131,7 +131,7 @@ TileScrollRange tileMapScrollRange(std::int32_t romSize, int codec, const TileGe
     return range;
 }
 
-std::int32_t tileMapKeyStep(int codec, const TileGeometry& g, ScrollKey key)
+std::int32_t tileMapKeyStep(Codec codec, const TileGeometry& g, ScrollKey key)
 {
     const std::int32_t block = std::min<std::int32_t>(shiftHintNumber(codec, g), 16384);
     switch (key) {

@@ -31,10 +31,10 @@ inline constexpr int kDefaultZoom = 2;
 // The zoom `steps` steps larger (negative: smaller), kept within 1..8.
 [[nodiscard]] int zoomedBy(int zoom, int steps);
 
-std::int32_t bytesPerBlock(int codec, const TileGeometry& g);
+std::int32_t bytesPerBlock(Codec codec, const TileGeometry& g);
 // Whole bytes per tile; nothing when a tile does not end on a byte boundary.
-std::optional<std::int32_t> bytesPerTile(int codec, const TileGeometry& g);
-std::int32_t screenBytes(int codec, const TileGeometry& g);
+std::optional<std::int32_t> bytesPerTile(Codec codec, const TileGeometry& g);
+std::int32_t screenBytes(Codec codec, const TileGeometry& g);
 std::int32_t tilesOnScreen(const TileGeometry& g); // 256 x block width x block height
 
 int mapPixelWidth(const TileGeometry& g);  // single size
@@ -56,14 +56,14 @@ struct TileScrollRange {
     std::int32_t smallStep = 0;
     std::int32_t largeStep = 0;
 };
-TileScrollRange tileMapScrollRange(std::int32_t romSize, int codec, const TileGeometry& g);
+TileScrollRange tileMapScrollRange(std::int32_t romSize, Codec codec, const TileGeometry& g);
 
 // Small step the scroll bar takes for an arrow key.
 enum class ScrollKey { Horizontal, HorizontalFine, Vertical };
-std::int32_t tileMapKeyStep(int codec, const TileGeometry& g, ScrollKey key);
+std::int32_t tileMapKeyStep(Codec codec, const TileGeometry& g, ScrollKey key);
 
 // Number added to "Position -"/"Position +" in the shift button hints.
-std::int32_t shiftHintNumber(int codec, const TileGeometry& g);
+std::int32_t shiftHintNumber(Codec codec, const TileGeometry& g);
 
 // Exchanges the bytes of two tiles counted from position. Writes nothing and
 // returns false unless both tiles lie wholly inside the image.

@@ -9,7 +9,7 @@ std::int64_t tilePixels(const TileGeometry& g)
 }
 } // namespace
 
-StreamBytes pixelStreamBytes(std::int64_t position, int codec, std::int64_t first, std::int64_t count)
+StreamBytes pixelStreamBytes(std::int64_t position, Codec codec, std::int64_t first, std::int64_t count)
 {
     if (!isValidCodec(codec) || first < 0 || count <= 0)
         return StreamBytes{position, 0};
@@ -18,12 +18,12 @@ StreamBytes pixelStreamBytes(std::int64_t position, int codec, std::int64_t firs
     return StreamBytes{position + firstUnit * unitBytes(codec), (endUnit - firstUnit) * unitBytes(codec)};
 }
 
-StreamBytes tileBytes(std::int64_t position, int codec, const TileGeometry& geometry, std::int64_t tile)
+StreamBytes tileBytes(std::int64_t position, Codec codec, const TileGeometry& geometry, std::int64_t tile)
 {
     return pixelStreamBytes(position, codec, tile * tilePixels(geometry), tilePixels(geometry));
 }
 
-StreamBytes tileMapBytes(std::int64_t position, int codec, const TileGeometry& geometry)
+StreamBytes tileMapBytes(std::int64_t position, Codec codec, const TileGeometry& geometry)
 {
     const std::int64_t blockPixels = tilePixels(geometry) * geometry.blockWidth * geometry.blockHeight;
     return pixelStreamBytes(position, codec, 0, 256 * blockPixels);

@@ -12,7 +12,7 @@ struct StreamBytes {
 
 // The bytes of the units holding stream pixels first .. first + count - 1
 // counted from `position` (they may reach past the image).
-StreamBytes pixelStreamBytes(std::int64_t position, int codec, std::int64_t first, std::int64_t count);
-StreamBytes tileBytes(std::int64_t position, int codec, const TileGeometry& geometry, std::int64_t tile);
+StreamBytes pixelStreamBytes(std::int64_t position, Codec codec, std::int64_t first, std::int64_t count);
+StreamBytes tileBytes(std::int64_t position, Codec codec, const TileGeometry& geometry, std::int64_t tile);
 // All 16 x 16 blocks of the grid.
-StreamBytes tileMapBytes(std::int64_t position, int codec, const TileGeometry& geometry);
+StreamBytes tileMapBytes(std::int64_t position, Codec codec, const TileGeometry& geometry);

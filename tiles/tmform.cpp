@@ -84,9 +84,11 @@ void Ttilemapform::buildControls()
     Codecbox = new QComboBox(this);
     Codecbox->setObjectName(QStringLiteral("Codecbox"));
     Codecbox->setFixedWidth(131);
-    for (const CodecInfo& codec : kCodecs)
-        Codecbox->addItem(QString::fromLatin1(codec.name.data(), static_cast<int>(codec.name.size())));
-    Codecbox->setCurrentIndex(1);
+    for (const Codec codec : kAllCodecs) {
+        const std::string_view name = codecName(codec);
+        Codecbox->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    }
+    Codecbox->setCurrentIndex(codecIndex(Codec::Nes));
     Codecbox->installEventFilter(this);
     for (QWidget* w : {static_cast<QWidget*>(LeftBtn), static_cast<QWidget*>(RightBtn),
                        static_cast<QWidget*>(MinusBtn), static_cast<QWidget*>(PlusBtn)})
@@ -164,8 +166,10 @@ void Ttilemapform::buildControls()
 void Ttilemapform::redrawTileMap()
 {
     // Nothing is decoded here: each window decodes the blocks it shows when
-    // it paints, so a step costs what is on screen, not the whole grid.
-    resetTileMapPicture();
+    // it paints, so a step costs what is on screen, not the whole grid. Only
+    // blocks whose bytes or look changed are decoded again; the frames are
+    // drawn over the picture.
+    wb_.state.tileMap.refresh(wb_.state.tileMapSource());
     framesShown_ = true;
     TileMap->update();
     wb_.forms.dataForm->applyGridSize();
@@ -173,39 +177,6 @@ void Ttilemapform::redrawTileMap()
     wb_.forms.tileEditForm->showSelectedTile();
     if (wb_.forms.workspaceForm->isVisible())
         wb_.forms.workspaceForm->redraw();
-}
-
-void Ttilemapform::resetTileMapPicture()
-{
-    SharedState& s = wb_.state;
-    if (s.tileMapBitmap.width != mapPixelWidth(s.geometry) || s.tileMapBitmap.height != mapPixelHeight(s.geometry))
-        s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
-    decodedBlocks_.reset();
-}
-
-void Ttilemapform::ensureBlocks(const std::bitset<256>& blocks)
-{
-    const std::bitset<256> missing = blocks & ~decodedBlocks_;
-    if (missing.none())
-        return;
-    SharedState& s = wb_.state;
-    decodeTileMapBlocks(s.rom, s.tileMapPosition, s.codec, s.geometry, s.palettes, missing, s.tileMapBitmap);
-    decodedBlocks_ |= missing;
-}
-
-void Ttilemapform::ensureBlock(int block)
-{
-    if (block < 0 || block > 255)
-        return;
-    std::bitset<256> one;
-    one.set(static_cast<std::size_t>(block));
-    ensureBlocks(one);
-}
-
-const Bitmap& Ttilemapform::wholeTileMap()
-{
-    ensureBlocks(std::bitset<256>().set());
-    return wb_.state.tileMapBitmap;
 }
 
 void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
@@ -221,8 +192,8 @@ void Ttilemapform::paintTileMap(QPainter& painter, const QRect& exposed)
         for (int column = std::max(0, exposed.left() / blockWidth);
              column <= std::min(15, exposed.right() / blockWidth); ++column)
             shown.set(static_cast<std::size_t>(row * 16 + column));
-    ensureBlocks(shown);
-    const Bitmap& bitmap = wb_.state.tileMapBitmap;
+    SharedState& s = wb_.state;
+    const Bitmap& bitmap = s.tileMap.ensureBlocks(s.tileMapSource(), shown);
     // Only the exposed part of the bitmap is scaled.
     const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                        bitmap.width * 4, QImage::Format_RGB32);
@@ -307,14 +278,13 @@ void Ttilemapform::setMarkedBlock(int number)
     redrawTileMap();
 }
 
-void Ttilemapform::setCodec(int index)
+void Ttilemapform::setCodec(Codec codec)
 {
     SharedState& s = wb_.state;
-    s.codec = index;
+    s.codec = codec;
     wb_.forms.tileEditForm->codecChanged();
     updateShiftHints();
-    s.tileMapBitmap.resize(mapPixelWidth(s.geometry), mapPixelHeight(s.geometry));
-    resetTileMapPicture();
+    s.tileMap.refresh(s.tileMapSource());
     wb_.forms.tileEditForm->updateRotateButtons();
     if (s.romLoaded) {
         updateTileMapScrollRange();
@@ -348,10 +318,10 @@ void Ttilemapform::moveTileMapScroll(std::int64_t position)
     TMapScroll->setValue(static_cast<int>(clamped));
 }
 
-void Ttilemapform::showCodecInBox(int index)
+void Ttilemapform::showCodecInBox(Codec codec)
 {
     const QSignalBlocker blocker(Codecbox);
-    Codecbox->setCurrentIndex(index);
+    Codecbox->setCurrentIndex(codecIndex(codec));
 }
 
 void Ttilemapform::focusScrollBar()
@@ -547,8 +517,10 @@ bool Ttilemapform::eventFilter(QObject* watched, QEvent* event)
 
 void Ttilemapform::CodecboxChange(int index)
 {
-    if (index >= 0 && index != wb_.state.codec)
-        setCodec(index);
+    // The box lists the codecs in their own order; -1 is "nothing chosen".
+    const std::optional<Codec> chosen = codecFromIndex(index);
+    if (chosen && *chosen != wb_.state.codec)
+        setCodec(*chosen);
 }
 
 void Ttilemapform::applyGeometry()
@@ -558,8 +530,7 @@ void Ttilemapform::applyGeometry()
     // Fewer tiles on the map now: the selection goes back to the first one.
     if (s.selectedTile >= tilesOnScreen(g))
         s.selectedTile = 0;
-    s.tileMapBitmap.resize(mapPixelWidth(g), mapPixelHeight(g));
-    resetTileMapPicture();
+    s.tileMap.refresh(s.tileMapSource());
     framesShown_ = false;
     TileMap->update();
     updateShiftHints();

@@ -1,9 +1,7 @@
 #pragma once
-#include "tiles/bitmap.h"
+#include "tiles/codec.h"
 
 #include <QWidget>
-
-#include <bitset>
 
 #include <cstdint>
 
@@ -25,23 +23,16 @@ public:
 
     // Drawing operations the other windows call.
     void redrawTileMap();
-    // The tile map picture is decoded block by block when something shows a
-    // block: the map's visible part, the blocks data map and workspace cells
-    // name, the selected tile. These make sure blocks are up to date.
-    void ensureBlock(int block);
-    void ensureBlocks(const std::bitset<256>& blocks);
-    // The whole picture, for export.
-    const Bitmap& wholeTileMap();
     void setTileMapPosition(std::int32_t offset);
     void setMarkedBlock(int number);
-    void setCodec(int index);
+    void setCodec(Codec codec);
     void updateTileMapScrollRange();
 
     // Moves TMapScroll by program: the bar clamps the value and reacts only
     // when its position really changes.
     void moveTileMapScroll(std::int64_t position);
     // Shows a codec in Codecbox without running its change handler.
-    void showCodecInBox(int index);
+    void showCodecInBox(Codec codec);
     void enableControls();
     void focusScrollBar();
     void updateCaption();
@@ -85,8 +76,6 @@ private:
     void chooseScrollStep(int key, Qt::KeyboardModifiers modifiers);
     // After any change of tile or block size: picture, bitmap, window size.
     void applyGeometry();
-    // The picture at the map's size with no block decoded yet.
-    void resetTileMapPicture();
     void updateMouseLabel();
     void drawGridLines(QPainter& painter, const QRect& exposed);
     // The picture's screen size at the current zoom, and the window after it.
@@ -99,7 +88,6 @@ private:
     bool framesShown_ = false;
     int zoom_;
     bool gridLines_ = false;
-    std::bitset<256> decodedBlocks_; // blocks of the picture up to date
 
     ImageBox* TileMap = nullptr;
     class FittingScrollArea* mapArea_ = nullptr;

@@ -77,15 +77,38 @@ void scrollStep(benchmark::State& state, bool textMode, int tile, int block)
     setGeometry(8, 1);
 }
 
+// Marking another block, as the data map's selection does: the picture stays,
+// only the frames move.
+void markBlock(benchmark::State& state, int tile, int block)
+{
+    Program& p = program();
+    setGeometry(tile, block);
+    Workbench& wb = p.main->workbench();
+    state.SetLabel(std::to_string(wb.state.geometry.tileWidth) + "x" + std::to_string(wb.state.geometry.blockWidth));
+    int marked = 0;
+    for (auto _ : state) {
+        marked = (marked + 17) % 256;
+        p.tileMap().setMarkedBlock(marked);
+        benchmark::DoNotOptimize(wb.forms.tileMapForm->grab());
+        benchmark::DoNotOptimize(wb.forms.dataForm->grab());
+        benchmark::DoNotOptimize(wb.forms.tileEditForm->grab());
+    }
+    setGeometry(8, 1);
+}
+
 void BM_StepBlocks(benchmark::State& s) { scrollStep(s, false, 8, 1); }
 void BM_StepText(benchmark::State& s) { scrollStep(s, true, 8, 1); }
 void BM_StepLargestGrid(benchmark::State& s) { scrollStep(s, false, 16, 16); }
+void BM_MarkBlock(benchmark::State& s) { markBlock(s, 8, 1); }
+void BM_MarkBlockLargestGrid(benchmark::State& s) { markBlock(s, 16, 16); }
 
 } // namespace
 
 BENCHMARK(BM_StepBlocks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StepText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StepLargestGrid)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkBlock)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkBlockLargestGrid)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -20,7 +20,7 @@ Bytes inverted(Bytes bytes)
     return bytes;
 }
 
-Bitmap decoded(const Bytes& rom, std::int64_t position, int codec, const TileGeometry& g, const Palettes& p)
+Bitmap decoded(const Bytes& rom, std::int64_t position, Codec codec, const TileGeometry& g, const Palettes& p)
 {
     Bitmap picture;
     decodeTileMap(rom, position, codec, g, p, picture);
@@ -28,7 +28,7 @@ Bitmap decoded(const Bytes& rom, std::int64_t position, int codec, const TileGeo
 }
 
 // Bytes of a whole screen; the geometries below fill whole units.
-std::size_t screenSize(int codec, const TileGeometry& g)
+std::size_t screenSize(Codec codec, const TileGeometry& g)
 {
     const std::int64_t pixels = 256LL * g.blockWidth * g.blockHeight * g.tileWidth * g.tileHeight;
     EXPECT_EQ(pixels % 64, 0) << "pick a geometry that fills whole units";
@@ -40,12 +40,12 @@ TEST(BitmapImport, ExportThenImportRestoresEveryByteForEveryCodec)
     const Palettes palettes = distinctPalettes();
     const TileGeometry geometries[] = {{8, 8, 1, 1}, {3, 5, 2, 1}, {16, 8, 1, 2}, {5, 7, 1, 1}};
     const std::int64_t position = 100;
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         for (const TileGeometry& g : geometries) {
-            SCOPED_TRACE(testing::Message() << "codec " << codec << ", tile " << g.tileWidth << "x"
+            SCOPED_TRACE(testing::Message() << "codec " << codecName(codec) << ", tile " << g.tileWidth << "x"
                                             << g.tileHeight << ", block " << g.blockWidth << "x" << g.blockHeight);
             const std::size_t screen = screenSize(codec, g);
-            const Bytes source = randomBytes(screen + 300, static_cast<unsigned>(codec * 31 + g.tileWidth));
+            const Bytes source = randomBytes(screen + 300, static_cast<unsigned>(codecIndex(codec) * 31 + g.tileWidth));
             const Bitmap picture = decoded(source, position, codec, g, palettes);
 
             // Every bit of the target differs from the source, so every bit must be written.
@@ -74,7 +74,7 @@ TEST(BitmapImport, BlocksPlaceTheirTilesSideBySide)
         for (int x = 24; x < 32; ++x)
             picture.set(x, y, colourToPixel(palettes.fourEntry(4))); // value 3
     Bytes rom(8192, 0);
-    importTileMapPicture(rom, 0, 1 /* 2BPP NES */, g, palettes, picture);
+    importTileMapPicture(rom, 0, Codec::Nes, g, palettes, picture);
     for (std::size_t i = 0; i < rom.size(); ++i)
         ASSERT_EQ(rom[i], i >= 48 && i < 64 ? 0xFF : 0x00) << "byte " << i;
 }
@@ -82,7 +82,7 @@ TEST(BitmapImport, BlocksPlaceTheirTilesSideBySide)
 TEST(BitmapImport, TilesOutsideASmallerPictureKeepTheirBytes)
 {
     const TileGeometry g; // 8 x 8 tiles, 128 x 128 map
-    const int codec = 1;
+    const Codec codec = Codec::Nes;
     const Palettes palettes = distinctPalettes();
     const Bytes source = randomBytes(4096, 7);
     const Bitmap full = decoded(source, 0, codec, g, palettes);
@@ -110,7 +110,7 @@ TEST(BitmapImport, TilesOutsideASmallerPictureKeepTheirBytes)
 TEST(BitmapImport, LargerPictureUsesItsTopLeftPart)
 {
     const TileGeometry g{4, 4, 1, 1};
-    const int codec = 7; // 4BPP GBA
+    const Codec codec = Codec::Gba; // 4BPP GBA
     const Palettes palettes = distinctPalettes();
     const Bytes source = randomBytes(2048, 3);
     const Bitmap map = decoded(source, 0, codec, g, palettes);
@@ -128,7 +128,7 @@ TEST(BitmapImport, NothingIsWrittenPastTheEndOfTheImage)
     // 100 bytes from position 900: six whole NES tiles and the first half of a seventh,
     // whose pixels also need bytes past the end and so are not written.
     const TileGeometry g;
-    const int codec = 1;
+    const Codec codec = Codec::Nes;
     const Palettes palettes = distinctPalettes();
     const Bytes source = randomBytes(1000, 11);
     const Bitmap picture = decoded(source, 900, codec, g, palettes);
@@ -160,11 +160,11 @@ TEST(BitmapImport, CountsTellWhatWasWritten)
     };
     const TileGeometry g;
     const Palettes palettes = distinctPalettes();
-    const Bitmap picture = decoded(randomBytes(2048, 5), 0, 0, g, palettes);
+    const Bitmap picture = decoded(randomBytes(2048, 5), 0, Codec::OneBpp, g, palettes);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.romSize << " bytes at " << c.position);
         Bytes rom(c.romSize, 0x5A);
-        const TileMapImportResult result = importTileMapPicture(rom, c.position, 0, g, palettes, picture);
+        const TileMapImportResult result = importTileMapPicture(rom, c.position, Codec::OneBpp, g, palettes, picture);
         EXPECT_EQ(result.tilesEncoded, c.whole);
         EXPECT_EQ(result.tilesPartlyEncoded, c.partly);
         EXPECT_EQ(result.pixelsPastEnd, c.pixelsPastEnd);
@@ -178,12 +178,12 @@ TEST(BitmapImport, DriftedColoursAreCountedAndStoredAsStandInOrNearest)
 {
     const TileGeometry g;
     const Palettes palettes = distinctPalettes();
-    for (const int codec : {0, 1, 5}) {
-        SCOPED_TRACE(testing::Message() << "codec " << codec);
+    for (const Codec codec : {Codec::OneBpp, Codec::Nes, Codec::Snes}) {
+        SCOPED_TRACE(testing::Message() << "codec " << codecName(codec));
         const int values = 1 << bitsPerPixel(codec);
         const std::array<std::uint32_t, 16> shown = valuePixels(codec, palettes);
         Bitmap picture(mapPixelWidth(g), mapPixelHeight(g), shown[0]);
-        std::mt19937 rng(static_cast<unsigned>(codec));
+        std::mt19937 rng(static_cast<unsigned>(codecIndex(codec)));
         std::vector<int> wanted(picture.pixels.size(), 0);
         std::int64_t drifted = 0;
         for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
@@ -214,12 +214,12 @@ TEST(BitmapImport, NearestColourTakesTheLowestValueOnATie)
     palettes.sixteen[3] = rgbColour(100, 0, 0);
     palettes.sixteen[9] = rgbColour(0, 100, 0);
     palettes.sixteen[12] = rgbColour(100, 0, 0);
-    EXPECT_EQ(nearestColourValue(5, palettes, rgbColour(50, 50, 0)), 3);
-    EXPECT_EQ(nearestColourValue(5, palettes, rgbColour(40, 60, 0)), 9);
+    EXPECT_EQ(nearestColourValue(Codec::Snes, palettes, rgbColour(50, 50, 0)), 3);
+    EXPECT_EQ(nearestColourValue(Codec::Snes, palettes, rgbColour(40, 60, 0)), 9);
     // The 1-bit codec chooses between 4-colour entries 1 and 2 only.
-    EXPECT_EQ(nearestColourValue(0, palettes, palettes.fourEntry(4)), 1);
-    EXPECT_FALSE(matchColour(0, palettes, palettes.fourEntry(3)).matched);
-    EXPECT_TRUE(matchColour(1, palettes, palettes.fourEntry(3)).matched);
+    EXPECT_EQ(nearestColourValue(Codec::OneBpp, palettes, palettes.fourEntry(4)), 1);
+    EXPECT_FALSE(matchColour(Codec::OneBpp, palettes, palettes.fourEntry(3)).matched);
+    EXPECT_TRUE(matchColour(Codec::Nes, palettes, palettes.fourEntry(3)).matched);
 }
 
 } // namespace

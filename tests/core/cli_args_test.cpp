@@ -40,7 +40,7 @@ TEST(CliArgs, RenderDefaultsFollowTheProgram)
     const RenderCommand render = parseRenderOk({"render", "game.nes", "-o", "map.bmp"});
     EXPECT_EQ(render.romPath, "game.nes");
     EXPECT_EQ(render.outputPath, "map.bmp");
-    EXPECT_EQ(render.codec, 1); // .nes is "2BPP NES"
+    EXPECT_EQ(render.codec, Codec::Nes); // .nes is "2BPP NES"
     EXPECT_EQ(render.position, 0);
     EXPECT_EQ(render.geometry, TileGeometry{});
     EXPECT_EQ(render.geometry, (TileGeometry{8, 8, 1, 1}));
@@ -51,10 +51,12 @@ TEST(CliArgs, DefaultCodecComesFromTheRomExtension)
 {
     const struct {
         const char* rom;
-        int codec;
+        Codec codec;
     } cases[] = {
-        {"a.nes", 1}, {"a.GBC", 2}, {"a.gba", 7}, {"a.smc", 5},  {"a.bin", 8},
-        {"a.gg", 9},  {"a.ngp", 4}, {"a.chr", 0}, {"noextension", 0}, {"dir.nes/rom", 0},
+        {"a.nes", Codec::Nes},   {"a.GBC", Codec::GameBoy},   {"a.gba", Codec::Gba},
+        {"a.smc", Codec::Snes},  {"a.bin", Codec::Genesis},   {"a.gg", Codec::Sms},
+        {"a.ngp", Codec::Ngp},   {"a.chr", Codec::OneBpp},    {"noextension", Codec::OneBpp},
+        {"dir.nes/rom", Codec::OneBpp},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parseRenderOk({"render", c.rom, "-o", "x.bmp"}).codec, c.codec) << c.rom;
@@ -69,7 +71,7 @@ TEST(CliArgs, AllOptionsInBothSpellings)
                                                 "--position=H1F00", "--tile=16x8", "--block=2X3",
                                                 "--output=o.png"});
     EXPECT_EQ(spaced, joined);
-    EXPECT_EQ(spaced.codec, 7);
+    EXPECT_EQ(spaced.codec, Codec::Gba);
     EXPECT_EQ(spaced.position, 0x1F00);
     EXPECT_EQ(spaced.geometry, (TileGeometry{16, 8, 2, 3}));
     EXPECT_EQ(spaced.outputPath, "o.png");
@@ -87,7 +89,7 @@ TEST(CliArgs, ImportTakesTheRomThePictureAndTheMapOptions)
     const ImportCommand plain = parseImportOk({"import", "game.gba", "map.png"});
     EXPECT_EQ(plain.romPath, "game.gba");
     EXPECT_EQ(plain.imagePath, "map.png");
-    EXPECT_EQ(plain.codec, 7); // by the ROM's extension, as render
+    EXPECT_EQ(plain.codec, Codec::Gba); // by the ROM's extension, as render
     EXPECT_EQ(plain.position, 0);
     EXPECT_EQ(plain.geometry, TileGeometry{});
     EXPECT_EQ(plain.palettePath, "");
@@ -97,7 +99,7 @@ TEST(CliArgs, ImportTakesTheRomThePictureAndTheMapOptions)
                                               "x.pal"});
     EXPECT_EQ(full.romPath, "game.nes");
     EXPECT_EQ(full.imagePath, "map.bmp");
-    EXPECT_EQ(full.codec, 2);
+    EXPECT_EQ(full.codec, Codec::GameBoy);
     EXPECT_EQ(full.position, 0x200);
     EXPECT_EQ(full.geometry, (TileGeometry{4, 16, 3, 2}));
     EXPECT_EQ(full.palettePath, "x.pal");
@@ -137,14 +139,14 @@ TEST(CliArgs, MapOptionsRoundTripThroughTheCommandLine)
         RenderCommand expected;
         expected.romPath = "game.chr";
         expected.outputPath = "out.png";
-        expected.codec = std::uniform_int_distribution<int>(0, kCodecCount - 1)(random);
+        expected.codec = kAllCodecs[std::uniform_int_distribution<std::size_t>(0, kCodecCount - 1)(random)];
         expected.position = std::uniform_int_distribution<std::int32_t>(0, 2147483647)(random);
         expected.geometry = {upTo16(), upTo16(), upTo16(), upTo16()};
         std::ostringstream hex;
         hex << (coin() ? "H" : "h") << std::hex << (coin() ? std::uppercase : std::nouppercase) << expected.position;
         const std::pair<std::string, std::string> options[] = {
-            {"--codec", coin() ? std::to_string(expected.codec)
-                               : anyCase(kCodecs[static_cast<std::size_t>(expected.codec)].name)},
+            {"--codec", coin() ? std::to_string(codecIndex(expected.codec))
+                               : anyCase(codecName(expected.codec))},
             {"--position", coin() ? std::to_string(expected.position) : hex.str()},
             {"--tile", sizeText(expected.geometry.tileWidth, expected.geometry.tileHeight)},
             {"--block", sizeText(expected.geometry.blockWidth, expected.geometry.blockHeight)},
@@ -211,12 +213,12 @@ TEST(CliArgs, BadGeometryNamesTheOption)
 TEST(CliArgs, CodecByNameOrIndex)
 {
     for (int i = 0; i < kCodecCount; ++i) {
-        EXPECT_EQ(parseCodecArgument(std::to_string(i)), i);
-        EXPECT_EQ(parseCodecArgument(kCodecs[static_cast<std::size_t>(i)].name), i);
+        EXPECT_EQ(parseCodecArgument(std::to_string(i)), codecFromIndex(i));
+        EXPECT_EQ(parseCodecArgument(codecName(kAllCodecs[static_cast<std::size_t>(i)])), codecFromIndex(i));
     }
-    EXPECT_EQ(parseCodecArgument("2bpp nes"), 1);
-    EXPECT_EQ(parseCodecArgument("4bpp snes (MIRRORED)"), 6);
-    EXPECT_EQ(parseCodecArgument("4BPP SNES"), 5); // not taken for the mirrored one
+    EXPECT_EQ(parseCodecArgument("2bpp nes"), Codec::Nes);
+    EXPECT_EQ(parseCodecArgument("4bpp snes (MIRRORED)"), Codec::SnesMirrored);
+    EXPECT_EQ(parseCodecArgument("4BPP SNES"), Codec::Snes); // not taken for the mirrored one
 
     for (const char* text : {"", "10", "-1", "01x", "2BPP", "2BPP  NES", " 2BPP NES", "NES", "4BPP SNES (mirrored"})
         EXPECT_FALSE(parseCodecArgument(text)) << text;
@@ -224,8 +226,8 @@ TEST(CliArgs, CodecByNameOrIndex)
 
 TEST(CliArgs, ExplicitCodecOverridesTheExtension)
 {
-    EXPECT_EQ(parseRenderOk({"render", "game.nes", "-o", "o.bmp", "--codec", "0"}).codec, 0);
-    EXPECT_EQ(parseRenderOk({"render", "game.chr", "-o", "o.bmp", "--codec", "2bpp gb"}).codec, 2);
+    EXPECT_EQ(parseRenderOk({"render", "game.nes", "-o", "o.bmp", "--codec", "0"}).codec, Codec::OneBpp);
+    EXPECT_EQ(parseRenderOk({"render", "game.chr", "-o", "o.bmp", "--codec", "2bpp gb"}).codec, Codec::GameBoy);
 }
 
 TEST(CliArgs, HelpWins)
@@ -335,7 +337,7 @@ TEST(CliArgs, HelpListsCommandsOptionsCodecsAndNumberForms)
         }
         for (int i = 0; i < kCodecCount; ++i) {
             const std::string line =
-                "  " + std::to_string(i) + "  " + std::string(kCodecs[static_cast<std::size_t>(i)].name) + "\n";
+                "  " + std::to_string(i) + "  " + std::string(codecName(*codecFromIndex(i))) + "\n";
             EXPECT_EQ(text.find(line) != std::string::npos, listsCodecs) << line << " in\n" << text;
         }
         std::istringstream lines(text);
@@ -455,7 +457,7 @@ TEST(CliArgs, MapTakesARangeOfCellsAndTheMapOptions)
     EXPECT_EQ(command.width, 20);
     EXPECT_EQ(command.height, 18);
     EXPECT_EQ(command.tileTablePath, "t.tbl");
-    EXPECT_EQ(command.codec, 2) << "the codec follows the extension";
+    EXPECT_EQ(command.codec, Codec::GameBoy) << "the codec follows the extension";
     EXPECT_EQ(command.geometry.tileHeight, 16);
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"map", "g.gb", "--at", "0", "--width", "257", "--height", "1", "-o", "m.png"},

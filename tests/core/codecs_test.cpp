@@ -20,7 +20,7 @@ namespace {
 
 std::int64_t tilesOnMap(const TileGeometry& g) { return 256LL * g.blockWidth * g.blockHeight; }
 
-std::size_t screenBytesFor(int codec, const TileGeometry& g)
+std::size_t screenBytesFor(Codec codec, const TileGeometry& g)
 {
     const std::int64_t pixels = tilesOnMap(g) * g.tileWidth * g.tileHeight;
     return static_cast<std::size_t>((pixels + 63) / 64 * unitBytes(codec));
@@ -37,7 +37,7 @@ std::pair<int, int> originOf(const TileGeometry& g, std::int64_t t)
 }
 
 // Slow decoder straight from the stream model, one pixel at a time.
-Bitmap referenceDecode(std::span<const std::uint8_t> rom, std::int64_t position, int codec,
+Bitmap referenceDecode(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                        const TileGeometry& g, const Palettes& palettes)
 {
     const auto colours = valuePixels(codec, palettes);
@@ -58,41 +58,41 @@ Bitmap referenceDecode(std::span<const std::uint8_t> rom, std::int64_t position,
 
 struct UnitCase {
     const char* what;
-    int codec;
+    Codec codec;
     std::map<int, std::uint8_t> bytes;         // offset -> byte, all others 00
     std::map<std::pair<int, int>, int> pixels; // (column, row) -> value, all others 0
 };
 
 const std::vector<UnitCase> kUnitCases = {
-    {"1BPP top left", 0, {{0, 0x80}}, {{{0, 0}, 1}}},
-    {"1BPP row 3 rightmost", 0, {{3, 0x01}}, {{{7, 3}, 1}}},
-    {"NES both planes", 1, {{0, 0x80}, {8, 0x80}}, {{{0, 0}, 3}}},
-    {"NES plane 0 row 2", 1, {{2, 0x01}}, {{{7, 2}, 1}}},
-    {"NES plane 1 row 5", 1, {{13, 0x10}}, {{{3, 5}, 2}}},
-    {"GB plane 0", 2, {{0, 0x80}}, {{{0, 0}, 1}}},
-    {"GB plane 1 row 1", 2, {{3, 0x40}}, {{{1, 1}, 2}}},
-    {"GB both planes last pixel", 2, {{14, 0x01}, {15, 0x01}}, {{{7, 7}, 3}}},
-    {"LINEAR 40", 3, {{0, 0x40}}, {{{0, 0}, 2}}},
-    {"LINEAR 80", 3, {{0, 0x80}}, {{{0, 0}, 1}}},
-    {"LINEAR second byte", 3, {{1, 0x03}}, {{{7, 0}, 3}}},
-    {"LINEAR row 1", 3, {{2, 0x10}}, {{{1, 1}, 2}}},
-    {"NGP first byte is right half", 4, {{0, 0x80}}, {{{4, 0}, 1}}},
-    {"NGP second byte is left half", 4, {{1, 0xC0}}, {{{0, 0}, 3}}},
-    {"NGP last row", 4, {{15, 0x01}}, {{{3, 7}, 2}}},
-    {"SNES plane 0", 5, {{0, 0x80}}, {{{0, 0}, 1}}},
-    {"SNES plane 1", 5, {{1, 0x80}}, {{{0, 0}, 2}}},
-    {"SNES plane 2", 5, {{16, 0x01}}, {{{7, 0}, 4}}},
-    {"SNES plane 3 last row", 5, {{31, 0x01}}, {{{7, 7}, 8}}},
-    {"SNES planes 0 and 3", 5, {{2, 0x40}, {19, 0x40}}, {{{1, 1}, 9}}},
-    {"SNES 01 read mirrored", 6, {{0, 0x01}}, {{{0, 0}, 1}}},
-    {"SNES 01 read plain", 5, {{0, 0x01}}, {{{7, 0}, 1}}},
-    {"SNES mirrored plane 3", 6, {{17, 0x80}}, {{{7, 0}, 8}}},
-    {"GBA 21", 7, {{0, 0x21}}, {{{0, 0}, 1}, {{1, 0}, 2}}},
-    {"GBA last byte", 7, {{31, 0xF0}}, {{{7, 7}, 15}}},
-    {"Genesis 21", 8, {{0, 0x21}}, {{{0, 0}, 2}, {{1, 0}, 1}}},
-    {"Genesis row 1", 8, {{5, 0x0A}}, {{{3, 1}, 10}}},
-    {"SMS planes 0 and 3", 9, {{0, 0x80}, {3, 0x80}}, {{{0, 0}, 9}}},
-    {"SMS plane 2 row 1", 9, {{6, 0x02}}, {{{6, 1}, 4}}},
+    {"1BPP top left", Codec::OneBpp, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"1BPP row 3 rightmost", Codec::OneBpp, {{3, 0x01}}, {{{7, 3}, 1}}},
+    {"NES both planes", Codec::Nes, {{0, 0x80}, {8, 0x80}}, {{{0, 0}, 3}}},
+    {"NES plane 0 row 2", Codec::Nes, {{2, 0x01}}, {{{7, 2}, 1}}},
+    {"NES plane 1 row 5", Codec::Nes, {{13, 0x10}}, {{{3, 5}, 2}}},
+    {"GB plane 0", Codec::GameBoy, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"GB plane 1 row 1", Codec::GameBoy, {{3, 0x40}}, {{{1, 1}, 2}}},
+    {"GB both planes last pixel", Codec::GameBoy, {{14, 0x01}, {15, 0x01}}, {{{7, 7}, 3}}},
+    {"LINEAR 40", Codec::Linear, {{0, 0x40}}, {{{0, 0}, 2}}},
+    {"LINEAR 80", Codec::Linear, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"LINEAR second byte", Codec::Linear, {{1, 0x03}}, {{{7, 0}, 3}}},
+    {"LINEAR row 1", Codec::Linear, {{2, 0x10}}, {{{1, 1}, 2}}},
+    {"NGP first byte is right half", Codec::Ngp, {{0, 0x80}}, {{{4, 0}, 1}}},
+    {"NGP second byte is left half", Codec::Ngp, {{1, 0xC0}}, {{{0, 0}, 3}}},
+    {"NGP last row", Codec::Ngp, {{15, 0x01}}, {{{3, 7}, 2}}},
+    {"SNES plane 0", Codec::Snes, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"SNES plane 1", Codec::Snes, {{1, 0x80}}, {{{0, 0}, 2}}},
+    {"SNES plane 2", Codec::Snes, {{16, 0x01}}, {{{7, 0}, 4}}},
+    {"SNES plane 3 last row", Codec::Snes, {{31, 0x01}}, {{{7, 7}, 8}}},
+    {"SNES planes 0 and 3", Codec::Snes, {{2, 0x40}, {19, 0x40}}, {{{1, 1}, 9}}},
+    {"SNES 01 read mirrored", Codec::SnesMirrored, {{0, 0x01}}, {{{0, 0}, 1}}},
+    {"SNES 01 read plain", Codec::Snes, {{0, 0x01}}, {{{7, 0}, 1}}},
+    {"SNES mirrored plane 3", Codec::SnesMirrored, {{17, 0x80}}, {{{7, 0}, 8}}},
+    {"GBA 21", Codec::Gba, {{0, 0x21}}, {{{0, 0}, 1}, {{1, 0}, 2}}},
+    {"GBA last byte", Codec::Gba, {{31, 0xF0}}, {{{7, 7}, 15}}},
+    {"Genesis 21", Codec::Genesis, {{0, 0x21}}, {{{0, 0}, 2}, {{1, 0}, 1}}},
+    {"Genesis row 1", Codec::Genesis, {{5, 0x0A}}, {{{3, 1}, 10}}},
+    {"SMS planes 0 and 3", Codec::Sms, {{0, 0x80}, {3, 0x80}}, {{{0, 0}, 9}}},
+    {"SMS plane 2 row 1", Codec::Sms, {{6, 0x02}}, {{{6, 1}, 4}}},
 };
 
 TEST(CodecPatterns, HandWorkedUnits)
@@ -115,14 +115,14 @@ TEST(CodecPatterns, HandWorkedUnits)
 TEST(CodecPatterns, NesSixteenBySixteenTileSpansFourUnits)
 {
     const TileGeometry g{16, 16, 1, 1};
-    Bytes rom(screenBytesFor(1, g), 0);
+    Bytes rom(screenBytesFor(Codec::Nes, g), 0);
     rom[0] = 0xF0; // unit 0 row 0: columns 0..3 value 1
     rom[9] = 0x0F; // unit 0 row 1: columns 4..7 value 2
     rom[64] = 0x80; // first pixel of tile 1
     const Palettes pal = distinctPalettes();
-    const auto colours = valuePixels(1, pal);
+    const auto colours = valuePixels(Codec::Nes, pal);
     Bitmap map;
-    decodeTileMap(rom, 0, 1, g, pal, map);
+    decodeTileMap(rom, 0, Codec::Nes, g, pal, map);
     for (int x = 0; x < 16; ++x) {
         const int expected = x < 4 ? 1 : (x >= 12 ? 2 : 0);
         EXPECT_EQ(map.at(x, 0), colours[static_cast<std::size_t>(expected)]) << x;
@@ -134,17 +134,17 @@ TEST(CodecPatterns, NesSixteenBySixteenTileSpansFourUnits)
 TEST(CodecPatterns, OneBppThreeByThreeTileStartsInsideAByte)
 {
     const TileGeometry g{3, 3, 1, 1};
-    Bytes rom(screenBytesFor(0, g), 0);
+    Bytes rom(screenBytesFor(Codec::OneBpp, g), 0);
     rom[1] = 0xD5; // bit 7 ends tile 0; bits 6..0 open tile 1: 1 0 1 0 1 0 1
     rom[2] = 0x80; // bits 7 and 6 close tile 1: 1 0
     const int tile1[9] = {1, 0, 1, 0, 1, 0, 1, 1, 0};
     for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(streamPixelValue(rom, 0, 0, 9 + i), tile1[i]) << i;
+        EXPECT_EQ(streamPixelValue(rom, 0, Codec::OneBpp, 9 + i), tile1[i]) << i;
     }
     const Palettes pal = distinctPalettes();
-    const auto colours = valuePixels(0, pal);
+    const auto colours = valuePixels(Codec::OneBpp, pal);
     Bitmap map;
-    decodeTileMap(rom, 0, 0, g, pal, map);
+    decodeTileMap(rom, 0, Codec::OneBpp, g, pal, map);
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(map.at(3 + i % 3, i / 3), colours[static_cast<std::size_t>(tile1[i])]) << i;
     EXPECT_EQ(map.at(2, 2), colours[1]); // stream pixel 8 is tile 0's last
@@ -157,8 +157,8 @@ TEST(CodecContract, SetThenReadAtEveryPixelTouchesNothingElse)
 {
     const std::vector<Bytes> fills = {Bytes(32, 0x00), Bytes(32, 0xFF), randomBytes(32, 7),
                                       randomBytes(32, 99)};
-    for (int codec = 0; codec < kCodecCount; ++codec) {
-        SCOPED_TRACE(kCodecs[static_cast<std::size_t>(codec)].name);
+    for (const Codec codec : kAllCodecs) {
+        SCOPED_TRACE(codecName(codec));
         const auto size = static_cast<std::size_t>(unitBytes(codec));
         const int values = 1 << bitsPerPixel(codec);
         for (const Bytes& fill : fills) {
@@ -199,16 +199,40 @@ TEST(CodecContract, SetThenReadAtEveryPixelTouchesNothingElse)
     }
 }
 
-TEST(CodecContract, TableAndNames)
+// The codec box index, the name and the bits per pixel are stored and typed
+// by users (--codec 5), so each codec keeps all three exactly.
+TEST(CodecContract, IndexNameAndBitsPerPixel)
 {
-    const int bpp[kCodecCount] = {1, 2, 2, 2, 2, 4, 4, 4, 4, 4};
-    for (int codec = 0; codec < kCodecCount; ++codec) {
-        EXPECT_EQ(bitsPerPixel(codec), bpp[codec]);
-        EXPECT_EQ(unitBytes(codec), 8 * bpp[codec]);
-        EXPECT_EQ(codecByName(kCodecs[static_cast<std::size_t>(codec)].name), codec);
+    const struct {
+        Codec codec;
+        const char* name;
+        int bits;
+    } table[kCodecCount] = {
+        {Codec::OneBpp, "1BPP", 1},
+        {Codec::Nes, "2BPP NES", 2},
+        {Codec::GameBoy, "2BPP GB", 2},
+        {Codec::Linear, "2BPP LINEAR", 2},
+        {Codec::Ngp, "2BPP NGP", 2},
+        {Codec::Snes, "4BPP SNES", 4},
+        {Codec::SnesMirrored, "4BPP SNES (mirrored)", 4},
+        {Codec::Gba, "4BPP GBA", 4},
+        {Codec::Genesis, "4BPP MSX (Genesis)", 4},
+        {Codec::Sms, "4BPP SMS", 4},
+    };
+    for (int index = 0; index < kCodecCount; ++index) {
+        const auto& row = table[index];
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(kAllCodecs[static_cast<std::size_t>(index)], row.codec);
+        EXPECT_EQ(codecIndex(row.codec), index);
+        EXPECT_EQ(codecFromIndex(index), row.codec);
+        EXPECT_EQ(codecName(row.codec), row.name);
+        EXPECT_EQ(codecByName(row.name), row.codec);
+        EXPECT_EQ(bitsPerPixel(row.codec), row.bits);
+        EXPECT_EQ(unitBytes(row.codec), 8 * row.bits);
+        EXPECT_EQ(paletteModeFor(row.codec) == PaletteMode::SixteenColour, row.bits == 4);
     }
-    EXPECT_EQ(kCodecs[6].name, "4BPP SNES (mirrored)");
-    EXPECT_EQ(kCodecs[8].name, "4BPP MSX (Genesis)");
+    for (const int index : {-1, kCodecCount, 255})
+        EXPECT_EQ(codecFromIndex(index), std::nullopt) << index;
     EXPECT_EQ(codecByName("4BPP snes"), std::nullopt);
     EXPECT_EQ(codecByName("2BPP NES "), std::nullopt);
     EXPECT_EQ(codecByName(""), std::nullopt);
@@ -239,16 +263,16 @@ const std::vector<MapCase> kMapCases = {
 TEST(DecodeTileMap, MatchesPixelByPixelReference)
 {
     const Palettes pal = distinctPalettes();
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         for (const auto& mc : kMapCases) {
             const TileGeometry& g = mc.geometry;
-            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " "
+            SCOPED_TRACE(testing::Message() << codecName(codec) << " "
                                             << g.tileWidth << "x" << g.tileHeight << " blocks "
                                             << g.blockWidth << "x" << g.blockHeight << " at "
                                             << mc.position << " slack " << mc.romSlack);
             const std::int64_t size = std::max<std::int64_t>(
                 1, mc.position + static_cast<std::int64_t>(screenBytesFor(codec, g)) + mc.romSlack);
-            const Bytes rom = randomBytes(static_cast<std::size_t>(size), 1234u + static_cast<unsigned>(codec));
+            const Bytes rom = randomBytes(static_cast<std::size_t>(size), 1234u + static_cast<unsigned>(codecIndex(codec)));
             Bitmap map(3, 3, 0x12345678); // stale contents must not survive
             decodeTileMap(rom, mc.position, codec, g, pal, map);
             const Bitmap expected = referenceDecode(rom, mc.position, codec, g, pal);
@@ -265,14 +289,14 @@ TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
     const Palettes pal = distinctPalettes();
     std::mt19937 rng(2024);
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         for (int round = 0; round < 6; ++round) {
             const TileGeometry g{8 * pick(1, 2), pick(1, 16), pick(1, 4), pick(1, 3)};
             const auto bytes = static_cast<std::int64_t>(screenBytesFor(codec, g));
             const std::int64_t position = round % 2 == 0 ? pick(0, 40) : -pick(1, 300);
             const std::int64_t size = std::max<std::int64_t>(1, position + bytes - pick(0, 2) * pick(0, 500));
             const Bytes rom = randomBytes(static_cast<std::size_t>(size), rng());
-            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " " << g.tileWidth
+            SCOPED_TRACE(testing::Message() << codecName(codec) << " " << g.tileWidth
                                             << "x" << g.tileHeight << " blocks " << g.blockWidth << "x"
                                             << g.blockHeight << " at " << position << " size " << size);
             const Bitmap expected = referenceDecode(rom, position, codec, g, pal);
@@ -297,15 +321,15 @@ TEST(DecodeTileMap, ChosenBlocksComeOutAsTheWholeMapDrawsThem)
     const Palettes pal = distinctPalettes();
     std::mt19937 rng(17);
     constexpr std::uint32_t kUntouched = 0xFF123456;
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         for (const auto& mc : kMapCases) {
             const TileGeometry& g = mc.geometry;
-            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " " << g.tileWidth
+            SCOPED_TRACE(testing::Message() << codecName(codec) << " " << g.tileWidth
                                             << "x" << g.tileHeight << " blocks " << g.blockWidth << "x"
                                             << g.blockHeight << " at " << mc.position);
             const std::int64_t size = std::max<std::int64_t>(
                 1, mc.position + static_cast<std::int64_t>(screenBytesFor(codec, g)) + mc.romSlack);
-            const Bytes rom = randomBytes(static_cast<std::size_t>(size), 99u + static_cast<unsigned>(codec));
+            const Bytes rom = randomBytes(static_cast<std::size_t>(size), 99u + static_cast<unsigned>(codecIndex(codec)));
             Bitmap whole;
             decodeTileMap(rom, mc.position, codec, g, pal, whole);
             std::bitset<256> chosen;
@@ -330,12 +354,12 @@ TEST(DecodeTileMap, ReusedBitmapIsFullyRedrawn)
 {
     const Palettes pal = distinctPalettes();
     const TileGeometry g{8, 8, 1, 1};
-    const Bytes rom = randomBytes(screenBytesFor(5, g), 5);
+    const Bytes rom = randomBytes(screenBytesFor(Codec::Snes, g), 5);
     Bitmap map;
-    decodeTileMap(rom, 0, 5, g, pal, map);
+    decodeTileMap(rom, 0, Codec::Snes, g, pal, map);
     const Bitmap first = map;
     map.fill(0xFFFFFFFF);
-    decodeTileMap(rom, 0, 5, g, pal, map);
+    decodeTileMap(rom, 0, Codec::Snes, g, pal, map);
     EXPECT_TRUE(map == first);
 }
 
@@ -345,17 +369,17 @@ TEST(DecodeTileMap, ShortImageIsBlackPastTheEnd)
     const TileGeometry g{8, 8, 1, 1};
     const Bytes rom(10, 0x00); // NES: rows 0..1 of the first tile have both planes
     Bitmap map;
-    decodeTileMap(rom, 0, 1, g, pal, map);
-    const auto colours = valuePixels(1, pal);
+    decodeTileMap(rom, 0, Codec::Nes, g, pal, map);
+    const auto colours = valuePixels(Codec::Nes, pal);
     EXPECT_EQ(map.at(0, 0), colours[0]);
     EXPECT_EQ(map.at(7, 1), colours[0]);
     EXPECT_EQ(map.at(0, 2), kBlackPixel);
     EXPECT_EQ(map.at(8, 0), kBlackPixel);
     EXPECT_EQ(map.at(127, 127), kBlackPixel);
 
-    decodeTileMap(rom, 1000, 1, g, pal, map);
+    decodeTileMap(rom, 1000, Codec::Nes, g, pal, map);
     EXPECT_EQ(map, Bitmap(128, 128, kBlackPixel));
-    decodeTileMap({}, 0, 9, g, pal, map);
+    decodeTileMap({}, 0, Codec::Sms, g, pal, map);
     EXPECT_EQ(map, Bitmap(128, 128, kBlackPixel));
 }
 
@@ -367,9 +391,9 @@ TEST(WriteTilePixel, RoundTripsThroughTheDecodedMap)
     const std::vector<TileGeometry> geometries = {
         {8, 8, 1, 1}, {3, 3, 1, 1}, {5, 7, 2, 1}, {16, 16, 3, 2}, {7, 1, 1, 2}};
     std::mt19937 rng(42);
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         for (const auto& g : geometries) {
-            SCOPED_TRACE(testing::Message() << kCodecs[static_cast<std::size_t>(codec)].name << " "
+            SCOPED_TRACE(testing::Message() << codecName(codec) << " "
                                             << g.tileWidth << "x" << g.tileHeight);
             const std::int64_t position = 3;
             Bytes rom = randomBytes(static_cast<std::size_t>(position) + screenBytesFor(codec, g), 9);
@@ -417,19 +441,19 @@ TEST(WriteTilePixel, OutsideTheTileOrImageWritesNothing)
         SCOPED_TRACE(tc.what);
         Bytes rom = randomBytes(40, 3);
         const Bytes before = rom;
-        EXPECT_FALSE(writeTilePixel(rom, tc.position, 1, g, tc.tile, tc.x, tc.y, 3));
+        EXPECT_FALSE(writeTilePixel(rom, tc.position, Codec::Nes, g, tc.tile, tc.x, tc.y, 3));
         EXPECT_EQ(rom, before);
     }
 
     // A unit that straddles the end: NES rows 0..1 need bytes 0..1 and 8..9 only.
     Bytes rom(10, 0);
     const TileGeometry unitTile{8, 8, 1, 1};
-    EXPECT_TRUE(writeTilePixel(rom, 0, 1, unitTile, 0, 7, 1, 3));
+    EXPECT_TRUE(writeTilePixel(rom, 0, Codec::Nes, unitTile, 0, 7, 1, 3));
     EXPECT_EQ(rom, (Bytes{0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x01}));
-    EXPECT_FALSE(writeTilePixel(rom, 0, 1, unitTile, 0, 0, 2, 3));
+    EXPECT_FALSE(writeTilePixel(rom, 0, Codec::Nes, unitTile, 0, 0, 2, 3));
     // Second unit of an image that starts before position 0 is inside.
     Bytes small(16, 0);
-    EXPECT_TRUE(writeTilePixel(small, -16, 1, unitTile, 1, 0, 0, 1));
+    EXPECT_TRUE(writeTilePixel(small, -16, Codec::Nes, unitTile, 1, 0, 0, 1));
     EXPECT_EQ(small[0], 0x80);
 }
 
@@ -441,23 +465,23 @@ TEST(ColourToValue, ComparisonOrder)
                  d = rgbColour(10, 11, 12), unknown = rgbColour(99, 99, 99);
     struct Case {
         const char* what;
-        int codec;
+        Codec codec;
         std::array<Colour, 4> four;
         Colour colour;
         int value;
     };
     const std::vector<Case> cases = {
-        {"1-bit entry 1", 0, {a, b, c, d}, a, 0},
-        {"1-bit entry 2", 0, {a, b, c, d}, b, 1},
-        {"1-bit unknown", 0, {a, b, c, d}, unknown, 1},
-        {"2-bit entry 1", 1, {a, b, c, d}, a, 0},
-        {"2-bit entry 2", 2, {a, b, c, d}, b, 1},
-        {"2-bit entry 3", 3, {a, b, c, d}, c, 2},
-        {"2-bit entry 4", 4, {a, b, c, d}, d, 3},
-        {"2-bit unknown", 1, {a, b, c, d}, unknown, 2},
-        {"2-bit entries 1 and 3 equal", 1, {a, b, a, d}, a, 0},
-        {"2-bit entries 2 and 4 equal", 1, {a, b, c, b}, b, 1},
-        {"2-bit entries 3 and 4 equal", 1, {a, b, d, d}, d, 3},
+        {"1-bit entry 1", Codec::OneBpp, {a, b, c, d}, a, 0},
+        {"1-bit entry 2", Codec::OneBpp, {a, b, c, d}, b, 1},
+        {"1-bit unknown", Codec::OneBpp, {a, b, c, d}, unknown, 1},
+        {"2-bit entry 1", Codec::Nes, {a, b, c, d}, a, 0},
+        {"2-bit entry 2", Codec::GameBoy, {a, b, c, d}, b, 1},
+        {"2-bit entry 3", Codec::Linear, {a, b, c, d}, c, 2},
+        {"2-bit entry 4", Codec::Ngp, {a, b, c, d}, d, 3},
+        {"2-bit unknown", Codec::Nes, {a, b, c, d}, unknown, 2},
+        {"2-bit entries 1 and 3 equal", Codec::Nes, {a, b, a, d}, a, 0},
+        {"2-bit entries 2 and 4 equal", Codec::Nes, {a, b, c, b}, b, 1},
+        {"2-bit entries 3 and 4 equal", Codec::Nes, {a, b, d, d}, d, 3},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.what);
@@ -468,20 +492,20 @@ TEST(ColourToValue, ComparisonOrder)
 
     Palettes p = distinctPalettes();
     p.sixteen[9] = p.sixteen[4];
-    EXPECT_EQ(colourToValue(7, p, p.sixteen[4]), 4); // lowest equal index wins
-    EXPECT_EQ(colourToValue(7, p, p.sixteen[15]), 15);
-    EXPECT_EQ(colourToValue(9, p, unknown), 0);
+    EXPECT_EQ(colourToValue(Codec::Gba, p, p.sixteen[4]), 4); // lowest equal index wins
+    EXPECT_EQ(colourToValue(Codec::Gba, p, p.sixteen[15]), 15);
+    EXPECT_EQ(colourToValue(Codec::Sms, p, unknown), 0);
 }
 
 TEST(ValuePixels, EachValueShowsItsPaletteEntry)
 {
     const Palettes p = distinctPalettes();
-    for (int codec = 0; codec < kCodecCount; ++codec) {
+    for (const Codec codec : kAllCodecs) {
         const auto pixels = valuePixels(codec, p);
         for (int v = 0; v < (1 << bitsPerPixel(codec)); ++v) {
-            const Colour entry = codec < 5 ? p.fourEntry(v + 1)
+            const Colour entry = bitsPerPixel(codec) < 4 ? p.fourEntry(v + 1)
                                            : p.sixteen[static_cast<std::size_t>(v)];
-            EXPECT_EQ(pixels[static_cast<std::size_t>(v)], colourToPixel(entry)) << codec << " " << v;
+            EXPECT_EQ(pixels[static_cast<std::size_t>(v)], colourToPixel(entry)) << codecName(codec) << " " << v;
             EXPECT_EQ(colourToValue(codec, p, entry), v);
         }
     }
@@ -493,15 +517,15 @@ TEST(TileWhollyInside, EveryPixelMustComeFromTheImage)
 {
     const std::vector<std::uint8_t> rom(64, 0);
     const TileGeometry nes{8, 8, 1, 1};
-    EXPECT_TRUE(tileWhollyInside(rom, 0, 1, nes, 3));  // bytes 48..63
-    EXPECT_FALSE(tileWhollyInside(rom, 0, 1, nes, 4)); // bytes 64..79
-    EXPECT_FALSE(tileWhollyInside(rom, 1, 1, nes, 3)); // its last plane byte is past the end
-    EXPECT_FALSE(tileWhollyInside(rom, 0, 1, nes, -1));
-    EXPECT_FALSE(tileWhollyInside(rom, -16, 1, nes, 0));
+    EXPECT_TRUE(tileWhollyInside(rom, 0, Codec::Nes, nes, 3));  // bytes 48..63
+    EXPECT_FALSE(tileWhollyInside(rom, 0, Codec::Nes, nes, 4)); // bytes 64..79
+    EXPECT_FALSE(tileWhollyInside(rom, 1, Codec::Nes, nes, 3)); // its last plane byte is past the end
+    EXPECT_FALSE(tileWhollyInside(rom, 0, Codec::Nes, nes, -1));
+    EXPECT_FALSE(tileWhollyInside(rom, -16, Codec::Nes, nes, 0));
     // 3 x 3 "1BPP" tiles: tile 56 ends with bit 8 of byte 63, tile 57 runs past it.
     const TileGeometry small{3, 3, 1, 1};
-    EXPECT_TRUE(tileWhollyInside(rom, 0, 0, small, 55));
-    EXPECT_FALSE(tileWhollyInside(rom, 0, 0, small, 57));
+    EXPECT_TRUE(tileWhollyInside(rom, 0, Codec::OneBpp, small, 55));
+    EXPECT_FALSE(tileWhollyInside(rom, 0, Codec::OneBpp, small, 57));
 }
 
 // Positions and tile numbers near the ends of the 64-bit range: products
@@ -532,10 +556,10 @@ TEST(TileWhollyInside, ExtremePositionsAndTileNumbersAreExact)
     const std::vector<std::uint8_t> rom(64, 0x5A);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(tileWhollyInside(rom, c.position, 1, nes, c.tile), c.inside);
+        EXPECT_EQ(tileWhollyInside(rom, c.position, Codec::Nes, nes, c.tile), c.inside);
         std::vector<std::uint8_t> written = rom;
-        EXPECT_EQ(writeTilePixel(written, c.position, 1, nes, c.tile, 7, 7, 3), c.inside);
+        EXPECT_EQ(writeTilePixel(written, c.position, Codec::Nes, nes, c.tile, 7, 7, 3), c.inside);
         EXPECT_EQ(written != rom, c.inside);
-        EXPECT_FALSE(streamPixelValue(rom, c.position, 1, kMax - 3).has_value());
+        EXPECT_FALSE(streamPixelValue(rom, c.position, Codec::Nes, kMax - 3).has_value());
     }
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kNesCodec = 1; // "2BPP NES"
+constexpr Codec kNesCodec = Codec::Nes;
 
 // Pixel values of ROM tile `index` as digit rows, read through the codec.
 std::vector<std::string> decodedRows(const std::vector<std::uint8_t>& rom, std::size_t index)

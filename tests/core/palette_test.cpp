@@ -61,9 +61,9 @@ TEST(DefaultPalettes, ColourValuesAreBlueGreenRed)
 
 TEST(PaletteMode, FollowsTheCodec)
 {
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         EXPECT_EQ(paletteModeFor(codec),
-                  codec < 5 ? PaletteMode::FourColour : PaletteMode::SixteenColour);
+                  codecIndex(codec) < 5 ? PaletteMode::FourColour : PaletteMode::SixteenColour);
 }
 
 } // namespace

@@ -11,34 +11,34 @@ namespace {
 
 struct CodecCase {
     const char* fileName;
-    int codec;
+    Codec codec;
 };
 
 // Every row of the extension table in several letter cases, plus the names
 // that must fall through to "1BPP".
 const CodecCase kCodecCases[] = {
-    {"game.nes", 1},          {"GAME.NES", 1},        {"game.Nes", 1},
-    {"game.ngp", 4},          {"game.NGP", 4},
-    {"game.gb", 2},           {"game.GB", 2},         {"game.gbc", 2},
-    {"game.Gbc", 2},          {"game.GBC", 2},
-    {"game.gba", 7},          {"game.GbA", 7},
-    {"game.smc", 5},          {"game.SMC", 5},        {"game.fig", 5},
-    {"game.Fig", 5},
-    {"game.bin", 8},          {"game.BIN", 8},
-    {"game.sms", 9},          {"game.SMS", 9},        {"game.gg", 9},
-    {"game.GG", 9},           {"game.gG", 9},
+    {"game.nes", Codec::Nes},        {"GAME.NES", Codec::Nes},        {"game.Nes", Codec::Nes},
+    {"game.ngp", Codec::Ngp},        {"game.NGP", Codec::Ngp},
+    {"game.gb", Codec::GameBoy},     {"game.GB", Codec::GameBoy},     {"game.gbc", Codec::GameBoy},
+    {"game.Gbc", Codec::GameBoy},    {"game.GBC", Codec::GameBoy},
+    {"game.gba", Codec::Gba},        {"game.GbA", Codec::Gba},
+    {"game.smc", Codec::Snes},       {"game.SMC", Codec::Snes},       {"game.fig", Codec::Snes},
+    {"game.Fig", Codec::Snes},
+    {"game.bin", Codec::Genesis},    {"game.BIN", Codec::Genesis},
+    {"game.sms", Codec::Sms},        {"game.SMS", Codec::Sms},        {"game.gg", Codec::Sms},
+    {"game.GG", Codec::Sms},         {"game.gG", Codec::Sms},
     // Anything else is 1-bit, the character ROM extension included.
-    {"game.chr", 0},          {"game.CHR", 0},        {"game", 0},
-    {"game.txt", 0},          {"game.", 0},           {"", 0},
+    {"game.chr", Codec::OneBpp},     {"game.CHR", Codec::OneBpp},     {"game", Codec::OneBpp},
+    {"game.txt", Codec::OneBpp},     {"game.", Codec::OneBpp},        {"", Codec::OneBpp},
     // Only the last extension counts, compared exactly.
-    {"game.nes.bak", 0},      {"game.bak.nes", 1},    {"game.nesx", 0},
-    {"game.ne", 0},           {"game.g", 0},          {"game.nes ", 0},
+    {"game.nes.bak", Codec::OneBpp}, {"game.bak.nes", Codec::Nes},    {"game.nesx", Codec::OneBpp},
+    {"game.ne", Codec::OneBpp},      {"game.g", Codec::OneBpp},       {"game.nes ", Codec::OneBpp},
     // Full paths: a dot in a folder name is not an extension.
-    {"C:\\roms\\game.smc", 5}, {"/home/u/roms/game.gba", 7},
-    {"dir.v1/rom", 0},        {"dir.nes/rom", 0},     {"C:\\dir.gb\\rom", 0},
-    {"dir.v1/rom.gg", 9},
+    {"C:\\roms\\game.smc", Codec::Snes}, {"/home/u/roms/game.gba", Codec::Gba},
+    {"dir.v1/rom", Codec::OneBpp},   {"dir.nes/rom", Codec::OneBpp},  {"C:\\dir.gb\\rom", Codec::OneBpp},
+    {"dir.v1/rom.gg", Codec::Sms},
     // A name that is nothing but an extension still has that extension.
-    {".NES", 1},              {".gb", 2},             {"roms/.sms", 9},
+    {".NES", Codec::Nes},            {".gb", Codec::GameBoy},         {"roms/.sms", Codec::Sms},
 };
 
 class CodecForFileName : public ::testing::TestWithParam<CodecCase> {};

@@ -30,11 +30,11 @@ static std::ostream& operator<<(std::ostream& os, const TileGeometry& g)
 namespace {
 
 // Codec indices in the order of the codec box.
-constexpr int kOneBpp = 0;
-constexpr int kNes = 1;
-constexpr int kLinear = 3;
-constexpr int kSnes = 5;
-constexpr int kGba = 7;
+constexpr Codec kOneBpp = Codec::OneBpp;
+constexpr Codec kNes = Codec::Nes;
+constexpr Codec kLinear = Codec::Linear;
+constexpr Codec kSnes = Codec::Snes;
+constexpr Codec kGba = Codec::Gba;
 
 TileGeometry geometry(int tileWidth, int tileHeight, int blockWidth = 1, int blockHeight = 1)
 {
@@ -45,7 +45,7 @@ TileGeometry geometry(int tileWidth, int tileHeight, int blockWidth = 1, int blo
 
 struct DerivedCase {
     const char* name;
-    int codec;
+    Codec codec;
     TileGeometry g;
     std::int32_t bytesPerBlock;
     std::int32_t screenBytes;
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Table, DerivedValues, ::testing::ValuesIn(kDerived),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct TileBytesCase {
-    int codec;
+    Codec codec;
     TileGeometry g;
     std::optional<std::int32_t> bytes;
 };
@@ -137,7 +137,7 @@ TEST(MapSize, FollowsTileAndBlockSizeSeparately)
 struct RangeCase {
     const char* name;
     std::int32_t romSize;
-    int codec;
+    Codec codec;
     TileGeometry g;
     std::int32_t maximum;
     std::int32_t smallStep;
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Table, TileMapScrollRange, ::testing::ValuesIn(kRanges)
 
 struct KeyStepCase {
     const char* name;
-    int codec;
+    Codec codec;
     TileGeometry g;
     std::int32_t horizontal;
     std::int32_t vertical;

@@ -11,9 +11,9 @@ TEST(TileSpan, PixelWritesStayInsideTheTileBytesForEveryCodec)
 {
     const TileGeometry geometries[] = {{8, 8, 1, 1}, {3, 5, 2, 1}, {16, 16, 1, 2}, {5, 7, 1, 1}, {1, 1, 3, 3}};
     std::mt19937 random(7);
-    for (int codec = 0; codec < kCodecCount; ++codec)
+    for (const Codec codec : kAllCodecs)
         for (const TileGeometry& g : geometries) {
-            SCOPED_TRACE(testing::Message() << "codec " << codec << ", tile " << g.tileWidth << "x" << g.tileHeight);
+            SCOPED_TRACE(testing::Message() << "codec " << codecName(codec) << ", tile " << g.tileWidth << "x" << g.tileHeight);
             const std::int64_t position = 37;
             const StreamBytes grid = tileMapBytes(position, codec, g);
             EXPECT_EQ(grid.offset, position);

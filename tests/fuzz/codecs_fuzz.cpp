@@ -17,7 +17,7 @@ namespace {
 constexpr std::int64_t kUnitPixels = 64;
 
 struct Case {
-    int codec = 0;
+    Codec codec = Codec::OneBpp;
     TileGeometry geometry;
     std::int64_t position = 0;
     Palettes palettes = distinctPalettes();
@@ -156,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FuzzInput input(data, size);
     Case c;
-    c.codec = input.inRange(0, kCodecCount - 1);
+    c.codec = kAllCodecs[static_cast<std::size_t>(input.inRange(0, kCodecCount - 1))];
     c.geometry = {input.inRange(1, 16), input.inRange(1, 16), input.inRange(1, 16), input.inRange(1, 16)};
     // Any geometry, but maps of at most 2^18 pixels keep the checks quick:
     // the biggest ones differ from those only in their numbers.

@@ -51,13 +51,20 @@ std::int64_t drawNumber(FuzzedDataProvider& in, std::int64_t romSize, std::int64
     }
 }
 
+// A codec, or one value past either end of the list: the checks for a
+// value that is no codec are exercised too.
+Codec drawCodecValue(FuzzedDataProvider& in)
+{
+    return static_cast<Codec>(static_cast<std::uint8_t>(in.ConsumeIntegralInRange(-1, kCodecCount)));
+}
+
 int drawGeometryValue(FuzzedDataProvider& in)
 {
     return in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 16) : in.ConsumeIntegral<int>();
 }
 
 // The bytes of a unit that pixel (r, c) uses, found by painting it on blank units.
-std::vector<int> findPixelOffsets(int codec, int r, int c)
+std::vector<int> findPixelOffsets(Codec codec, int r, int c)
 {
     std::array<std::uint8_t, 32> zeros{};
     std::array<std::uint8_t, 32> ones{};
@@ -71,22 +78,22 @@ std::vector<int> findPixelOffsets(int codec, int r, int c)
     return offsets;
 }
 
-const std::vector<int>& pixelOffsets(int codec, int r, int c)
+const std::vector<int>& pixelOffsets(Codec codec, int r, int c)
 {
     static const auto table = [] {
         std::vector<std::vector<int>> offsets;
-        for (int codec = 0; codec < kCodecCount; ++codec)
+        for (const Codec codec : kAllCodecs)
             for (int k = 0; k < 64; ++k)
                 offsets.push_back(findPixelOffsets(codec, k / 8, k % 8));
         return offsets;
     }();
-    return table[static_cast<std::size_t>(codec * 64 + r * 8 + c)];
+    return table[static_cast<std::size_t>(codecIndex(codec) * 64 + r * 8 + c)];
 }
 
 struct Reference {
     const Bytes& rom;
     std::int64_t position;
-    int codec;
+    Codec codec;
 
     Wide unitStart(Wide n) const { return position + (n / 64) * unitBytes(codec); }
 
@@ -219,7 +226,7 @@ void checkGrid(FuzzedDataProvider& in, const TileGeometry& raw, std::int64_t til
     copyTileFromMap(map, raw, tile, copied);
     require(copied.width == g.tileWidth && copied.height == g.tileHeight);
 
-    const TileScrollRange range = tileMapScrollRange(in.ConsumeIntegral<std::int32_t>(), in.ConsumeIntegralInRange(-1, 10), raw);
+    const TileScrollRange range = tileMapScrollRange(in.ConsumeIntegral<std::int32_t>(), drawCodecValue(in), raw);
     require(range.maximum >= 0 && range.smallStep >= 0 && range.largeStep >= 0);
 }
 
@@ -259,7 +266,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const Bytes rom = in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(0, 300));
     const auto romSize = static_cast<std::int64_t>(rom.size());
-    const int codec = in.ConsumeIntegralInRange(-1, kCodecCount);
+    const Codec codec = drawCodecValue(in);
     const Reference ref{rom, drawNumber(in, romSize), codec};
     const TileGeometry g{drawGeometryValue(in), drawGeometryValue(in), drawGeometryValue(in), drawGeometryValue(in)};
     const std::int64_t tile = drawNumber(in, romSize, static_cast<std::int64_t>(g.tileWidth) * g.tileHeight);

@@ -133,10 +133,10 @@ void checkArgumentForms(std::string_view text, std::int32_t least)
     const std::optional<std::int32_t> position = parsePositionNumber(text);
     FUZZ_CHECK(number == (position && *position >= least ? position : std::nullopt));
 
-    if (const std::optional<int> codec = parseCodecArgument(text)) {
+    if (const std::optional<Codec> codec = parseCodecArgument(text)) {
         FUZZ_CHECK(isValidCodec(*codec));
-        FUZZ_CHECK(parseCodecArgument(std::to_string(*codec)) == codec);
-        FUZZ_CHECK(parseCodecArgument(kCodecs[static_cast<std::size_t>(*codec)].name) == codec);
+        FUZZ_CHECK(parseCodecArgument(std::to_string(codecIndex(*codec))) == codec);
+        FUZZ_CHECK(parseCodecArgument(codecName(*codec)) == codec);
     }
     if (const std::optional<TileSize> size = parseSizeArgument(text)) {
         FUZZ_CHECK(size->width >= 1 && size->width <= 16 && size->height >= 1 && size->height <= 16);

@@ -24,7 +24,7 @@ std::uint64_t fnv1a(std::span<const std::uint8_t> bytes)
 }
 
 struct Settings {
-    int codec;
+    Codec codec;
     TileGeometry geometry;
     std::vector<std::uint8_t> rom;
     std::int64_t position;
@@ -38,7 +38,7 @@ Settings settingsFor(std::uint64_t hash)
         return value;
     };
     Settings s;
-    s.codec = take(kCodecCount);
+    s.codec = kAllCodecs[static_cast<std::size_t>(take(kCodecCount))];
     s.geometry = {1 + take(16), 1 + take(16), 1 + take(2), 1 + take(2)};
     s.rom = randomBytes(static_cast<std::size_t>(take(4) * 1500), static_cast<unsigned>(take(1000)));
     s.position = take(2048) - 1024;

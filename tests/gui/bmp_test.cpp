@@ -125,7 +125,7 @@ private slots:
         QVERIFY(app->main->windowTitle().endsWith('*'));
         QCOMPARE(state().selectedTile, selected);
         QCOMPARE(state().markedBlock, marked);
-        QCOMPARE(state().tileMapBitmap.width, 256);
+        QCOMPARE(state().tileMap.picture().width, 256);
         QVERIFY(app->dialogs.messages.isEmpty());
 
         // The palette commands show their own dialogs again.
@@ -223,11 +223,11 @@ private slots:
     {
         openRom(testRom());
         const RomBytes original = state().rom.bytes();
-        const Bitmap shown = state().tileMapBitmap;
+        const Bitmap shown = state().tileMap.picture();
         importFrom(app->writeFile(QStringLiteral("notes.bmp"), Bytes{'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("Bitmap image is not valid")});
         QVERIFY(state().rom.bytes() == original);
-        QCOMPARE(state().tileMapBitmap, shown);
+        QCOMPARE(state().tileMap.picture(), shown);
         QVERIFY(!state().rom.modified());
         QVERIFY(!app->main->windowTitle().endsWith('*'));
 

@@ -185,7 +185,7 @@ private slots:
         openCountingRom();
         form->moveDataScroll(0x30); // cell 2 shows code 0x32
         const QImage shown = shownGrid();
-        const Bitmap& bitmap = state().tileMapBitmap;
+        const Bitmap& bitmap = state().tileMap.picture();
         const int blockLeft = (0x32 % 16) * 8;
         const int blockTop = (0x32 / 16) * 8;
         bool anyColour = false;

@@ -53,8 +53,8 @@ private slots:
         QVERIFY(!f.workspaceForm->isVisible() && !f.searchResForm->isVisible() && !f.inputForm->isVisible());
         QCOMPARE(title(), appTitle());
         QCOMPARE(app->main->size(), QSize(545, 124));
-        QCOMPARE(app->state().codec, 1);
-        QCOMPARE(app->state().tileMapBitmap.width, 128);
+        QCOMPARE(app->state().codec, Codec::Nes);
+        QCOMPARE(app->state().tileMap.picture().width, 128);
         QCOMPARE(app->state().tileBitmap.width, 8);
         QCOMPARE(app->state().palettes, defaultPalettes());
     }
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(app->state().romSize(), 8192);
         // Position and ranges stay; the map past the end is drawn black.
         QCOMPARE(app->state().tileMapPosition, 30000);
-        QCOMPARE(app->state().tileMapBitmap.at(0, 0), kBlackPixel);
+        QCOMPARE(app->state().tileMap.picture().at(0, 0), kBlackPixel);
         QVERIFY(!title().endsWith('*'));
     }
 
@@ -119,7 +119,7 @@ private slots:
         app->open(app->dir.filePath(QStringLiteral("missing.gba")));
         QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("File not found")});
         QCOMPARE(romName(), QFileInfo(path).absoluteFilePath());
-        QCOMPARE(app->state().codec, 1);
+        QCOMPARE(app->state().codec, Codec::Nes);
         QCOMPARE(app->state().rom.bytes(), before);
         app->open(app->dir.path()); // a folder is no ROM
         QCOMPARE(app->dialogs.messages.last(), QStringLiteral("File access denied"));
@@ -176,7 +176,7 @@ private slots:
         const QString second = app->writeFile(QStringLiteral("two.nes"), countingBytes(16384));
         dropFiles(app->main.get(), {first, second, second});
         QCOMPARE(romName(), QFileInfo(first).absoluteFilePath());
-        QCOMPARE(app->state().codec, 2);
+        QCOMPARE(app->state().codec, Codec::GameBoy);
         dropFiles(app->wb().forms.dataForm, {second});
         QCOMPARE(romName(), QFileInfo(second).absoluteFilePath());
     }
@@ -205,7 +205,7 @@ private slots:
         main->setStartupFile(path);
         main->show();
         QCOMPARE(main->workbench().state.romSize(), 20000);
-        QCOMPARE(main->workbench().state.codec, 9);
+        QCOMPARE(main->workbench().state.codec, Codec::Sms);
         QVERIFY(main->windowTitle().contains(QStringLiteral("start.sms")));
     }
 

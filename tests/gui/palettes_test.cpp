@@ -51,9 +51,9 @@ class PalettesTest : public QObject {
     Palettes& palettes() { return app->state().palettes; }
     ImageBox* box(int n) { return app->find<ImageBox>(editor, QStringLiteral("Color%1im").arg(n).toLatin1().constData()); }
     ImageBox* strip() { return app->find<ImageBox>(editor, "c16im"); }
-    void setCodec(int codec)
+    void setCodec(Codec codec)
     {
-        app->find<QComboBox>(app->wb().forms.tileMapForm, "Codecbox")->setCurrentIndex(codec);
+        app->find<QComboBox>(app->wb().forms.tileMapForm, "Codecbox")->setCurrentIndex(codecIndex(codec));
     }
     // Centre of strip cell `entry`.
     static QPoint cell(int entry) { return {15, entry * 16 + 8}; }
@@ -140,7 +140,7 @@ private slots:
     void codecChangesSwitchTheControlsAndResetTheSlots()
     {
         const Palettes before = palettes();
-        setCodec(5);
+        setCodec(Codec::Snes);
         for (int n = 1; n <= 4; ++n)
             QVERIFY(!box(n)->isVisible());
         QVERIFY(strip()->isVisible());
@@ -153,13 +153,13 @@ private slots:
         QVERIFY(countColour(shown, 0xFFFFFF, QRect(10, 0, 20, 16)) > 3);       // "B" on white
         QVERIFY(plain(shown.copy(0, 16 * 7, 30, 16), palettes().sixteen[7]));
 
-        setCodec(0);
+        setCodec(Codec::OneBpp);
         QVERIFY(box(1)->isVisible() && box(2)->isVisible());
         QVERIFY(!box(3)->isVisible() && !box(4)->isVisible() && !strip()->isVisible());
         QCOMPARE(state().foregroundSlot, std::uint8_t(2));
         QCOMPARE(state().backgroundSlot, std::uint8_t(1));
 
-        setCodec(3);
+        setCodec(Codec::Linear);
         for (int n = 1; n <= 4; ++n)
             QVERIFY(box(n)->isVisible());
         QCOMPARE(state().foregroundSlot, std::uint8_t(4));
@@ -184,7 +184,7 @@ private slots:
         doubleClickMouse(strip(), cell(9));
         QCOMPARE(palettes().sixteen[9], rgbColour(1, 2, 3));
         QCOMPARE(state().foregroundSlot, std::uint8_t(9));
-        QCOMPARE(state().tileMapBitmap.at(0, 0), colourToPixel(rgbColour(1, 2, 3)));
+        QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(rgbColour(1, 2, 3)));
         QCOMPARE(QColor(editor->stripPicture().pixel(0, 16 * 9)), QColor(1, 2, 3));
         QCOMPARE(app->dialogs.unexpected, 0);
 
@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(palettes().fourEntry(1), rgbColour(10, 20, 30));
         QCOMPARE(state().foregroundSlot, std::uint8_t(1));
         QCOMPARE(QColor(editor->boxPicture(1).pixel(0, 0)), QColor(10, 20, 30));
-        QCOMPARE(state().tileMapBitmap.at(0, 0), colourToPixel(rgbColour(10, 20, 30)));
+        QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(rgbColour(10, 20, 30)));
 
         app->dialogs.colourAnswers.push_back(std::nullopt);
         doubleClickMouse(box(2), QPoint(15, 15));
@@ -210,11 +210,11 @@ private slots:
     void restoreLeavesTheOtherPaletteAlone()
     {
         const Colour mine = rgbColour(9, 8, 7);
-        setCodec(5);
+        setCodec(Codec::Snes);
         app->dialogs.colourAnswers = {mine, mine};
         doubleClickMouse(strip(), cell(2));
         doubleClickMouse(strip(), cell(6));
-        setCodec(1);
+        setCodec(Codec::Nes);
         app->dialogs.colourAnswers.push_back(mine);
         doubleClickMouse(box(3), QPoint(15, 15));
         clickMouse(box(4), QPoint(15, 15)); // the foreground label back on box 4
@@ -228,7 +228,7 @@ private slots:
 
         app->dialogs.colourAnswers.push_back(mine);
         doubleClickMouse(box(2), QPoint(15, 15));
-        setCodec(7);
+        setCodec(Codec::Gba);
         app->main->action("Restore1")->trigger(); // 16-colour mode
         QCOMPARE(palettes().sixteen, defaultSixteenColourPalette());
         QCOMPARE(palettes().fourEntry(2), mine);
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(app->dialogs.lastSave.confirmOverwrite);
         QCOMPARE(fileBytes(pal), QByteArray("0 0 0\r\n160 48 0\r\n216 73 96\r\n255 200 184\r\n"));
 
-        setCodec(5);
+        setCodec(Codec::Snes);
         const QString act = app->dir.filePath(QStringLiteral("sixteen.ACT"));
         app->dialogs.saveAnswers.push_back(act);
         app->main->action("N2")->trigger();
@@ -268,7 +268,7 @@ private slots:
         QCOMPARE(QColor(editor->boxPicture(4).pixel(0, 0)), QColor(7, 8, 9));
 
         // ".act" inside the name makes it binary; a 768-byte table is fine.
-        setCodec(5);
+        setCodec(Codec::Snes);
         Bytes table(768);
         for (std::size_t i = 0; i < table.size(); ++i)
             table[i] = static_cast<std::uint8_t>(i);
@@ -281,7 +281,7 @@ private slots:
     void badFilesKeepWhatWasReadAndDoNotRedraw()
     {
         app->open(app->writeFile(QStringLiteral("zero.gba"), Bytes(16384, 0))); // every pixel entry 0
-        const Bitmap shown = state().tileMapBitmap;
+        const Bitmap shown = state().tileMap.picture();
         const Palettes before = palettes();
 
         // A four-line file in 16-colour mode fails on the fifth line.
@@ -291,7 +291,7 @@ private slots:
         QCOMPARE(palettes().sixteen[3], rgbColour(7, 8, 9));
         for (std::size_t i = 4; i < 16; ++i)
             QCOMPARE(palettes().sixteen[i], before.sixteen[i]);
-        QCOMPARE(state().tileMapBitmap, shown); // no redraw
+        QCOMPARE(state().tileMap.picture(), shown); // no redraw
         QCOMPARE(QColor(editor->stripPicture().pixel(0, 0)), QColor(11, 12, 13));
 
         app->dialogs.messages.clear();

@@ -29,9 +29,9 @@ private slots:
         auto* tileMap = app.find<ImageBox>(tiles, "TileMap");
         auto* dataMap = app.find<ImageBox>(app.wb().forms.dataForm, "DataMap");
         const std::vector<TileGeometry> geometries{{8, 8, 1, 1}, {16, 8, 2, 2}, {3, 5, 1, 3}, {16, 16, 4, 4}};
-        for (int codec = 0; codec < kCodecCount; ++codec)
+        for (const Codec codec : kAllCodecs)
             for (const TileGeometry& g : geometries) {
-                app.find<QComboBox>(tiles, "Codecbox")->setCurrentIndex(codec);
+                app.find<QComboBox>(tiles, "Codecbox")->setCurrentIndex(codecIndex(codec));
                 app.find<QSpinBox>(tiles, "twidth")->setValue(g.tileWidth);
                 app.find<QSpinBox>(tiles, "theight")->setValue(g.tileHeight);
                 app.find<QSpinBox>(tiles, "tlwidth")->setValue(g.blockWidth);

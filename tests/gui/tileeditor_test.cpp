@@ -147,7 +147,7 @@ private slots:
         expected[9] = 0x10;
         QCOMPARE(state().rom.bytes(), expected);
         QVERIFY(!state().rom.modified());
-        QCOMPARE(state().tileMapBitmap.at(3, 1), kBlackPixel); // not redrawn yet
+        QCOMPARE(state().tileMap.picture().at(3, 1), kBlackPixel); // not redrawn yet
         QCOMPARE(state().tileBitmap.at(3, 1), colourToPixel(state().palettes.fourEntry(4)));
 
         moveMouse(grid, QPoint(132, 40), Qt::LeftButton); // dragging paints (4, 1)
@@ -157,8 +157,8 @@ private slots:
         releaseMouse(grid, QPoint(132, 40));
         QVERIFY(state().rom.modified());
         QVERIFY(titleMarked());
-        QCOMPARE(state().tileMapBitmap.at(3, 1), colourToPixel(state().palettes.fourEntry(4)));
-        QCOMPARE(state().tileMapBitmap.at(4, 1), colourToPixel(state().palettes.fourEntry(4)));
+        QCOMPARE(state().tileMap.picture().at(3, 1), colourToPixel(state().palettes.fourEntry(4)));
+        QCOMPARE(state().tileMap.picture().at(4, 1), colourToPixel(state().palettes.fourEntry(4)));
     }
 
     void rightButtonPaintsTheBackgroundAlsoWithTheLeft()
@@ -269,7 +269,7 @@ private slots:
         QCOMPARE(state().foregroundSlot, std::uint8_t(15));
         clickMouse(grid, QPoint(40, 5)); // pixel (1, 0): the high nibble of byte 0
         QCOMPARE(int(state().rom.bytes()[0]), 0xF0);
-        QCOMPARE(state().tileMapBitmap.at(1, 0), colourToPixel(state().palettes.sixteen[15]));
+        QCOMPARE(state().tileMap.picture().at(1, 0), colourToPixel(state().palettes.sixteen[15]));
     }
 
     void transformsRefuseTilesThatLeaveTheImage()

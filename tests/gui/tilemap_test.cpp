@@ -125,24 +125,24 @@ private slots:
         openCountingRom();
         auto* box = child<QComboBox>("Codecbox");
         box->setCurrentIndex(5);
-        QCOMPARE(app->state().codec, 5);
+        QCOMPARE(app->state().codec, Codec::Snes);
         QCOMPARE(child<QToolButton>("LeftBtn")->toolTip(), QStringLiteral("Position -32"));
         QCOMPARE(scroll->maximum(), 16384 - 8192);
         box->setCurrentIndex(0);
         QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +8"));
         QTest::keyClicks(box, QStringLiteral("4")); // typing never picks a codec
-        QCOMPARE(app->state().codec, 0);
+        QCOMPARE(app->state().codec, Codec::OneBpp);
     }
 
     void extensionChoosesTheCodec()
     {
         openCountingRom(16384, "game.Gbc");
-        QCOMPARE(app->state().codec, 2);
+        QCOMPARE(app->state().codec, Codec::GameBoy);
         QCOMPARE(child<QComboBox>("Codecbox")->currentText(), QStringLiteral("2BPP GB"));
         openCountingRom(16384, "game.GG");
-        QCOMPARE(app->state().codec, 9);
+        QCOMPARE(app->state().codec, Codec::Sms);
         openCountingRom(16384, "noextension");
-        QCOMPARE(app->state().codec, 0);
+        QCOMPARE(app->state().codec, Codec::OneBpp);
     }
 
     void decodedColoursComeFromTheDefaultPalette()
@@ -151,7 +151,7 @@ private slots:
         bytes[0] = 0x80;
         bytes[8] = 0x80; // NES pixel (0,0) of tile 0 has value 3
         app->open(app->writeFile(QStringLiteral("one.nes"), bytes));
-        const Bitmap& bitmap = app->state().tileMapBitmap;
+        const Bitmap& bitmap = app->state().tileMap.picture();
         QCOMPARE(bitmap.width, 128);
         QCOMPARE(bitmap.at(0, 0), colourToPixel(rgbColour(255, 200, 184)));
         QCOMPARE(bitmap.at(1, 0), colourToPixel(rgbColour(0, 0, 0)));
@@ -169,9 +169,9 @@ private slots:
         child<QSpinBox>("theight")->setValue(16); // a screen is now 32768 bytes
         QVERIFY(app->dialogs.messages.isEmpty());
         QCOMPARE(scroll->maximum(), 0);
-        QCOMPARE(app->state().tileMapBitmap.width, 256);
+        QCOMPARE(app->state().tileMap.picture().width, 256);
         // Tiles 0..127 are the image; tile 128 onward lies past its end.
-        const Bitmap& bitmap = app->state().tileMapBitmap;
+        const Bitmap& bitmap = app->state().tileMap.picture();
         QCOMPARE(bitmap.at(0, 8 * 16), kBlackPixel);
         QCOMPARE(bitmap.at(255, 255), kBlackPixel);
         QCOMPARE(app->state().romSize(), 16384);
@@ -278,7 +278,7 @@ private slots:
         child<QSpinBox>("twidth")->setValue(16);
         QCOMPARE(app->state().geometry.tileWidth, 16);
         QCOMPARE(map->size(), QSize(512, 256));
-        QCOMPARE(app->state().tileMapBitmap.width, 256);
+        QCOMPARE(app->state().tileMap.picture().width, 256);
         QCOMPARE(child<QToolButton>("RightBtn")->toolTip(), QStringLiteral("Position +32"));
     }
 
@@ -347,6 +347,32 @@ private slots:
         QApplication::sendEvent(map, &wheel);
         QCOMPARE(form->zoom(), 3);
         QCOMPARE(app->state().tileMapPosition, 0);
+    }
+
+    void windowsShareOneDecodedMapAndMovingTheFrameKeepsIt()
+    {
+        std::vector<std::uint8_t> bytes(16384, 0);
+        bytes[1] = 0x37;
+        app->open(app->writeFile(QStringLiteral("zero.nes"), bytes));
+        const DecodedTileMap& cache = app->state().tileMap;
+        form->hide();
+        app->wb().forms.tileMapForm->setTileMapPosition(16); // every block out of date
+        // Without the map on screen only what the data map's cells and the
+        // tile editor's tile name is decoded.
+        app->wb().forms.dataForm->grab();
+        QVERIFY(cache.holds(0) && cache.holds(0x37));
+        QVERIFY(!cache.holds(0x36) && !cache.holds(0x38));
+
+        form->show();
+        map->grab();
+        const std::uint64_t decoded = cache.blocksDecoded();
+        clickMouse(map, blockCentre(0x21));
+        QCOMPARE(app->state().markedBlock, 0x21);
+        const QImage shown = map->grab().toImage();
+        app->wb().forms.dataForm->grab();
+        app->wb().forms.tileEditForm->grab();
+        QCOMPARE(cache.blocksDecoded(), decoded);
+        QCOMPARE(QColor(shown.pixel(16, 32)), QColor(Qt::white)); // the frame, drawn over the picture
     }
 
     void gridKeyDrawsLinesInTheMapAndTheTileEditor()
