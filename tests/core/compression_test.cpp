@@ -53,9 +53,9 @@ TEST(Decompress, HandMadeStreams)
          cat({repeat("x", 5), text("yz"), repeat("q", 130)})},
         {"rle longest literal item", cat({{0x30, 128, 0, 0, 0x7F}, repeat("L", 128)}), repeat("L", 128)},
         {"huff8 two symbols", {0x28, 4, 0, 0, 0x01, 0xC0, 'A', 'B', 0, 0, 0, 0x60}, text("ABBA")},
-        // Root's left child is a leaf, right an inner node two pairs on.
+        // The root's left child is a leaf, its right an inner node whose pair follows.
         {"huff8 three symbols, deeper tree",
-         {0x28, 3, 0, 0, 0x02, 0x80, 'A', 0x40, 0, 0, 'B', 'C', 0, 0, 0, 0x70}, text("CBA")},
+         {0x28, 3, 0, 0, 0x03, 0x80, 'A', 0xC0, 'B', 'C', 0, 0, 0, 0, 0, 0xE0}, text("CBA")},
         {"huff4 low nibble first", {0x24, 1, 0, 0, 0x01, 0xC0, 0x01, 0x02, 0, 0, 0, 0x40}, {0x21}},
         {"lz10 empty", {0x10, 0, 0, 0}, {}},
     };
