@@ -2,6 +2,7 @@
 // Command-line parsing for quarn-tool, on CLI11. Pure: strings in, a command
 // or a message out, so every rule can be tested without files or Qt.
 #include "cli/argforms.h"
+#include "cli/compresscommands.h"
 #include "cli/scriptcommands.h"
 #include "cli/mapcommand.h"
 #include "cli/searchcommands.h"
@@ -31,6 +32,7 @@ struct RenderCommand {
     std::int32_t position = 0;  // may lie past the end of the image
     TileGeometry geometry;
     std::string palettePath;    // .pal or .act for the codec's palette; empty: defaults
+    std::int32_t compressedAt = -1; // the block decompressed from here instead of the ROM
     bool operator==(const RenderCommand&) const = default;
 };
 
@@ -44,6 +46,7 @@ struct ImportCommand {
     TileGeometry geometry;
     std::string palettePath;
     bool nearest = false; // colours in no palette entry take the nearest one's value
+    std::int32_t compressedAt = -1; // the block there, recompressed into place
     bool operator==(const ImportCommand&) const = default;
 };
 
@@ -68,7 +71,8 @@ struct EncodeCommand {
 // One alternative per subcommand; a new subcommand adds its struct here and a
 // function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
-                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand>;
+                             InsertCommand, SearchCommand, MakeTableCommand, MapCommand, ScanCompressedCommand,
+                             DecompressCommand, CompressCommand, RecompressCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -1,6 +1,7 @@
 // quarn-tool: the tile map of a ROM from the command line, through the same
 // decoding, encoding and bitmap reading and writing as the program.
 #include "cli/args.h"
+#include "cli/compresscommands.h"
 #include "cli/import.h"
 #include "cli/mapcommand.h"
 #include "cli/render.h"
@@ -49,6 +50,14 @@ int main(int argc, char* argv[])
                 return runMakeTable(command, std::cout, std::cerr);
             } else if constexpr (std::is_same_v<T, MapCommand>) {
                 return runMap(command, std::cerr);
+            } else if constexpr (std::is_same_v<T, ScanCompressedCommand>) {
+                return runScanCompressed(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, DecompressCommand>) {
+                return runDecompress(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, CompressCommand>) {
+                return runCompress(command, std::cout, std::cerr);
+            } else if constexpr (std::is_same_v<T, RecompressCommand>) {
+                return runRecompress(command, std::cout, std::cerr);
             } else {
                 static_assert(sizeof(T) == 0, "every command needs a runner here");
             }

@@ -1,5 +1,6 @@
 #include "cli/subcommands.h"
 
+#include "cli/compresssubcommands.h"
 #include "cli/helptext.h"
 #include "cli/options.h"
 
@@ -20,6 +21,7 @@ void addRenderCommand(CLI::App& app, std::optional<Command>& chosen)
                   "the picture to write: a 24-bit BMP,\nor a PNG when the name ends in .png")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *render);
+    addCompressedAtOption(sub, render->compressedAt);
     sub.footer("One screen is 16 x 16 blocks from the position, at single size.\n\n" + codecList() + "\n" +
                numberForms() + sizeForms());
     sub.callback([&chosen, render, codec] {
@@ -36,6 +38,7 @@ void addImportCommand(CLI::App& app, std::optional<Command>& chosen)
     addFileOption(sub, "IMAGE", import->imagePath, "", "the picture: BMP or PNG, as render writes it")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *import);
+    addCompressedAtOption(sub, import->compressedAt);
     sub.add_flag("--nearest", import->nearest,
                  "store off-palette colours as the nearest entry");
     sub.footer("Every colour is compared with the palette exactly, so use the palette the\n"
@@ -181,6 +184,7 @@ void addMapCommand(CLI::App& app, std::optional<Command>& chosen)
     addFileOption(sub, "-o,--output", map->outputPath, "OUT.png", "the picture: BMP, or PNG when it ends in .png")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *map);
+    addCompressedAtOption(sub, map->compressedAt);
     sub.footer("Each cell is the block of the tile map (at --position, single size) that\n"
                "its byte names, as the workspace shows a level map.\n\n" +
                codecList() + "\n" + numberForms() + sizeForms());
@@ -209,5 +213,6 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addSearchCommand(app, chosen);
     addMakeTableCommand(app, chosen);
     addMapCommand(app, chosen);
+    addCompressSubcommands(app, chosen);
     addHelpCommand(app, chosen);
 }
