@@ -97,6 +97,8 @@ Decoded decodeLz(Stream s, Sink& sink, bool lz11)
                 continue;
             }
             const std::size_t left = s.end - s.in;
+            if (left < 2)
+                return {Fault::RunsOut, s.in, out};
             const unsigned b0 = src[s.in];
             const unsigned form = lz11 ? b0 >> 4 : 2;
             const std::size_t tokenBytes = form == 0 ? 3 : form == 1 ? 4 : 2;

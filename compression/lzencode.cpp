@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::size_t kWindow = 4096;
 constexpr std::size_t kMinLength = 3;
-constexpr int kChainDepth = 192;
+constexpr int kChainDepth = 256;
 // A match this long is not looked for again inside itself: its tails are
 // matches too, and the parse takes such a match whole in practice.
 constexpr std::size_t kSkipInside = 64;

@@ -87,6 +87,7 @@ TEST(Decompress, RefusesBadStreams)
         {"rle run past the size", {0x30, 4, 0, 0, 0x82, 'x'}, 0, "past the announced size"},
         {"16 MiB at the end of 1 MiB", megabyte, late, "more than the 12 bytes left"},
         {"lz11 4-byte token cut off", {0x11, 40, 0, 0, 0x40, 'a', 0x10, 0x00}, 0, "runs out"},
+        {"copy flagged at the very end", {0x11, 40, 0, 0, 0x40, 'a'}, 0, "runs out"},
         {"unknown type", {0x12, 4, 0, 0, 0}, 0, "type byte 12h"},
         {"header cut off", {0x10, 4, 0}, 0, "no room"},
         {"offset past the end", {0x10, 4, 0, 0}, 9, "no room"},
