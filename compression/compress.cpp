@@ -46,8 +46,9 @@ CompressResult compressBlock(std::span<const std::uint8_t> data, CompressionForm
     return result;
 }
 
-WriteBackResult writeBackBlock(std::span<std::uint8_t> image, std::size_t offset, std::span<const std::uint8_t> data,
-                               std::optional<CompressionFormat> format, CompressOptions options)
+WriteBackResult prepareWriteBack(std::span<const std::uint8_t> image, std::size_t offset,
+                                 std::span<const std::uint8_t> data, std::optional<CompressionFormat> format,
+                                 CompressOptions options)
 {
     WriteBackResult result;
     std::string why;
@@ -58,7 +59,7 @@ WriteBackResult writeBackBlock(std::span<std::uint8_t> image, std::size_t offset
     }
     result.oldSize = old->compressedSize;
     result.format = format.value_or(old->format);
-    const CompressResult compressed = compressBlock(data, result.format, options);
+    CompressResult compressed = compressBlock(data, result.format, options);
     if (!compressed.ok()) {
         result.error = compressed.error;
         return result;
@@ -66,14 +67,24 @@ WriteBackResult writeBackBlock(std::span<std::uint8_t> image, std::size_t offset
     // Measured as the old block was: the stream as far as a decoder reads it,
     // without the padding to 4 bytes.
     const std::optional<BlockInfo> fresh = measureBlock(compressed.bytes, 0);
-    const std::size_t needed = fresh ? fresh->compressedSize : compressed.bytes.size();
-    result.newSize = needed;
-    if (needed > old->compressedSize) {
+    result.newSize = fresh ? fresh->compressedSize : compressed.bytes.size();
+    if (result.newSize > result.oldSize) {
         result.error = "the block no longer fits: " + std::to_string(result.newSize) +
                        " compressed bytes, the old block has " + std::to_string(result.oldSize);
         return result;
     }
-    std::copy_n(compressed.bytes.begin(), needed, image.begin() + static_cast<std::ptrdiff_t>(offset));
-    std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(offset + needed), old->compressedSize - needed, 0);
+    result.replacement = std::move(compressed.bytes);
+    result.replacement.resize(result.oldSize, 0);
+    std::fill(result.replacement.begin() + static_cast<std::ptrdiff_t>(result.newSize), result.replacement.end(), 0);
+    return result;
+}
+
+WriteBackResult writeBackBlock(std::span<std::uint8_t> image, std::size_t offset, std::span<const std::uint8_t> data,
+                               std::optional<CompressionFormat> format, CompressOptions options)
+{
+    WriteBackResult result = prepareWriteBack(image, offset, data, format, options);
+    if (result.ok())
+        std::copy(result.replacement.begin(), result.replacement.end(),
+                  image.begin() + static_cast<std::ptrdiff_t>(offset));
     return result;
 }

@@ -32,17 +32,25 @@ struct CompressResult {
                                            CompressOptions options = {});
 
 // Recompresses `data` in the format of the block at `offset` (or in
-// `format`) and writes it there when it fits in the old block's compressed
-// size; the rest of the old block becomes zeros. Otherwise nothing changes
-// and `error` names both sizes.
+// `format`) for writing over that block. It fits when its stream, as a
+// decoder reads it, is no longer than the old block's; `replacement` is then
+// exactly as long as the old block: the new stream, then zeros. Otherwise
+// `error` names both sizes. A window records the replaced range as one undo
+// step and writes `replacement`; writeBackBlock does both at once.
 struct WriteBackResult {
     std::size_t oldSize = 0; // compressed bytes of the block that was there
     std::size_t newSize = 0; // compressed bytes of `data`, 0 when not compressed
     CompressionFormat format = CompressionFormat::Lz10;
+    std::vector<std::uint8_t> replacement;
     std::string error;
 
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
+[[nodiscard]] WriteBackResult prepareWriteBack(std::span<const std::uint8_t> image, std::size_t offset,
+                                               std::span<const std::uint8_t> data,
+                                               std::optional<CompressionFormat> format = std::nullopt,
+                                               CompressOptions options = {});
+// The same, written into `image` when it fits; nothing changes otherwise.
 [[nodiscard]] WriteBackResult writeBackBlock(std::span<std::uint8_t> image, std::size_t offset,
                                              std::span<const std::uint8_t> data,
                                              std::optional<CompressionFormat> format = std::nullopt,
