@@ -12,10 +12,12 @@ inline std::vector<std::uint8_t> greedyLzReference(std::span<const std::uint8_t>
 {
     const std::size_t n = data.size();
     const std::size_t maxLength = lz11 ? 0x10110 : 18;
-    std::vector<std::uint8_t> out{static_cast<std::uint8_t>(lz11 ? 0x11 : 0x10), static_cast<std::uint8_t>(n),
-                                  static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16)};
-    if (lz11 && n == 0)
-        out.resize(8, 0); // 0 in the plain header means the size follows
+    std::vector<std::uint8_t> out;
+    out.reserve(n + n / 8 + 16);
+    out.push_back(lz11 ? 0x11 : 0x10);
+    // An LZ11 size of 0 is written in the extended form, 0 in 4 more bytes.
+    for (int i = 0; i < (lz11 && n == 0 ? 7 : 3); ++i)
+        out.push_back(static_cast<std::uint8_t>(i < 3 ? n >> (8 * i) : 0));
     // Candidates with the same first two bytes, newest first.
     std::vector<std::int64_t> head(65536, -1), previous(n, -1);
     std::size_t flagAt = 0;
