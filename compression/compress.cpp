@@ -59,6 +59,9 @@ WriteBackResult prepareWriteBack(std::span<const std::uint8_t> image, std::size_
     }
     result.oldSize = old->compressedSize;
     result.format = format.value_or(old->format);
+    // A block the game may decompress into VRAM stays safe for it.
+    const bool lz = old->format == CompressionFormat::Lz10 || old->format == CompressionFormat::Lz11;
+    options.vramSafe |= lz && !old->copiesFromOneBack;
     CompressResult compressed = compressBlock(data, result.format, options);
     if (!compressed.ok()) {
         result.error = compressed.error;

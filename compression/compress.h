@@ -35,7 +35,8 @@ struct CompressResult {
 // `format`) for writing over that block. It fits when its stream, as a
 // decoder reads it, is no longer than the old block's; `replacement` is then
 // exactly as long as the old block: the new stream, then zeros. Otherwise
-// `error` names both sizes. A window records the replaced range as one undo
+// `error` names both sizes. An LZ77 block that never copied from one byte
+// back is recompressed VRAM-safe. A window records the replaced range as one undo
 // step and writes `replacement`; writeBackBlock does both at once.
 struct WriteBackResult {
     std::size_t oldSize = 0; // compressed bytes of the block that was there

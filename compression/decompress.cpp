@@ -14,6 +14,7 @@ struct Decoded {
     Fault fault = Fault::None;
     std::size_t at = 0;  // image offset of the item at fault, or one past the stream
     std::size_t out = 0; // output bytes written before it
+    bool oneBack = false; // an LZ77 copy from one byte back was seen
 };
 
 // Output kept in memory, grown as the stream proves it fills it, so that a
@@ -84,6 +85,7 @@ template <class Sink>
 Decoded decodeLz(Stream s, Sink& sink, bool lz11)
 {
     std::size_t out = 0;
+    bool oneBack = false;
     const std::uint8_t* src = s.src;
     while (out < s.size) {
         if (s.in >= s.end)
@@ -122,11 +124,12 @@ Decoded decodeLz(Stream s, Sink& sink, bool lz11)
             if (length > s.size - out)
                 return {Fault::PastSize, s.in, out};
             s.in += tokenBytes;
+            oneBack |= distance == 1;
             sink.copy(out, distance, length);
             out += length;
         }
     }
-    return {Fault::None, s.in, out};
+    return {Fault::None, s.in, out, oneBack};
 }
 
 template <class Sink>
@@ -420,6 +423,7 @@ DecompressResult decompressBlock(std::span<const std::uint8_t> image, std::size_
     result.bytes.resize(static_cast<std::size_t>(header.decompressedSize));
     result.info.compressedSize = decoded.at - offset;
     result.info.decompressedSize = result.bytes.size();
+    result.info.copiesFromOneBack = decoded.oneBack;
     return result;
 }
 
@@ -439,5 +443,6 @@ std::optional<BlockInfo> measureBlock(std::span<const std::uint8_t> image, std::
             *error = faultText(decoded, *read.header);
         return std::nullopt;
     }
-    return BlockInfo{read.header->format, decoded.at - offset, static_cast<std::size_t>(read.header->decompressedSize)};
+    return BlockInfo{read.header->format, decoded.at - offset, static_cast<std::size_t>(read.header->decompressedSize),
+                     decoded.oneBack};
 }

@@ -15,6 +15,7 @@ struct BlockInfo {
     CompressionFormat format = CompressionFormat::Lz10;
     std::size_t compressedSize = 0; // header and stream, as far as the decoder read
     std::size_t decompressedSize = 0;
+    bool copiesFromOneBack = false; // LZ77: not VRAM-safe
     bool operator==(const BlockInfo&) const = default;
 };
 

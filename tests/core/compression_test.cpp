@@ -255,6 +255,15 @@ TEST(WriteBack, FitsOrChangesNothing)
     EXPECT_NE(written.error.find(std::to_string(written.newSize)), std::string::npos) << written.error;
     EXPECT_EQ(image, before);
     EXPECT_FALSE(writeBackBlock(image, 0x101, edited).ok());
+
+    // A VRAM-safe block stays VRAM-safe.
+    const Bytes zeros(4000, 0);
+    Bytes safe = compressBlock(zeros, CompressionFormat::Lz11, {true}).bytes;
+    safe.resize(safe.size() + 64, 0);
+    ASSERT_FALSE(measureBlock(safe, 0)->copiesFromOneBack);
+    ASSERT_TRUE(writeBackBlock(safe, 0, zeros).ok());
+    EXPECT_FALSE(measureBlock(safe, 0)->copiesFromOneBack);
+    EXPECT_TRUE(measureBlock(compressBlock(zeros, CompressionFormat::Lz11).bytes, 0)->copiesFromOneBack);
 }
 
 } // namespace
