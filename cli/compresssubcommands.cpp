@@ -93,7 +93,8 @@ void addRecompressCommand(CLI::App& app, std::optional<Command>& chosen)
     sub.add_flag("--vram-safe", recompress->vramSafe, "LZ77: never copy from one byte back");
     sub.footer("Writes the new block over the old one when it fits in the old block's\n"
                "compressed size (the rest of the old block becomes zeros); otherwise\n"
-               "prints both sizes and writes nothing.\n\n" +
+               "prints both sizes and writes nothing. An LZ77 block that never copied\n"
+               "from one byte back is rewritten VRAM-safe.\n\n" +
                kFormatsFooter + numberForms());
     sub.callback([&chosen, recompress] { chosen = *recompress; });
 }
