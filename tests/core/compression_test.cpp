@@ -194,6 +194,23 @@ TEST(Compress, HuffmanTreesOfEveryWidthLayOut)
     EXPECT_NE(tooBig.error.find("more than rle can hold"), std::string::npos) << tooBig.error;
 }
 
+TEST(Scan, ReadsStreamsAsAnEncoderWritesThem)
+{
+    // Each decodes, but no encoder writes it so.
+    const Bytes notAsEncoded[] = {
+        {0x30, 4, 0, 0, 0x01, 'a', 'b', 0x01, 'c', 'd'},                 // a short literal item before another
+        {0x28, 2, 0, 0, 0x01, 0xC0, 'A', 'A', 0, 0, 0, 0x40},            // a symbol twice
+        {0x24, 1, 0, 0, 0x01, 0xC0, 0x21, 0x02, 0, 0, 0, 0x40},          // a 4-bit symbol above 15
+        {0x28, 2, 0, 0, 0x05, 0xC0, 'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40}, // table space left over
+    };
+    for (const Bytes& block : notAsEncoded) {
+        EXPECT_TRUE(measureBlock(block, 0));
+        EXPECT_FALSE(measureBlock(block, 0, Strictness::Encoder));
+    }
+    // The last literal item may be short, and so may one before a run.
+    EXPECT_TRUE(measureBlock(Bytes{0x30, 6, 0, 0, 0x00, 'a', 0x80, 'b', 0x01, 'c', 'd'}, 0, Strictness::Encoder));
+}
+
 TEST(Scan, FindsPlantedBlocksAndNothingInNoise)
 {
     Bytes image = randomBytes(1 << 18, 11);
