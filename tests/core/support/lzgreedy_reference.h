@@ -2,7 +2,8 @@
 // A greedy LZ77 parse, for comparing the encoder's sizes against: at every
 // position the longest match in the whole 4096-byte window (every candidate
 // tried, so no match is missed), else a literal. Writes the same block
-// format as compressBlock, padded to 4 bytes.
+// format as compressBlock, padded to 4 bytes. Also the tile-like data the
+// compression tests and benchmark compress.
 #include <cstddef>
 #include <cstdint>
 #include <span>
