@@ -55,15 +55,10 @@ int runScanCompressed(const ScanCompressedCommand& command, std::ostream& out, s
 std::optional<DecompressResult> decompressForCommand(std::span<const std::uint8_t> rom, std::int32_t at,
                                                      const std::string& format, std::ostream& err)
 {
-    DecompressResult block = decompressBlock(rom, static_cast<std::size_t>(at));
+    DecompressResult block = decompressBlock(rom, static_cast<std::size_t>(at), formatFromName(format));
     if (!block.ok()) {
         err << "quarn-tool: no compressed block at " << offsetText(static_cast<std::size_t>(at)) << ": "
             << block.error << '\n';
-        return std::nullopt;
-    }
-    if (!formatMatches(format, block.info.format)) {
-        err << "quarn-tool: the block at " << offsetText(static_cast<std::size_t>(at)) << " is "
-            << formatName(block.info.format) << ", not " << format << '\n';
         return std::nullopt;
     }
     return block;

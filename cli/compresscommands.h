@@ -21,7 +21,7 @@ struct ScanCompressedCommand {
 struct DecompressCommand {
     std::string romPath;
     std::int32_t at = 0;
-    std::string format; // empty: whatever the header says
+    std::string format; // empty: whatever the header's type byte says
     std::string outputPath;
     bool operator==(const DecompressCommand&) const = default;
 };
@@ -44,6 +44,8 @@ struct RecompressCommand {
     bool operator==(const RecompressCommand&) const = default;
 };
 
+// The block at `at` (in `format` when not empty, whatever its type byte
+// says); nothing after a message.
 // For the map commands' --compressed-at: the block at `at` of the ROM file,
 // decompressed; nothing after a message.
 [[nodiscard]] std::optional<RomBytes> readBlockForCommand(const std::string& romPath, std::int32_t at,

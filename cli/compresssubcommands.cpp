@@ -54,11 +54,13 @@ void addDecompressCommand(CLI::App& app, std::optional<Command>& chosen)
     auto decompress = std::make_shared<DecompressCommand>();
     addFileOption(sub, "ROM", decompress->romPath, "", "the ROM file")->required();
     addNumberOption(sub, "--at", decompress->at, 0, "where the block's header is")->required();
-    sub.add_option("--format", decompress->format, "refuse a block of another format")
+    sub.add_option("--format", decompress->format, "read the block in this format, whatever\nits type byte says")
         ->type_name("F")
-        ->check(oneOf({"lz10", "lz11", "rle", "huff", "huff4", "huff8"}));
+        ->check(oneOf({"lz10", "lz11", "rle", "huff4", "huff8"}));
     addFileOption(sub, "-o,--output", decompress->outputPath, "OUT", "the file to write")->required();
-    sub.footer("Prints how many compressed bytes were read.\n\n" + kFormatsFooter + numberForms());
+    sub.footer("Without --format the header's type byte names the format. Prints how many\n"
+               "compressed bytes were read.\n\n" +
+               kFormatsFooter + numberForms());
     sub.callback([&chosen, decompress] { chosen = *decompress; });
 }
 

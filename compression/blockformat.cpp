@@ -65,12 +65,12 @@ std::uint64_t largestExpansion(CompressionFormat format, std::uint64_t inputByte
     return 0;
 }
 
-HeaderRead readBlockHeader(std::span<const std::uint8_t> image, std::size_t offset)
+HeaderRead readBlockHeader(std::span<const std::uint8_t> image, std::size_t offset, std::optional<CompressionFormat> as)
 {
     if (offset >= image.size() || image.size() - offset < 4)
         return {std::nullopt, "no room for a 4-byte header"};
     const std::uint8_t* at = image.data() + offset;
-    const std::optional<CompressionFormat> format = formatFromTypeByte(at[0]);
+    const std::optional<CompressionFormat> format = as ? as : formatFromTypeByte(at[0]);
     if (!format)
         return {std::nullopt, "type byte " + hexByte(at[0]) + "h is none of 10h, 11h, 24h, 28h, 30h"};
     BlockHeader header{*format, static_cast<std::uint64_t>(at[1] | at[2] << 8 | at[3] << 16), 4};

@@ -32,14 +32,16 @@ struct BlockHeader {
     std::size_t headerBytes = 4; // 8 for LZ11's extended size
 };
 
-// The header at `offset`, or a message saying why there is none. A header is
+// The header at `offset`, or a message saying why there is none; with `as`
+// the type byte is not looked at and the stream is read in that format. A header is
 // refused at once when the rest of the image could not expand to the size it
 // announces in this format, so nothing is ever allocated for such a promise.
 struct HeaderRead {
     std::optional<BlockHeader> header;
     std::string error;
 };
-[[nodiscard]] HeaderRead readBlockHeader(std::span<const std::uint8_t> image, std::size_t offset);
+[[nodiscard]] HeaderRead readBlockHeader(std::span<const std::uint8_t> image, std::size_t offset,
+                                        std::optional<CompressionFormat> as = std::nullopt);
 
 // The most bytes `inputBytes` of stream after the header can decompress to in
 // this format: what a stream made only of the longest copies or runs gives.

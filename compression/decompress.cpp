@@ -142,10 +142,11 @@ std::string faultText(const Decoded& d, const BlockHeader& header)
 
 } // namespace
 
-DecompressResult decompressBlock(std::span<const std::uint8_t> image, std::size_t offset)
+DecompressResult decompressBlock(std::span<const std::uint8_t> image, std::size_t offset,
+                                 std::optional<CompressionFormat> as)
 {
     DecompressResult result;
-    const HeaderRead read = readBlockHeader(image, offset);
+    const HeaderRead read = readBlockHeader(image, offset, as);
     if (!read.header) {
         result.error = read.error;
         return result;

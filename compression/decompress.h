@@ -27,8 +27,10 @@ struct DecompressResult {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// The block whose header is at `offset`.
-[[nodiscard]] DecompressResult decompressBlock(std::span<const std::uint8_t> image, std::size_t offset);
+// The block whose header is at `offset`; in format `as` whatever its type
+// byte says, when given.
+[[nodiscard]] DecompressResult decompressBlock(std::span<const std::uint8_t> image, std::size_t offset,
+                                               std::optional<CompressionFormat> as = std::nullopt);
 
 // How the scan judges a candidate: besides decoding completely, the stream
 // must look as an encoder writes it. Huffman trees are true trees (no pair

@@ -498,7 +498,7 @@ if(NOT line_count EQUAL 2 OR NOT tool_stdout MATCHES "huff4" OR NOT tool_stdout 
   message(FATAL_ERROR "scan-compressed --format huff listed:\n${tool_stdout}")
 endif()
 run_tool(1 scan-compressed "${packed}" --min-size 16385)
-run_tool(NONZERO decompress "${packed}" --at ${offset_lz10} --format rle -o "${WORK}/never.bin")
+run_tool(NONZERO decompress "${packed}" --at ${offset_lz10} --format huff -o "${WORK}/never.bin")
 run_tool(NONZERO decompress "${packed}" --at 1 -o "${WORK}/never.bin")
 
 # render --compressed-at shows the block as render shows the ROM.

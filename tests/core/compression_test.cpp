@@ -68,6 +68,14 @@ TEST(Decompress, HandMadeStreams)
     }
 }
 
+TEST(Decompress, InAGivenFormatWhateverTheTypeByteSays)
+{
+    const Bytes block{0x00, 3, 0, 0, 0x00, 'a', 'b', 'c'};
+    EXPECT_EQ(decompressBlock(block, 0, CompressionFormat::Lz10).bytes, text("abc"));
+    EXPECT_NE(decompressBlock(block, 0).error.find("type byte 00h"), std::string::npos);
+    EXPECT_FALSE(decompressBlock(block, 0, CompressionFormat::Rle).ok()); // 'b' starts a literal item of 99 bytes
+}
+
 TEST(Decompress, RefusesBadStreams)
 {
     Bytes megabyte(1 << 20, 0);

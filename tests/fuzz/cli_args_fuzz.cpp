@@ -66,7 +66,7 @@ struct CommandCheck {
     void operator()(const DecompressCommand& c) const
     {
         FUZZ_CHECK(!c.romPath.empty() && !c.outputPath.empty() && c.at >= 0);
-        FUZZ_CHECK(c.format.empty() || c.format == "huff" || formatFromName(c.format));
+        FUZZ_CHECK(c.format.empty() || formatFromName(c.format));
     }
     void operator()(const CompressCommand& c) const
     {

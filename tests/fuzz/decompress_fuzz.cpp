@@ -1,4 +1,5 @@
-// Any bytes as an image with a block at any offset: every decoder refuses
+// Any bytes as an image with a block at any offset, read as its type byte
+// says or in a given format: every decoder refuses
 // with a message or gives exactly the announced size; counting agrees with
 // decoding, the scan's stricter reading only ever refuses more, and what
 // decodes encodes back in its own format to the same bytes.
@@ -11,7 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzInput input(data, size);
-    const std::size_t offset = input.take<std::uint16_t>() % 64;
+    const std::uint16_t where = input.take<std::uint16_t>();
+    const std::size_t offset = where % 64;
+    const int forced = (where >> 8) % (kCompressionFormatCount + 1); // the last: as the type byte says
     const std::span<const std::uint8_t> image = input.rest();
 
     const DecompressResult result = decompressBlock(image, offset);
@@ -31,6 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(again.ok());
             FUZZ_CHECK(decompressBlock(again.bytes, 0).bytes == result.bytes);
         }
+    }
+
+    if (forced < kCompressionFormatCount) {
+        const auto format = static_cast<CompressionFormat>(forced);
+        const DecompressResult as = decompressBlock(image, offset, format);
+        const HeaderRead header = readBlockHeader(image, offset, format);
+        FUZZ_CHECK(as.ok() == as.error.empty());
+        FUZZ_CHECK(!as.ok() || (header.header && as.bytes.size() == header.header->decompressedSize &&
+                                as.info.format == format));
     }
 
     for (const FoundBlock& found : scanCompressedBlocks(image, {0x1F, 1})) {
