@@ -2,6 +2,7 @@
 // Command-line parsing for quarn-tool, on CLI11. Strings in, a command or a
 // message out, so every rule can be tested without files.
 #include "cli/argforms.h"
+#include "cli/compresscommands.h"
 #include "cli/scriptcommands.h"
 #include "cli/mapcommand.h"
 #include "cli/patchcommands.h"
@@ -34,6 +35,7 @@ struct RenderCommand {
     std::int32_t position = 0;  // may lie past the end of the image
     TileGeometry geometry;
     std::string palettePath;    // .pal or .act for the codec's palette; empty: defaults
+    std::int32_t compressedAt = -1; // the block decompressed from here instead of the ROM
     bool operator==(const RenderCommand&) const = default;
 };
 
@@ -47,6 +49,7 @@ struct ImportCommand {
     TileGeometry geometry;
     std::string palettePath;
     bool nearest = false; // colours in no palette entry take the nearest one's value
+    std::int32_t compressedAt = -1; // the block there, recompressed into place
     bool operator==(const ImportCommand&) const = default;
 };
 
@@ -72,7 +75,8 @@ struct EncodeCommand {
 // function that registers it in cli/subcommands.cpp.
 using Command = std::variant<HelpCommand, RenderCommand, ImportCommand, DecodeCommand, EncodeCommand, DumpCommand,
                              InsertCommand, SearchCommand, MakeTableCommand, MapCommand,
-                             MakePatchCommand, ApplyPatchCommand, PointerCommand>;
+                             MakePatchCommand, ApplyPatchCommand, PointerCommand,
+                             ScanCompressedCommand, DecompressCommand, CompressCommand, RecompressCommand>;
 
 struct ParseResult {
     std::optional<Command> command;

@@ -1,6 +1,7 @@
 #include "cli/import.h"
 
 #include "app/fileio.h"
+#include "cli/compresscommands.h"
 #include "cli/render.h"
 #include "tiles/bitmapimport.h"
 #include "tiles/bitmapio.h"
@@ -30,12 +31,18 @@ int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err
         return kExitFileError;
     }
 
+    std::optional<DecompressResult> block;
+    if (command.compressedAt >= 0 && !(block = decompressForCommand(rom.bytes, command.compressedAt, "", err)))
+        return kExitFileError;
     // Unlike Open, the file is not padded: it is written back as long as it was.
     const TileMapImportResult result =
-        importTileMapPicture(rom.bytes, command.position, command.codec, command.geometry, *palettes,
+        importTileMapPicture(block ? std::span<std::uint8_t>(block->bytes) : std::span<std::uint8_t>(rom.bytes),
+                             command.position, command.codec, command.geometry, *palettes,
                              *picture.bitmap, command.nearest ? UnmatchedColours::Nearest : UnmatchedColours::StandIn);
     // With nothing written (an empty file, a position past its end) the file is left alone.
     if (result.tilesEncoded + result.tilesPartlyEncoded > 0) {
+        if (block && !writeBackForCommand(rom.bytes, command.compressedAt, block->bytes, "", false, out, err))
+            return kExitFileError;
         const QString error = writeWholeFile(romPath, rom.bytes);
         if (!error.isEmpty()) {
             err << "quarn-tool: cannot write ROM '" << command.romPath << "': " << error.toStdString() << '\n';

@@ -1,6 +1,7 @@
 #include "cli/mapcommand.h"
 
 #include "app/fileio.h"
+#include "cli/compresscommands.h"
 #include "cli/romfile.h"
 #include "cli/args.h"
 #include "cli/render.h"
@@ -36,7 +37,9 @@ int runMap(const MapCommand& command, std::ostream&, std::ostream& err)
     if (!palettes)
         return kExitFileError;
     // Padded like the program's Open; cells past the end stay black.
-    const std::optional<RomBytes> opened = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> opened = command.compressedAt < 0
+                                               ? readRomAsOpened(command.romPath, err)
+                                               : readBlockForCommand(command.romPath, command.compressedAt, err);
     if (!opened)
         return kExitFileError;
     const RomBytes& rom = *opened;

@@ -18,6 +18,7 @@ struct MapCommand {
     std::int32_t position = 0;
     TileGeometry geometry;
     std::string palettePath;
+    std::int32_t compressedAt = -1; // cells and tile map from the block decompressed here
     bool operator==(const MapCommand&) const = default;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/render.h"
 
 #include "app/fileio.h"
+#include "cli/compresscommands.h"
 #include "cli/romfile.h"
 #include "tiles/bitmapio.h"
 #include "tiles/codecs.h"
@@ -51,7 +52,9 @@ int runRender(const RenderCommand& command, std::ostream&, std::ostream& err)
     if (!palettes)
         return kExitFileError;
     // Padded like the program's Open, so a short file shows the same black tail.
-    const std::optional<RomBytes> rom = readRomAsOpened(command.romPath, err);
+    const std::optional<RomBytes> rom = command.compressedAt < 0
+                                            ? readRomAsOpened(command.romPath, err)
+                                            : readBlockForCommand(command.romPath, command.compressedAt, err);
     if (!rom)
         return kExitFileError;
     const Bitmap map = renderTileMap(*rom, command, *palettes);

@@ -1,5 +1,6 @@
 #include "cli/subcommands.h"
 
+#include "cli/compresssubcommands.h"
 #include "cli/helptext.h"
 #include "cli/options.h"
 
@@ -20,6 +21,7 @@ void addRenderCommand(CLI::App& app, std::optional<Command>& chosen)
                   "the picture to write, in the format its\nextension names (see below)")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *render);
+    addCompressedAtOption(sub, render->compressedAt);
     sub.footer("One screen is 16 x 16 blocks from the position, at single size.\n\n" + pictureFormats() +
                "\n" + codecList() + "\n" + numberForms() + sizeForms() + commandExitStatus());
     sub.callback([&chosen, render, codec] {
@@ -36,6 +38,7 @@ void addImportCommand(CLI::App& app, std::optional<Command>& chosen)
     addFileOption(sub, "IMAGE", import->imagePath, "", "the picture: BMP or PNG, as render writes it")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *import);
+    addCompressedAtOption(sub, import->compressedAt);
     sub.add_flag("--nearest", import->nearest,
                  "store off-palette colours as the nearest entry");
     sub.footer("Every colour is compared with the palette exactly, so use the palette the\n"
@@ -186,6 +189,7 @@ void addMapCommand(CLI::App& app, std::optional<Command>& chosen)
                   "the picture, in the format its extension names")
         ->required();
     const CLI::Option* codec = addMapOptions(sub, *map);
+    addCompressedAtOption(sub, map->compressedAt);
     sub.footer("Each cell is the block of the tile map (at --position, single size) that\n"
                "its byte names, as the workspace shows a level map.\n\n" +
                pictureFormats() + "\n" + codecList() + "\n" + numberForms() + sizeForms() + commandExitStatus());
@@ -258,5 +262,6 @@ void addSubcommands(CLI::App& app, std::optional<Command>& chosen)
     addMakePatchCommand(app, chosen);
     addApplyPatchCommand(app, chosen);
     addPointerCommands(app, chosen);
+    addCompressSubcommands(app, chosen);
     addHelpCommand(app, chosen);
 }

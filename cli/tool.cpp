@@ -1,6 +1,7 @@
 #include "cli/tool.h"
 
 #include "cli/args.h"
+#include "cli/compresscommands.h"
 #include "cli/import.h"
 #include "cli/mapcommand.h"
 #include "cli/patchcommands.h"
@@ -40,6 +41,10 @@ struct Runner {
     int operator()(const MakePatchCommand& c) const { return runMakePatch(c, out, err); }
     int operator()(const ApplyPatchCommand& c) const { return runApplyPatch(c, out, err); }
     int operator()(const PointerCommand& c) const { return runPointerCommand(c, out, err); }
+    int operator()(const ScanCompressedCommand& c) const { return runScanCompressed(c, out, err); }
+    int operator()(const DecompressCommand& c) const { return runDecompress(c, out, err); }
+    int operator()(const CompressCommand& c) const { return runCompress(c, out, err); }
+    int operator()(const RecompressCommand& c) const { return runRecompress(c, out, err); }
 };
 
 } // namespace

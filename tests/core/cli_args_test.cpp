@@ -488,3 +488,36 @@ TEST(CliArgs, PatchCommandsTakeTheFormatFromTheNameOrFormat)
     EXPECT_EQ(std::get<ApplyPatchCommand>(*apply.command), (ApplyPatchCommand{"g.nes", "p.bps", "out.nes"}));
     EXPECT_FALSE(parseArguments({"apply-patch", "g.nes"}).command);
 }
+
+namespace {
+
+TEST(CliArgs, CompressedBlockCommands)
+{
+    const auto parsed = [](const Words& args) { return parseArguments(args).command; };
+    EXPECT_EQ(parsed({"scan-compressed", "a.gba"}), Command(ScanCompressedCommand{"a.gba", "any", 32}));
+    EXPECT_EQ(parsed({"scan-compressed", "a.gba", "--format", "huff", "--min-size", "H100"}),
+              Command(ScanCompressedCommand{"a.gba", "huff", 256}));
+    EXPECT_EQ(parsed({"decompress", "a.gba", "--at", "H40", "-o", "b"}),
+              Command(DecompressCommand{"a.gba", 0x40, "", "b"}));
+    EXPECT_EQ(parsed({"compress", "in", "--format", "lz11", "--vram-safe", "-o", "out"}),
+              Command(CompressCommand{"in", "lz11", true, "out"}));
+    EXPECT_EQ(parsed({"recompress", "a.gba", "d", "--at", "8", "--format", "rle"}),
+              Command(RecompressCommand{"a.gba", "d", 8, "rle", false}));
+    RenderCommand render = parseRenderOk({"render", "a.gba", "-o", "m.png", "--compressed-at", "H100"});
+    EXPECT_EQ(render.compressedAt, 0x100);
+    EXPECT_EQ(parseRenderOk({"render", "a.gba", "-o", "m.png"}).compressedAt, -1);
+    EXPECT_EQ(parseImportOk({"import", "a.gba", "m.png", "--compressed-at", "4"}).compressedAt, 4);
+
+    for (const Words& bad : std::vector<Words>{{"compress", "in", "-o", "out"},
+                                               {"compress", "in", "--format", "huff", "-o", "out"},
+                                               {"scan-compressed", "a", "--format", "lz12"},
+                                               {"scan-compressed", "a", "--min-size", "0"},
+                                               {"decompress", "a", "-o", "b"},
+                                               {"recompress", "a", "d", "--at", "-4"}}) {
+        const ParseResult result = parseArguments(bad);
+        EXPECT_FALSE(result.command) << bad[0];
+        EXPECT_EQ(result.exitCode, kExitUsage);
+    }
+}
+
+} // namespace

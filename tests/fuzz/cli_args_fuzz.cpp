@@ -4,6 +4,7 @@
 #include "fuzzinput.h"
 
 #include "cli/args.h"
+#include "compression/blockformat.h"
 
 #include <string>
 #include <variant>
@@ -55,6 +56,26 @@ struct CommandCheck {
         FUZZ_CHECK(!c.romPath.empty() && !c.outputPath.empty() && c.at >= 0);
         FUZZ_CHECK(c.width >= 1 && c.width <= 256 && c.height >= 1 && c.height <= 256);
         FUZZ_CHECK(isValidCodec(c.codec) && c.position >= 0 && validGeometry(c.geometry));
+        FUZZ_CHECK(c.compressedAt >= -1);
+    }
+    void operator()(const ScanCompressedCommand& c) const
+    {
+        FUZZ_CHECK(!c.romPath.empty() && c.minimumSize >= 1);
+        FUZZ_CHECK(c.format == "any" || c.format == "huff" || formatFromName(c.format));
+    }
+    void operator()(const DecompressCommand& c) const
+    {
+        FUZZ_CHECK(!c.romPath.empty() && !c.outputPath.empty() && c.at >= 0);
+        FUZZ_CHECK(c.format.empty() || formatFromName(c.format));
+    }
+    void operator()(const CompressCommand& c) const
+    {
+        FUZZ_CHECK(!c.inputPath.empty() && !c.outputPath.empty() && formatFromName(c.format));
+    }
+    void operator()(const RecompressCommand& c) const
+    {
+        FUZZ_CHECK(!c.romPath.empty() && !c.dataPath.empty() && c.at >= 0);
+        FUZZ_CHECK(c.format.empty() || formatFromName(c.format));
     }
     void operator()(const PointerCommand& c) const
     {
