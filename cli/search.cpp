@@ -36,11 +36,8 @@ std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& com
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return std::nullopt;
-    const std::optional<std::string> text = inCodePage(*codePage, command.pattern, "text", err);
-    if (!text)
-        return std::nullopt;
-    const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
-    const TextPattern pattern = tableTextPattern(matcher, *text, command.oneBytePerCharacter);
+    const TextPattern pattern =
+        tableTextPattern(table->matcher, typedText(command.pattern), command.oneBytePerCharacter);
     if (pattern.characterWithoutCode) {
         err << "quarn-tool: search: no table entry is the character at " << pattern.characterWithoutCode.value_or(0) + 1
             << " by itself\n";
