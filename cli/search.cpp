@@ -103,7 +103,7 @@ int runMakeTable(const MakeTableCommand& command, std::ostream& out, std::ostrea
         return kExitUsage;
     }
     const TableFromResult table =
-        tableFromResultLine(lines[static_cast<std::size_t>(command.line - 1)], command.position);
+        tableFromResultLine(lines[static_cast<std::size_t>(command.line - 1)], command.position, command.bothCases);
     if (!table.text) {
         err << "quarn-tool: make-table: " << table.error << '\n';
         return kExitFileError;

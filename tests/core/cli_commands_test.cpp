@@ -140,3 +140,27 @@ TEST_F(CliCommands, InsertWritesAllOrNothing)
 }
 
 } // namespace
+
+namespace {
+// A Shift_JIS table (two-byte codes, kana texts) read with --codepage: the
+// dump is written back in Shift_JIS and inserts to the same bytes.
+TEST_F(CliCommands, MultiByteCodePageTableAndDump)
+{
+    write("sjis.tbl", "H0\r\n8341=\x83\x41\r\n8343=\x83\x43\r\n41=A\r\n");
+    Bytes image = rom;
+    const Bytes script{0x83, 0x41, 0x41, 0x83, 0x43, 0x00};
+    std::copy(script.begin(), script.end(), image.begin() + 0x20);
+    write("game.nes", image);
+    const ToolRun dump = run({"dump", "@game.nes", "-t", "@sjis.tbl", "--codepage", "Shift_JIS", "--from", "H20",
+                              "--to", "H25", "-o", "@sjis.txt"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    const Bytes expected{0x83, 0x41, 'A', 0x83, 0x43, '{', 'E', 'N', 'D', '}', '\r', '\n', '\r', '\n'};
+    EXPECT_EQ(read("sjis.txt"), expected);
+    const ToolRun decoded = run({"decode", "@game.nes", "-t", "@sjis.tbl", "--codepage", "Shift_JIS", "--at", "H20",
+                                 "--length", "5"});
+    EXPECT_EQ(decoded.out, "\u30A2A\u30A4\n");
+    ASSERT_EQ(run({"insert", "@game.nes", "@sjis.txt", "-t", "@sjis.tbl", "--codepage", "Shift_JIS", "--at", "H40"}).status, 0);
+    const Bytes written = read("game.nes");
+    EXPECT_TRUE(startsWith(Bytes(written.begin() + 0x40, written.end()), script));
+}
+} // namespace
