@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 134> kLanguageKeys{{
+const std::array<LanguageKey, 140> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -122,6 +122,7 @@ const std::array<LanguageKey, 134> kLanguageKeys{{
     {LanguageSection::Constant, "UnmatchedInScript", "No table entry matches the character \"%1\" at position %2 of line %3. Nothing was written."},
     {LanguageSection::Constant, "WordOutsideCodePage", "The code page %1 cannot hold the letter \"%2\" at position %3 of the word. Nothing was searched."},
     {LanguageSection::Constant, "PictureSizeDiffers", "The picture is %1 x %2, the tile map %3 x %4: only the top left part that both cover was read."},
+    {LanguageSection::Constant, "CreateTblBothCases", "Create Table, Both Cases"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},
@@ -135,6 +136,11 @@ const std::array<LanguageKey, 134> kLanguageKeys{{
     {LanguageSection::TblFormatInfo, "str11", "represents that tile/block (length of the sequence"},
     {LanguageSection::TblFormatInfo, "str12", "is limited just by the imagination of the user)."},
     {LanguageSection::TblFormatInfo, "str13", "Example:"},
+    {LanguageSection::TblFormatInfo, "str14", "Character tables may also be written so:"},
+    {LanguageSection::TblFormatInfo, "str15", "in UTF-8 (with a byte order mark, or with letters beyond ASCII), any script;"},
+    {LanguageSection::TblFormatInfo, "str16", "without the address line (the address is then 0);"},
+    {LanguageSection::TblFormatInfo, "str17", "codes of 2 to 4 bytes; the longest code that has an entry is read:"},
+    {LanguageSection::TblFormatInfo, "str18", "line break and end as byte sequences, the end with a text of its own:"},
 }};
 
 void LanguageTexts::setBuiltInEnglish()

@@ -16,7 +16,7 @@ struct LanguageKey {
 
 // Every key in the order the language files are read: 48 variable texts,
 // 73 constant texts, then the 13 lines of the table format help.
-extern const std::array<LanguageKey, 134> kLanguageKeys;
+extern const std::array<LanguageKey, 140> kLanguageKeys;
 
 class LanguageTexts {
 public:

@@ -19,15 +19,15 @@ std::string lowerCase(std::string_view text)
 
 // ---- The key table ---------------------------------------------------------
 
-TEST(LanguageKeys, SectionsHold48And73And13KeysInFileOrder)
+TEST(LanguageKeys, SectionsHold48And74And18KeysInFileOrder)
 {
-    ASSERT_EQ(kLanguageKeys.size(), 134u);
+    ASSERT_EQ(kLanguageKeys.size(), 140u);
     const auto section = [](std::size_t i) { return kLanguageKeys[i].section; };
     for (std::size_t i = 0; i < 48; ++i)
         EXPECT_EQ(section(i), LanguageSection::Variable) << kLanguageKeys[i].key;
-    for (std::size_t i = 48; i < 121; ++i)
+    for (std::size_t i = 48; i < 122; ++i)
         EXPECT_EQ(section(i), LanguageSection::Constant) << kLanguageKeys[i].key;
-    for (std::size_t i = 121; i < 134; ++i)
+    for (std::size_t i = 122; i < 140; ++i)
         EXPECT_EQ(section(i), LanguageSection::TblFormatInfo) << kLanguageKeys[i].key;
 
     EXPECT_EQ(kLanguageKeys.front().key, "Clear");
@@ -37,10 +37,10 @@ TEST(LanguageKeys, SectionsHold48And73And13KeysInFileOrder)
     EXPECT_EQ(kLanguageKeys[112].key, "Redo");
 }
 
-TEST(LanguageKeys, TableFormatHelpLinesAreStr1ToStr13InOrder)
+TEST(LanguageKeys, TableFormatHelpLinesAreStr1ToStr18InOrder)
 {
-    for (int n = 1; n <= 13; ++n)
-        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(120 + n)].key, "str" + std::to_string(n));
+    for (int n = 1; n <= 18; ++n)
+        EXPECT_EQ(kLanguageKeys[static_cast<std::size_t>(121 + n)].key, "str" + std::to_string(n));
 }
 
 TEST(LanguageKeys, NoKeyRepeatsEvenIgnoringLetterCase)
