@@ -19,3 +19,11 @@ std::string fileBytesOf(std::string_view text, bool utf8, const CodePage& codePa
     }
     return codePage.fromUnicode(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), lossless);
 }
+
+std::string resultFileInCodePage(std::string_view bytes, const CodePage& codePage)
+{
+    const TextOfFile text = textOfFile(bytes, codePage);
+    if (!text.utf8)
+        return std::string(bytes);
+    return fileBytesOf(text.text, false, codePage);
+}

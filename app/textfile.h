@@ -19,3 +19,8 @@ struct TextOfFile {
 // becomes '?' and clears `lossless`.
 [[nodiscard]] std::string fileBytesOf(std::string_view text, bool utf8, const CodePage& codePage,
                                       bool* lossless = nullptr);
+
+// A result file's bytes in the code page, the form result lines have in
+// memory: a UTF-8 file is converted (a letter the page cannot hold becomes
+// '?'), any other is taken as it is.
+[[nodiscard]] std::string resultFileInCodePage(std::string_view bytes, const CodePage& codePage);

@@ -1,6 +1,7 @@
 #include "cli/search.h"
 
 #include "app/fileio.h"
+#include "app/textfile.h"
 #include "app/numbers.h"
 #include "cli/romfile.h"
 #include "cli/args.h"
@@ -95,8 +96,10 @@ int runMakeTable(const MakeTableCommand& command, std::ostream& out, std::ostrea
         err << "quarn-tool: cannot read '" << command.resultsPath << "': " << file.error.toStdString() << '\n';
         return kExitFileError;
     }
-    const std::vector<std::string> lines =
-        readResultFile(std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
+    // The words in Windows-1252, as the search writes them; a UTF-8 file is
+    // turned into that.
+    const std::vector<std::string> lines = readResultFile(resultFileInCodePage(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), CodePage()));
     if (command.line < 1 || static_cast<std::size_t>(command.line) > lines.size()) {
         err << "quarn-tool: make-table: '" << command.resultsPath << "' has " << lines.size() << " line(s), no line "
             << command.line << '\n';

@@ -1,3 +1,4 @@
+#include "app/textfile.h"
 #include "search/srres.h"
 
 #include "app/fileio.h"
@@ -179,8 +180,10 @@ void Tsearchresform::N2Click()
         wb_.dialogs().showMessage(this, file.error); // the list stays as it was
         return;
     }
-    model_->setLines(readResultFile(
-        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size())));
+    // The list holds the words in the code page, as a relative search makes
+    // them; a UTF-8 file is turned into it.
+    model_->setLines(readResultFile(resultFileInCodePage(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), wb_.codePage)));
 }
 
 void Tsearchresform::N10Click()
