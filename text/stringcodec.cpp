@@ -4,9 +4,33 @@
 #include <cstring>
 #include "text/utf8.h"
 
+#include <bit>
+#include <cstring>
 #include <functional>
 
 namespace {
+constexpr std::size_t kShortText = 8;
+
+std::uint64_t lowBytes(std::string_view text)
+{
+    std::uint64_t value = 0;
+    if (text.size() >= kShortText)
+        std::memcpy(&value, text.data(), kShortText); // the usual case, one load
+    else
+        std::memcpy(&value, text.data(), text.size());
+    return value;
+}
+
+std::uint64_t lowMask(std::size_t length)
+{
+    return length >= kShortText ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length)) - 1;
+}
+
+std::size_t shortHash(std::uint64_t bytes, std::uint8_t length, int shift)
+{
+    return static_cast<std::size_t>(((bytes ^ length) * 0x9E3779B97F4A7C15ull) >> shift);
+}
+
 std::uint64_t packedKey(std::span<const std::uint8_t> bytes)
 {
     std::uint64_t key = static_cast<std::uint64_t>(bytes.size()) << 32;
@@ -16,10 +40,45 @@ std::uint64_t packedKey(std::span<const std::uint8_t> bytes)
 }
 } // namespace
 
+bool EntryMatcher::addShortText(std::string_view text, ByteCode code)
+{
+    const auto length = static_cast<std::uint8_t>(text.size());
+    const std::uint64_t bytes = lowBytes(text);
+    const std::size_t mask = shortTexts_.size() - 1;
+    for (std::size_t i = shortHash(bytes, length, shortShift_);; i = (i + 1) & mask) {
+        ShortSlot& slot = shortTexts_[i];
+        if (slot.length == 0) {
+            slot = {bytes, length, code};
+            return true;
+        }
+        if (slot.length == length && slot.bytes == bytes)
+            return false; // the first code with this text stays
+    }
+}
+
+const EntryMatcher::ShortSlot* EntryMatcher::findShortText(std::uint64_t bytes, std::uint8_t length) const
+{
+    if (shortTexts_.empty())
+        return nullptr;
+    const std::size_t mask = shortTexts_.size() - 1;
+    for (std::size_t i = shortHash(bytes, length, shortShift_);; i = (i + 1) & mask) {
+        const ShortSlot& slot = shortTexts_[i];
+        if (slot.length == 0)
+            return nullptr;
+        if (slot.length == length && slot.bytes == bytes)
+            return &slot;
+    }
+}
+
 EntryMatcher::EntryMatcher(const TableEntries& entries, std::uint8_t longestEntryLength,
                            std::span<const SequenceEntry> sequences)
     : entries_(entries), sequences_(sequences.begin(), sequences.end())
 {
+    std::size_t slots = 16;
+    while (slots < 2 * (entries_.size() + sequences_.size()))
+        slots *= 2;
+    shortTexts_.resize(slots);
+    shortShift_ = 64 - std::countr_zero(slots);
     std::sort(sequences_.begin(), sequences_.end(),
               [](const SequenceEntry& a, const SequenceEntry& b) { return a.code < b.code; });
     // Texts in the order that breaks ties: one-byte codes ascending, then longer ones.
@@ -31,8 +90,10 @@ EntryMatcher::EntryMatcher(const TableEntries& entries, std::uint8_t longestEntr
             singleCharacter_.try_emplace(first.value, code);
         if (utf8CharacterCount(text) > longestEntryLength)
             return;
-        if (!byText_.try_emplace(text, code).second)
-            return; // a later code with the same text can never be the first to match
+        // A later code with the same text can never be the first to match.
+        const bool added = text.size() <= kShortText ? addShortText(text, code) : byText_.try_emplace(text, code).second;
+        if (!added)
+            return;
         std::vector<std::uint16_t>& lengths = lengthsByFirstByte_[static_cast<unsigned char>(text[0])];
         const auto length = static_cast<std::uint16_t>(text.size());
         const auto at = std::lower_bound(lengths.begin(), lengths.end(), length, std::greater<>());
@@ -62,9 +123,15 @@ std::optional<TextMatch> EntryMatcher::matchAt(std::string_view text, std::size_
     if (offset >= text.size())
         return std::nullopt;
     const std::size_t left = text.size() - offset;
+    const std::uint64_t bytes = lowBytes(text.substr(offset));
     for (const std::uint16_t length : lengthsByFirstByte_[static_cast<unsigned char>(text[offset])]) {
         if (length > left)
             continue;
+        if (length <= kShortText) {
+            if (const ShortSlot* slot = findShortText(bytes & lowMask(length), static_cast<std::uint8_t>(length)))
+                return TextMatch{slot->code, length};
+            continue;
+        }
         const auto found = byText_.find(text.substr(offset, length));
         if (found != byText_.end())
             return TextMatch{found->second, length};
@@ -113,6 +180,7 @@ ImageMatch EntryMatcher::decodeAt(std::span<const std::uint8_t> bytes, std::size
 std::string decodeBytes(const EntryMatcher& table, std::span<const std::uint8_t> bytes)
 {
     std::string text;
+    text.reserve(bytes.size() * 2);
     for (std::size_t offset = 0; offset < bytes.size();) {
         const ImageMatch code = table.decodeAt(bytes, offset);
         text += *code.text;
@@ -132,7 +200,8 @@ std::string decodeBytes(const TableEntries& entries, std::span<const std::uint8_
 namespace {
 void appendCode(std::vector<std::uint8_t>& out, ByteCode code)
 {
-    out.insert(out.end(), code.view().begin(), code.view().end());
+    for (std::size_t i = 0; i < code.size; ++i)
+        out.push_back(code.bytes[i]);
 }
 
 // Repeated longest match with unmatched characters dropped; appends to `out`
@@ -161,6 +230,7 @@ std::size_t encodeInto(const EntryMatcher& matcher, std::string_view text, std::
 std::vector<std::uint8_t> encodeString(const EntryMatcher& matcher, std::string_view text, std::size_t limit)
 {
     std::vector<std::uint8_t> codes;
+    codes.reserve(std::min(text.size(), limit));
     encodeInto(matcher, text, limit, &codes);
     return codes;
 }

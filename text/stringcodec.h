@@ -70,6 +70,17 @@ private:
     std::vector<SequenceEntry> sequences_; // ascending
     // Encoding: every text that can match, with its first code; and per
     // first byte of a text, the lengths (in bytes) entries have, longest first.
+    // Texts of up to 8 bytes sit in an open-addressing table keyed by their
+    // bytes, which a lookup reads as one number; longer ones in byText_.
+    struct ShortSlot {
+        std::uint64_t bytes = 0;
+        std::uint8_t length = 0; // 0: free
+        ByteCode code;
+    };
+    std::vector<ShortSlot> shortTexts_; // a power of two long, at most half full
+    int shortShift_ = 64;
+    bool addShortText(std::string_view text, ByteCode code);
+    const ShortSlot* findShortText(std::uint64_t bytes, std::uint8_t length) const;
     std::unordered_map<std::string, ByteCode, TransparentHash, std::equal_to<>> byText_;
     std::array<std::vector<std::uint16_t>, 256> lengthsByFirstByte_;
     std::unordered_map<char32_t, ByteCode> singleCharacter_;
