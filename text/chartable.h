@@ -36,7 +36,10 @@ struct ByteCode {
 
     std::span<const std::uint8_t> view() const { return {bytes.data(), size}; }
     std::string hex() const; // upper case, two digits a byte
-    bool operator==(const ByteCode& other) const { return view().size() == other.view().size() && std::equal(view().begin(), view().end(), other.view().begin()); }
+    bool operator==(const ByteCode& other) const
+    {
+        return size == other.size && std::equal(view().begin(), view().end(), other.view().begin());
+    }
     // Shorter codes first, then by their bytes.
     bool operator<(const ByteCode& other) const;
 };
@@ -125,7 +128,8 @@ inline constexpr std::string_view kEndMarker = "{END}";
 // Makes a read table usable: every empty entry gets its placeholder, the
 // line-break code becomes "{^}" and then the end code `endText` ("{END}"
 // unless the table names its own). Codes of several bytes get or replace
-// their sequence entry for that.
+// their sequence entry for that; `sequences` are in ascending order (as the
+// reader gives them) and stay so.
 FinishedTable finishTable(TableEntries& entries, std::vector<SequenceEntry>& sequences, ByteCode lineBreakCode,
                           ByteCode endCode, std::string_view endText = kEndMarker);
 // The same for a table of one-byte codes only.
