@@ -34,7 +34,7 @@ Setup setup(PointerMap map, int size)
     for (int c = 'A'; c <= 'Z'; ++c)
         s.entries[static_cast<std::size_t>(c)] = std::string(1, static_cast<char>(c));
     s.entries[' '] = " ";
-    const FinishedTable finished = finishTableEntries(s.entries, s.codes.lineBreak, s.codes.end);
+    const FinishedTable finished = finishTableEntries(s.entries, s.codes.lineBreak.bytes[0], s.codes.end.bytes[0]);
     s.matcher = EntryMatcher(s.entries, finished.longestEntryLength);
     s.table.map = map;
     s.table.size = size;

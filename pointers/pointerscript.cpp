@@ -77,11 +77,13 @@ std::string outsideTable(std::uint64_t index, std::size_t entryCount)
 }
 
 // The bytes of the string at `target`: through the first end code, or to the end.
-std::span<const std::uint8_t> stringAt(std::span<const std::uint8_t> image, std::size_t target, std::uint8_t end)
+// The string at `target` up to and including its end code (a sequence of
+// one to four bytes), or to the end of the image without one.
+std::span<const std::uint8_t> stringAt(std::span<const std::uint8_t> image, std::size_t target, const ByteCode& end)
 {
     const auto from = image.begin() + static_cast<std::ptrdiff_t>(target);
-    const auto code = std::find(from, image.end(), end);
-    const std::size_t length = static_cast<std::size_t>(code - from) + (code == image.end() ? 0 : 1);
+    const auto code = std::search(from, image.end(), end.view().begin(), end.view().end());
+    const std::size_t length = static_cast<std::size_t>(code - from) + (code == image.end() ? 0 : end.size);
     return image.subspan(target, length);
 }
 

@@ -115,7 +115,7 @@ struct Letters {
     {
         for (int c = 'A'; c <= 'Z'; ++c)
             entries[static_cast<std::size_t>(c)] = std::string(1, static_cast<char>(c));
-        const FinishedTable finished = finishTableEntries(entries, codes.lineBreak, codes.end);
+        const FinishedTable finished = finishTableEntries(entries, codes.lineBreak.bytes[0], codes.end.bytes[0]);
         matcher = EntryMatcher(entries, finished.longestEntryLength);
     }
 };
