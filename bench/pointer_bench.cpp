@@ -81,7 +81,7 @@ void BM_DumpPointers(benchmark::State& state)
     const PointerInsertPlan plan = planPointerInsert(s.table, s.image.size(), s.script, s.matcher, s.codes, s.space);
     applyPointerInsert(s.table, s.image, plan);
     for (auto _ : state) {
-        const PointerDump dump = dumpPointerScript(s.table, s.image, s.entries, s.codes);
+        const PointerDump dump = dumpPointerScript(s.table, s.image, s.matcher, s.codes);
         benchmark::DoNotOptimize(dump.text.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * s.scriptBytes));
