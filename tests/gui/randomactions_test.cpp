@@ -148,6 +148,7 @@ class RandomActionsTest : public QObject {
     bool workspaceSuspended = false;
     bool saveAsked = false; // Save or Save As ran during the action
     int messagesBefore = 0;
+    int cancelsBefore = 0;
     int loads = 0;
 
     Workbench& wb() { return app->wb(); }
@@ -466,7 +467,7 @@ class RandomActionsTest : public QObject {
             ++loads;
             return {};
         }
-        if (saveAsked && dialogs->messages == messagesBefore) {
+        if (saveAsked && dialogs->messages == messagesBefore && dialogs->cancels == cancelsBefore) {
             // A save that reports nothing has written the image whole.
             const QString problem = matchesFile(now, imageFileName(wb()));
             if (!problem.isEmpty() || now.size() != QFileInfo(imageFileName(wb())).size())
@@ -566,6 +567,7 @@ private slots:
             dialogs->offsetLimit = std::max<std::int64_t>(static_cast<std::int64_t>(imageBytes(wb()).size()), 0x4000);
             saveAsked = false;
             messagesBefore = dialogs->messages;
+            cancelsBefore = dialogs->cancels;
             const QString action = QStringLiteral("%1: ").arg(i) + randomAction();
             closePopups();
             if (verbose)

@@ -96,6 +96,7 @@ public:
     RandomDialogs(RandomSource& random, QString folder) : random_(random), folder_(std::move(folder)) {}
 
     int messages = 0;
+    int cancels = 0; // file dialogs cancelled
     int modals = 0;
     // The image size, for offsets typed into the script dialog.
     std::int64_t offsetLimit = 0x10000;
@@ -137,8 +138,10 @@ public:
 
     std::optional<QString> openFileName(QWidget*, const FileDialogOptions& options) override
     {
-        if (random_.chance(0.15))
+        if (random_.chance(0.15)) {
+            ++cancels;
             return std::nullopt;
+        }
         if (random_.chance(0.05))
             return path(QStringLiteral("missing.") + extensionOf(options));
         const QStringList all = files();
@@ -151,8 +154,10 @@ public:
     }
     std::optional<QString> saveFileName(QWidget*, const FileDialogOptions& options) override
     {
-        if (random_.chance(0.2))
+        if (random_.chance(0.2)) {
+            ++cancels;
             return std::nullopt;
+        }
         if (random_.chance(0.05))
             return path(QStringLiteral("no such folder/saved.") + extensionOf(options));
         if (random_.chance(0.3))
