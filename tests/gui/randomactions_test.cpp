@@ -150,6 +150,7 @@ class RandomActionsTest : public QObject {
     int messagesBefore = 0;
     int cancelsBefore = 0;
     int loads = 0;
+    std::map<std::string, int> stepsSeen; // how often each kind of step stood last, to see what was reached
 
     Workbench& wb() { return app->wb(); }
     RandomSource& r() { return *random; }
@@ -477,6 +478,8 @@ class RandomActionsTest : public QObject {
         const bool modified = !std::equal(now.begin(), now.end(), rom.saved.begin(), rom.saved.end());
         if (kModifiedStateChecked && imageShownModified(wb()) != modified)
             return QStringLiteral("the title says the image is %1modified").arg(modified ? "not " : "");
+        if (imageHistory(wb()).canUndo())
+            ++stepsSeen[imageHistory(wb()).undoName()];
         const QString problem = replayHistory(imageHistory(wb()), now, rom.reference);
         return problem.isEmpty() ? problem : QStringLiteral("ROM image: ") + problem;
     }
@@ -590,6 +593,10 @@ private slots:
         }
         qInfo("randomactions: %d messages shown, %d dialogs driven, %d images loaded", dialogs->messages,
               dialogs->modals, loads);
+        QStringList steps;
+        for (const auto& [name, times] : stepsSeen)
+            steps << QStringLiteral("%1 %2").arg(QString::fromStdString(name)).arg(times);
+        qInfo("randomactions: last steps seen: %s", qPrintable(steps.join(QStringLiteral(", "))));
     }
 };
 
