@@ -216,7 +216,7 @@ class RandomActionsTest : public QObject {
         const auto windows = visibleWindows();
         activate(r().pick(windows));
         item->trigger();
-        return QStringLiteral("menu item %1").arg(nameOf(item));
+        return QStringLiteral("menu item %1 of %2").arg(nameOf(item), nameOf(item->parent()));
     }
     QString pressShortcut()
     {
@@ -231,7 +231,8 @@ class RandomActionsTest : public QObject {
         activate(window);
         QWidget* target = window->focusWidget() ? window->focusWidget() : window;
         QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
-        return QStringLiteral("keys %1 (%2) in %3").arg(QKeySequence(keys).toString(), nameOf(item), nameOf(target));
+        return QStringLiteral("keys %1 (%2 of %3) in %4")
+            .arg(QKeySequence(keys).toString(), nameOf(item), nameOf(item->parent()), nameOf(target));
     }
     QString undoOrRedo()
     {
@@ -499,6 +500,7 @@ class RandomActionsTest : public QObject {
                 // Until the grid change empties that history, the workspace
                 // is not checked past the first resize.
                 workspaceSuspended = true;
+                qInfo("randomactions: the workspace is not checked from here on (its grid changed)");
                 return {};
             }
             workspace = BufferWatch{Bytes(now.begin(), now.end()), {}, workspaceEpoch(wb()), true};
@@ -542,7 +544,11 @@ private slots:
     {
         seed = environmentNumber("QUARN_RANDOM_SEED", std::random_device{}());
         random = std::make_unique<RandomSource>(seed);
-        app = std::make_unique<RunningApp>();
+        // The program's own language file, so the language menu has more than English.
+        app = std::make_unique<RunningApp>([](RunningApp& a) {
+            QDir().mkpath(a.wb().languageFolder);
+            QFile::copy(QStringLiteral(QUARN_LANG_DIR "/Russian.lng"), a.wb().languageFolder + "/Russian.lng");
+        });
         dialogs = std::make_unique<RandomDialogs>(*random, app->dir.filePath(QStringLiteral("files")));
         dialogs->fillFolder();
         wb().setDialogs(dialogs.get());
