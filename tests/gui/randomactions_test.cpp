@@ -48,6 +48,12 @@ bool imageShownModified(Workbench& wb) { return wb.forms.mainForm->windowTitle()
 // title without "*", and Undo back to the saved bytes sets it. Switch this on
 // once the modified state is the history's.
 constexpr bool kModifiedStateChecked = false;
+// TODO: a write or an Undo while a paint stroke is held in the tile editor
+// breaks the stroke's step: the stroke keeps the bytes from before its first
+// pixel, across the other command's step, so undoing both leaves that pixel
+// painted. Until strokes and other writes keep apart, only loads come
+// between the press and the release of a stroke.
+constexpr bool kWritesDuringStrokesChecked = false;
 
 std::uint64_t environmentNumber(const char* name, std::uint64_t fallback)
 {
@@ -312,12 +318,7 @@ class RandomActionsTest : public QObject {
         static const Action between[] = {&RandomActionsTest::triggerItem, &RandomActionsTest::pressShortcut,
                                          &RandomActionsTest::undoOrRedo, &RandomActionsTest::typeIntoField,
                                          &RandomActionsTest::dropFile};
-        // TODO: a write or an Undo while a paint stroke is held in the tile
-        // editor breaks the stroke's step: it keeps the bytes from before
-        // the stroke, under the other command's step, so undoing both leaves
-        // the first pixel painted. Only loads come between on the tile editor
-        // until strokes and other writes keep apart.
-        const Action meanwhileAction = box->objectName() == QLatin1String("Tile")
+        const Action meanwhileAction = box->objectName() == QLatin1String("Tile") && !kWritesDuringStrokesChecked
                                            ? &RandomActionsTest::dropFile
                                            : r().pick(between);
         const QString meanwhile = (this->*meanwhileAction)();
