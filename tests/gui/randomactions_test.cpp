@@ -153,6 +153,7 @@ class RandomActionsTest : public QObject {
     BufferWatch workspace;
     bool workspaceSuspended = false;
     bool saveAsked = false; // Save or Save As ran during the action
+    Bytes imageAtSave;
     int messagesBefore = 0;
     int cancelsBefore = 0;
     int loads = 0;
@@ -509,10 +510,10 @@ class RandomActionsTest : public QObject {
         }
         if (saveAsked && dialogs->messages == messagesBefore && dialogs->cancels == cancelsBefore) {
             // A save that reports nothing has written the image whole.
-            const QString problem = matchesFile(now, imageFileName(wb()));
-            if (!problem.isEmpty() || now.size() != QFileInfo(imageFileName(wb())).size())
+            const QString problem = matchesFile(imageAtSave, imageFileName(wb()));
+            if (!problem.isEmpty() || imageAtSave.size() != static_cast<std::size_t>(QFileInfo(imageFileName(wb())).size()))
                 return QStringLiteral("a save without a message did not write the image: ") + problem;
-            rom.saved.assign(now.begin(), now.end());
+            rom.saved = imageAtSave;
         }
         const bool modified = !std::equal(now.begin(), now.end(), rom.saved.begin(), rom.saved.end());
         if (kModifiedStateChecked && imageShownModified(wb()) != modified)
@@ -591,7 +592,12 @@ private slots:
         dialogs->fillFolder();
         wb().setDialogs(dialogs.get());
         for (const char* save : {"SaveItem", "SaveASitem"})
-            connect(app->main->action(save), &QAction::triggered, this, [this] { saveAsked = true; });
+            // Runs after the item's own handler: the image as it was saved.
+            connect(app->main->action(save), &QAction::triggered, this, [this] {
+                saveAsked = true;
+                const auto now = imageBytes(wb());
+                imageAtSave.assign(now.begin(), now.end());
+            });
     }
     void cleanup()
     {
