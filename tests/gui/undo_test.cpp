@@ -105,6 +105,19 @@ private slots:
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo"));
     }
 
+    void aStrokeHeldAcrossALoadLeavesNoWriteUnrecorded()
+    {
+        openReady(Bytes(16384, 0));
+        pressMouse(grid, editPixel(0, 0));
+        app->open(app->writeFile(QStringLiteral("other.nes"), countingBytes(16384))); // F3 with the button held
+        releaseMouse(grid, editPixel(0, 0)); // ends the load's click
+        const RomBytes opened = state().rom;
+        paintStroke();
+        QVERIFY(state().rom != opened);
+        undoItem()->trigger();
+        QCOMPARE(state().rom, opened);
+    }
+
     void theWorkspaceUndoesItsOwnWritesWhileItIsActive()
     {
         openReady(countingBytes(16384));
