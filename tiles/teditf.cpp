@@ -321,11 +321,10 @@ void Tteditform::TileMouseUp(QMouseEvent*)
 {
     SharedState& s = wb_.state;
     if (s.clickGuard) {
-        s.clickGuard = false; // the release that ends a load's click changes nothing
-        // A stroke begun on the image before the load belongs to that image:
-        // kept open, the next stroke's pixels would go into its step, which
-        // the new image's history refuses, and be written without a step.
-        edit_.reset();
+        // The release that ends a load's click changes nothing. A stroke
+        // begun on the image before the load went with that image: the
+        // document's reset dropped its step.
+        s.clickGuard = false;
         return;
     }
     if (s.romLoaded)

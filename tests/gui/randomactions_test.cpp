@@ -35,25 +35,23 @@ using Bytes = std::vector<std::uint8_t>;
 // and its workspace counterpart live.
 std::span<const std::uint8_t> imageBytes(Workbench& wb) { return wb.state.rom; }
 bool imageLoaded(Workbench& wb) { return wb.state.romLoaded; }
-QString imageFileName(Workbench& wb) { return QString::fromStdString(wb.state.romFileName); }
-const EditHistory& imageHistory(Workbench& wb) { return wb.romHistory; }
+QString imageFileName(Workbench& wb) { return QString::fromStdString(wb.state.rom.fileName()); }
+const EditHistory& imageHistory(Workbench& wb) { return wb.state.rom.history(); }
 // Changes whenever the history starts again, for a new image.
-std::uint64_t imageEpoch(Workbench& wb) { return wb.romHistory.generation(); }
+std::uint64_t imageEpoch(Workbench& wb) { return wb.state.rom.history().generation(); }
+std::uint64_t imagePosition(Workbench& wb) { return wb.state.rom.history().position(); }
+bool imageModified(Workbench& wb) { return wb.state.rom.modified(); }
 std::span<const std::uint8_t> workspaceBytes(Workbench& wb) { return wb.state.workspace; }
-const EditHistory& workspaceHistory(Workbench& wb) { return wb.workspaceHistory; }
-std::uint64_t workspaceEpoch(Workbench& wb) { return wb.workspaceHistory.generation(); }
+const EditHistory& workspaceHistory(Workbench& wb) { return wb.state.workspace.history(); }
+std::uint64_t workspaceEpoch(Workbench& wb) { return wb.state.workspace.history().generation(); }
 // What the title's "*" says.
 bool imageShownModified(Workbench& wb) { return wb.forms.mainForm->windowTitle().endsWith(QLatin1Char('*')); }
-// TODO: today byte edits, strings, Clear, scripts, drags and Put leave the
-// title without "*", and Undo back to the saved bytes sets it. Switch this on
-// once the modified state is the history's.
-constexpr bool kModifiedStateChecked = false;
-// TODO: a write or an Undo while a paint stroke is held in the tile editor
-// breaks the stroke's step: the stroke keeps the bytes from before its first
-// pixel, across the other command's step, so undoing both leaves that pixel
-// painted. Until strokes and other writes keep apart, only loads come
-// between the press and the release of a stroke.
-constexpr bool kWritesDuringStrokesChecked = false;
+// The title's "*" is the document's modified state, and that state is the
+// history standing elsewhere than at the last load or save.
+constexpr bool kModifiedStateChecked = true;
+// Writes, undos and loads between the press and the release of a paint
+// stroke in the tile editor.
+constexpr bool kWritesDuringStrokesChecked = true;
 
 std::uint64_t environmentNumber(const char* name, std::uint64_t fallback)
 {
@@ -120,7 +118,19 @@ struct BufferWatch {
     Bytes saved; // as last loaded or saved
     std::uint64_t epoch = 0;
     bool known = false;
+    std::optional<std::uint64_t> savedPosition; // the history's position at that point, when known
 };
+
+// Exactly `bytes` in the file.
+QString fileHolds(const Bytes& bytes, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1 cannot be read").arg(fileName);
+    const QByteArray read = file.readAll();
+    const Bytes held(read.begin(), read.end());
+    return held == bytes ? QString() : QStringLiteral("%1: ").arg(fileName) + firstDifference(held, bytes);
+}
 
 const QStringList kSkippedItems{
     // Closing the main window ends the program; the test would have nothing left to drive.
@@ -151,9 +161,21 @@ class RandomActionsTest : public QObject {
     std::deque<QString> recent; // the last actions, shown with a failure
     BufferWatch rom;
     BufferWatch workspace;
-    bool workspaceSuspended = false;
     bool saveAsked = false; // Save or Save As ran during the action
     Bytes imageAtSave;
+    std::uint64_t positionAtSave = 0;
+    // "Save changes?" as asked during the action, with the image at that moment.
+    struct Question {
+        SaveChangesAnswer answer;
+        Bytes bytes;
+        QString fileName;
+        std::uint64_t epoch = 0;
+        std::uint64_t position = 0;
+        bool stepOpen = false;
+        int messages = 0;
+    };
+    std::vector<Question> questions;
+    bool gestureGoesOn = false; // a held button is released after the action that asked
     int messagesBefore = 0;
     int cancelsBefore = 0;
     int loads = 0;
@@ -323,6 +345,7 @@ class RandomActionsTest : public QObject {
                                            ? &RandomActionsTest::dropFile
                                            : r().pick(between);
         const QString meanwhile = (this->*meanwhileAction)();
+        gestureGoesOn = true;
         sendMouse(box, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         sendMouse(box, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         return QStringLiteral("drag on %1 from %2,%3 to %4,%5 with %6 between")
@@ -495,56 +518,94 @@ class RandomActionsTest : public QObject {
     {
         if (!imageLoaded(wb()))
             return {};
+        QString problem = checkQuestions();
+        if (!problem.isEmpty())
+            return problem;
         const auto now = imageBytes(wb());
         if (!rom.known || imageEpoch(wb()) != rom.epoch) {
             // A new image, perhaps written to since in the same action (a drag
-            // ended after a drop): its history leads back to its file as read.
+            // ended after a drop): its history leads back to its file as read,
+            // the point where it was not modified.
             Bytes opened(now.begin(), now.end());
-            for (EditHistory history = imageHistory(wb()); history.undo(opened);) {
+            EditHistory history = imageHistory(wb());
+            while (history.undo(opened)) {
             }
-            const QString problem = matchesFile(opened, imageFileName(wb()));
+            problem = matchesFile(opened, imageFileName(wb()));
             if (!problem.isEmpty())
                 return problem;
-            rom = BufferWatch{opened, opened, imageEpoch(wb()), true};
+            rom = BufferWatch{opened, opened, imageEpoch(wb()), true, history.position()};
             ++loads;
         }
         if (saveAsked && dialogs->messages == messagesBefore && dialogs->cancels == cancelsBefore) {
             // A save that reports nothing has written the image whole.
-            const QString problem = matchesFile(imageAtSave, imageFileName(wb()));
-            if (!problem.isEmpty() || imageAtSave.size() != static_cast<std::size_t>(QFileInfo(imageFileName(wb())).size()))
+            problem = fileHolds(imageAtSave, imageFileName(wb()));
+            if (!problem.isEmpty())
                 return QStringLiteral("a save without a message did not write the image: ") + problem;
             rom.saved = imageAtSave;
+            rom.savedPosition = positionAtSave;
         }
-        const bool modified = !std::equal(now.begin(), now.end(), rom.saved.begin(), rom.saved.end());
-        if (kModifiedStateChecked && imageShownModified(wb()) != modified)
-            return QStringLiteral("the title says the image is %1modified").arg(modified ? "not " : "");
+        const bool modified = imageModified(wb());
+        if (kModifiedStateChecked) {
+            if (imageShownModified(wb()) != modified)
+                return QStringLiteral("the title says the image is %1modified").arg(modified ? "" : "not ");
+            if (rom.savedPosition && modified != (imagePosition(wb()) != *rom.savedPosition))
+                return QStringLiteral("the image counts as %1modified at history position %2, saved at %3")
+                    .arg(modified ? "" : "not ")
+                    .arg(imagePosition(wb()))
+                    .arg(*rom.savedPosition);
+            // Never unmodified with bytes that differ from the file's.
+            if (rom.savedPosition && !modified && !std::equal(now.begin(), now.end(), rom.saved.begin(), rom.saved.end()))
+                return QStringLiteral("the image counts as not modified but is not as saved: ") +
+                       firstDifference(now, rom.saved);
+        }
         if (imageHistory(wb()).canUndo())
             ++stepsSeen[imageHistory(wb()).undoName()];
-        const QString problem = replayHistory(imageHistory(wb()), now, rom.reference);
+        problem = replayHistory(imageHistory(wb()), now, rom.reference);
         return problem.isEmpty() ? problem : QStringLiteral("ROM image: ") + problem;
+    }
+    // "Save changes to NAME?" answered during the action: Save wrote the
+    // image as it stood, Cancel left it as it was, Discard (and a save that
+    // worked) let the action go on.
+    QString checkQuestions()
+    {
+        for (const Question& q : questions) {
+            if (q.answer != SaveChangesAnswer::Save)
+                continue;
+            const QString problem = fileHolds(q.bytes, q.fileName);
+            if (!problem.isEmpty())
+                return QStringLiteral("Save answered to the question did not write the image: ") + problem;
+            rom.saved = q.bytes;
+            // Saving ends a stroke under way first: where it ends is not known here.
+            rom.savedPosition = q.stepOpen ? std::nullopt : std::optional<std::uint64_t>(q.position);
+        }
+        if (questions.size() != 1)
+            return {};
+        const Question& q = questions.front();
+        if (q.answer == SaveChangesAnswer::Cancel) {
+            if (imageEpoch(wb()) != q.epoch || imageFileName(wb()) != q.fileName)
+                return QStringLiteral("Cancel answered to the question, but another image came in");
+            const auto now = imageBytes(wb());
+            if (!gestureGoesOn && !std::equal(now.begin(), now.end(), q.bytes.begin(), q.bytes.end()))
+                return QStringLiteral("Cancel answered to the question changed the image: ") + firstDifference(now, q.bytes);
+        } else if (imageEpoch(wb()) == q.epoch && dialogs->messages == q.messages) {
+            return QStringLiteral("the action did not go on after the question was answered %1")
+                .arg(q.answer == SaveChangesAnswer::Save ? "Save" : "Discard");
+        }
+        return {};
     }
     QString checkWorkspace()
     {
-        if (workspaceSuspended)
-            return {};
+        // A change of the data map grid resizes the workspace and empties its
+        // history: a new reference from there.
         const auto now = workspaceBytes(wb());
-        const bool resized = now.size() != workspace.reference.size();
-        if (!workspace.known || workspaceEpoch(wb()) != workspace.epoch || resized) {
-            const EditHistory& history = workspaceHistory(wb());
-            if (workspace.known && resized && workspaceEpoch(wb()) == workspace.epoch &&
-                (history.canUndo() || history.canRedo())) {
-                // TODO: a change of the data map grid resizes the workspace
-                // but keeps its history, whose steps then belong to another
-                // layout (a known fault of the workspace's edit recording).
-                // Until the grid change empties that history, the workspace
-                // is not checked past the first resize.
-                workspaceSuspended = true;
-                qInfo("randomactions: the workspace is not checked from here on (its grid changed)");
-                return {};
-            }
-            workspace = BufferWatch{Bytes(now.begin(), now.end()), {}, workspaceEpoch(wb()), true};
+        if (!workspace.known || workspaceEpoch(wb()) != workspace.epoch) {
+            workspace = BufferWatch{Bytes(now.begin(), now.end()), {}, workspaceEpoch(wb()), true, std::nullopt};
             return {};
         }
+        if (now.size() != workspace.reference.size())
+            return QStringLiteral("workspace: resized from %1 to %2 bytes but its history was kept")
+                .arg(workspace.reference.size())
+                .arg(now.size());
         const QString problem = replayHistory(workspaceHistory(wb()), now, workspace.reference);
         return problem.isEmpty() ? problem : QStringLiteral("workspace: ") + problem;
     }
@@ -597,7 +658,13 @@ private slots:
                 saveAsked = true;
                 const auto now = imageBytes(wb());
                 imageAtSave.assign(now.begin(), now.end());
+                positionAtSave = imagePosition(wb());
             });
+        dialogs->onSaveChanges = [this](SaveChangesAnswer answer) {
+            const auto now = imageBytes(wb());
+            questions.push_back(Question{answer, Bytes(now.begin(), now.end()), imageFileName(wb()), imageEpoch(wb()),
+                                         imagePosition(wb()), wb().state.rom.stepOpen(), dialogs->messages});
+        };
     }
     void cleanup()
     {
@@ -619,6 +686,8 @@ private slots:
                 QFAIL(qPrintable(problem));
             dialogs->offsetLimit = std::max<std::int64_t>(static_cast<std::int64_t>(imageBytes(wb()).size()), 0x4000);
             saveAsked = false;
+            questions.clear();
+            gestureGoesOn = false;
             messagesBefore = dialogs->messages;
             cancelsBefore = dialogs->cancels;
             const QString action = QStringLiteral("%1: ").arg(i) + randomAction();

@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -166,6 +167,17 @@ public:
         return path(QStringLiteral("saved%1.%2").arg(random_.below(4)).arg(extensionOf(options)));
     }
     void showMessage(QWidget*, const QString&) override { ++messages; }
+    // Told each answer before it is returned, while the image is as asked about.
+    std::function<void(SaveChangesAnswer)> onSaveChanges;
+    SaveChangesAnswer askSaveChanges(QWidget*, const SaveChangesQuestion&) override
+    {
+        static const SaveChangesAnswer answers[] = {SaveChangesAnswer::Save, SaveChangesAnswer::Discard,
+                                                    SaveChangesAnswer::Cancel};
+        const SaveChangesAnswer answer = random_.pick(answers);
+        if (onSaveChanges)
+            onSaveChanges(answer);
+        return answer;
+    }
     std::optional<Colour> chooseColour(QWidget*, Colour) override
     {
         if (random_.chance(0.2))

@@ -113,9 +113,9 @@ private slots:
         releaseMouse(grid, editPixel(0, 0)); // ends the load's click
         const RomBytes opened = state().rom;
         paintStroke();
-        QVERIFY(state().rom != opened);
+        QVERIFY(state().rom.bytes() != opened);
         undoItem()->trigger();
-        QCOMPARE(state().rom, opened);
+        QCOMPARE(state().rom.bytes(), opened);
     }
 
     void theWorkspaceUndoesItsOwnWritesWhileItIsActive()
