@@ -175,6 +175,7 @@ class RandomActionsTest : public QObject {
         int messages = 0;
     };
     std::vector<Question> questions;
+    int questionsAsked = 0;
     bool gestureGoesOn = false; // a held button is released after the action that asked
     int messagesBefore = 0;
     int cancelsBefore = 0;
@@ -599,8 +600,12 @@ class RandomActionsTest : public QObject {
         // history: a new reference from there.
         const auto now = workspaceBytes(wb());
         if (!workspace.known || workspaceEpoch(wb()) != workspace.epoch) {
-            workspace = BufferWatch{Bytes(now.begin(), now.end()), {}, workspaceEpoch(wb()), true, std::nullopt};
-            return {};
+            // Perhaps written to since in the same action (a file loaded
+            // into a new grid): the reference is before those steps.
+            Bytes reference(now.begin(), now.end());
+            for (EditHistory history = workspaceHistory(wb()); history.undo(reference);) {
+            }
+            workspace = BufferWatch{reference, {}, workspaceEpoch(wb()), true, std::nullopt};
         }
         if (now.size() != workspace.reference.size())
             return QStringLiteral("workspace: resized from %1 to %2 bytes but its history was kept")
@@ -662,6 +667,7 @@ private slots:
             });
         dialogs->onSaveChanges = [this](SaveChangesAnswer answer) {
             const auto now = imageBytes(wb());
+            ++questionsAsked;
             questions.push_back(Question{answer, Bytes(now.begin(), now.end()), imageFileName(wb()), imageEpoch(wb()),
                                          imagePosition(wb()), wb().state.rom.stepOpen(), dialogs->messages});
         };
@@ -710,8 +716,8 @@ private slots:
             reportFailure(count, problem);
             QFAIL(qPrintable(problem));
         }
-        qInfo("randomactions: %d messages shown, %d dialogs driven, %d images loaded", dialogs->messages,
-              dialogs->modals, loads);
+        qInfo("randomactions: %d messages shown, %d dialogs driven, %d questions to save answered, %d images loaded",
+              dialogs->messages, dialogs->modals, questionsAsked, loads);
         QStringList steps;
         for (const auto& [name, times] : stepsSeen)
             steps << QStringLiteral("%1 %2").arg(QString::fromStdString(name)).arg(times);
