@@ -217,7 +217,10 @@ bool TQuarnTileMapper::saveRom()
 
 bool TQuarnTileMapper::mayDiscardChanges()
 {
-    const SharedState& s = wb_.state;
+    SharedState& s = wb_.state;
+    // A paint stroke under way has written its pixels: it is a change like
+    // any other, and what Save writes or Cancel keeps.
+    s.rom.endStep();
     if (!s.romLoaded || !s.rom.modified())
         return true;
     const QString name = QFileInfo(QString::fromStdString(s.rom.fileName())).fileName();

@@ -64,6 +64,10 @@ bool ByteDocument::redo()
 
 void ByteDocument::markSaved()
 {
+    // The bytes written include a stroke under way: it ends here, so the
+    // saved point is a position of the history and undoing the stroke later
+    // counts as a change.
+    endStep();
     savedPosition_ = history_.position();
     changed();
 }

@@ -59,7 +59,8 @@ public:
 
     // Several edits that make one step, such as a paint stroke from press to
     // release. `endStep` records it (true when a byte changed); an undo or a
-    // redo ends it first; a reset or a resize in between drops it.
+    // redo ends it first, so does a save; a reset or a resize in between
+    // drops it.
     void beginStep(const std::string& name);
     bool endStep();
     [[nodiscard]] bool stepOpen() const { return openStep_.has_value(); }

@@ -321,7 +321,10 @@ void Tteditform::TileMouseUp(QMouseEvent*)
 {
     SharedState& s = wb_.state;
     if (s.clickGuard) {
-        s.clickGuard = false; // the release that ends a load's click changes nothing
+        // The release that ends a load's click changes nothing. A stroke
+        // begun on the image before the load went with that image: the
+        // document's reset dropped its step.
+        s.clickGuard = false;
         return;
     }
     if (s.romLoaded)

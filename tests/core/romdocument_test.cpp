@@ -158,6 +158,26 @@ TEST(RomDocument, AStrokeOfSeveralWritesIsOneStep)
     EXPECT_FALSE(document.endStep());
     EXPECT_FALSE(document.modified());
     EXPECT_TRUE(document.canRedo()); // the undone stroke is still there
+
+    // Saved in the middle of a stroke: the file holds its first pixel, so
+    // undoing the stroke is a change and the rest of it a step of its own.
+    document.beginStep("Paint");
+    document.edit("Paint", {{5, 1}}, [](std::span<std::uint8_t> bytes) { bytes[5] = 3; });
+    document.markSaved();
+    EXPECT_FALSE(document.stepOpen());
+    EXPECT_FALSE(document.modified());
+    EXPECT_TRUE(document.undo());
+    EXPECT_TRUE(document.modified());
+    EXPECT_TRUE(document.redo());
+    EXPECT_FALSE(document.modified());
+    // A new image drops a stroke begun on the old one.
+    document.beginStep("Paint");
+    document.edit("Paint", {{6, 1}}, [](std::span<std::uint8_t> bytes) { bytes[6] = 3; });
+    document.open(romBytes(Bytes(16, 1)), "b.chr");
+    EXPECT_FALSE(document.stepOpen());
+    EXPECT_FALSE(document.endStep());
+    EXPECT_FALSE(document.canUndo());
+    EXPECT_EQ(asVector(document), Bytes(16, 1));
 }
 
 TEST(RomDocument, ANewSizeEmptiesTheHistoryAndANewImageIsUnmodified)

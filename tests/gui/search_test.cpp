@@ -222,6 +222,18 @@ private slots:
         QCOMPARE(results().action("N11")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
     }
 
+    void aHugeLineLoadedByMistakeShowsCutButStaysWhole()
+    {
+        const std::string huge(400000, 'A'); // a picture with no line end, say
+        app->dialogs.openAnswers.push_back(app->writeFile(QStringLiteral("picture.rss"), bytesOf(huge + "\r\nB\r\n")));
+        results().action("N2")->trigger();
+        results().showWindow();
+        QVERIFY(results().lines() == std::vector<std::string>({huge, "B"}));
+        const QAbstractItemModel* model = results().searchlist->model();
+        QCOMPARE(model->data(model->index(0, 0)).toString(), QString(512, QLatin1Char('A')));
+        QCOMPARE(model->data(model->index(1, 0)).toString(), QStringLiteral("B"));
+    }
+
     void tableTextSearch()
     {
         std::vector<std::uint8_t> rom(16384);

@@ -105,6 +105,45 @@ private slots:
         QCOMPARE(undoItem()->text(), QStringLiteral("Undo"));
     }
 
+    void aStrokeHeldAcrossALoadLeavesNoWriteUnrecorded()
+    {
+        openReady(Bytes(16384, 0));
+        pressMouse(grid, editPixel(0, 0));
+        app->open(app->writeFile(QStringLiteral("other.nes"), countingBytes(16384))); // F3 with the button held
+        releaseMouse(grid, editPixel(0, 0)); // ends the load's click
+        const RomBytes opened = state().rom;
+        paintStroke();
+        QVERIFY(state().rom.bytes() != opened);
+        undoItem()->trigger();
+        QCOMPARE(state().rom.bytes(), opened);
+    }
+
+    void aStrokeHeldAcrossOpenOrSaveCountsAsAChange()
+    {
+        openReady(Bytes(16384, 0));
+        // Open with the button held: the painted pixel is asked about.
+        pressMouse(grid, editPixel(0, 0));
+        const RomBytes painted = state().rom.bytes();
+        QVERIFY(painted != RomBytes(16384, 0));
+        app->dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Cancel);
+        app->open(app->writeFile(QStringLiteral("other.nes"), countingBytes(16384)));
+        QCOMPARE(app->dialogs.saveChangesQuestions.size(), 1);
+        QCOMPARE(state().rom.bytes(), painted);
+        releaseMouse(grid, editPixel(0, 0));
+        // Saved in the middle of the next stroke: undoing it is a change.
+        pressMouse(grid, editPixel(1, 0));
+        app->main->SaveItemClick();
+        moveMouse(grid, editPixel(2, 0), Qt::LeftButton);
+        releaseMouse(grid, editPixel(2, 0));
+        undoItem()->trigger();
+        undoItem()->trigger();
+        QVERIFY(state().rom.modified());
+        QVERIFY(app->main->windowTitle().endsWith(QLatin1Char('*')));
+        undoItem()->trigger();
+        QCOMPARE(state().rom.bytes(), RomBytes(16384, 0));
+        QCOMPARE(app->dialogs.unexpected, 0);
+    }
+
     void theWorkspaceUndoesItsOwnWritesWhileItIsActive()
     {
         openReady(countingBytes(16384));
