@@ -77,6 +77,11 @@ struct CommandCheck {
         FUZZ_CHECK(!c.romPath.empty() && !c.dataPath.empty() && c.at >= 0);
         FUZZ_CHECK(c.format.empty() || formatFromName(c.format));
     }
+    void operator()(const MakePatchCommand& c) const
+    {
+        FUZZ_CHECK(!c.originalPath.empty() && !c.modifiedPath.empty() && !c.outputPath.empty());
+    }
+    void operator()(const ApplyPatchCommand& c) const { FUZZ_CHECK(!c.romPath.empty() && !c.patchPath.empty()); }
     void operator()(const PointerCommand& c) const
     {
         const PointerTable& t = c.table;
