@@ -8,7 +8,6 @@
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trimBlanks(std::string_view text)
 {
@@ -106,42 +105,6 @@ std::string_view withoutByteOrderMark(std::string_view bytes)
 }
 
 } // namespace
-
-bool isValidUtf8(std::string_view bytes)
-{
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t smallest = 0; // anything below is an overlong form
-        char32_t code = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, smallest = 0x80, code = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, smallest = 0x800, code = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, smallest = 0x10000, code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
 
 std::string languageFileEncoding(std::string_view bytes, std::string_view codePageInForce)
 {

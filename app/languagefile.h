@@ -12,6 +12,7 @@
 // code page named by "codepage" in section "KVR_Language", or else in the
 // caller's code page. A byte order mark is dropped in either case.
 #include "app/languagetexts.h"
+#include "text/utf8.h"
 
 #include <cstddef>
 #include <functional>
@@ -34,7 +35,6 @@ using TextDecoder = std::function<std::optional<std::string>(std::string_view by
 inline constexpr std::size_t kMaxLanguageValueLength = 2047;
 inline constexpr std::string_view kUtf8Encoding = "UTF-8";
 
-[[nodiscard]] bool isValidUtf8(std::string_view bytes);
 
 // The encoding the file is read in: kUtf8Encoding, the file's own
 // "codepage", or `codePageInForce`.

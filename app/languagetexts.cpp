@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 194> kLanguageKeys{{
+const std::array<LanguageKey, 200> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -174,6 +174,7 @@ const std::array<LanguageKey, 194> kLanguageKeys{{
     {LanguageSection::Constant, "PtrInsertTitle", "Open Pointer Script"},
     {LanguageSection::Constant, "PtrNoTable", "Open a character table first."},
     {LanguageSection::Constant, "PtrFound", "Pointers found"},
+    {LanguageSection::Constant, "CreateTblBothCases", "Create Table, Both Cases"},
     {LanguageSection::Constant, "OpenBlock", "Open Compressed Block"},
     {LanguageSection::Constant, "WriteBack", "Write Back"},
     {LanguageSection::Constant, "CloseBlock", "Close Block"},
@@ -195,6 +196,11 @@ const std::array<LanguageKey, 194> kLanguageKeys{{
     {LanguageSection::TblFormatInfo, "str11", "represents that tile/block (length of the sequence"},
     {LanguageSection::TblFormatInfo, "str12", "is limited just by the imagination of the user)."},
     {LanguageSection::TblFormatInfo, "str13", "Example:"},
+    {LanguageSection::TblFormatInfo, "str14", "Character tables may also be written so:"},
+    {LanguageSection::TblFormatInfo, "str15", "in UTF-8 (with a byte order mark, or with letters beyond ASCII), any script;"},
+    {LanguageSection::TblFormatInfo, "str16", "without the address line (the address is then 0);"},
+    {LanguageSection::TblFormatInfo, "str17", "codes of 2 to 4 bytes; the longest code that has an entry is read:"},
+    {LanguageSection::TblFormatInfo, "str18", "line break and end as byte sequences, the end with a text of its own:"},
 }};
 
 void LanguageTexts::setBuiltInEnglish()

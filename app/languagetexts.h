@@ -15,8 +15,8 @@ struct LanguageKey {
 };
 
 // Every key in the order the language files are read: 48 variable texts,
-// the constant texts, then the 13 lines of the table format help.
-extern const std::array<LanguageKey, 194> kLanguageKeys;
+// the constant texts, then the 18 lines of the table format help.
+extern const std::array<LanguageKey, 200> kLanguageKeys;
 
 class LanguageTexts {
 public:

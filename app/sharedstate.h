@@ -56,12 +56,15 @@ struct SharedState {
     std::int32_t cellGroupWidth = 1;
     std::int32_t cellGroupHeight = 1;
     std::int32_t maxStringLength = 1;
-    std::uint8_t lineBreakCode = 0xFF;
-    std::uint8_t endCode = 0x00;
+    ByteCode lineBreakCode = 0xFF;
+    ByteCode endCode = 0x00;
+    std::string endText = "{END}";          // what the end code shows ("/XX=text")
     bool tableLoaded = false;
-    std::array<std::string, 256> charTable; // character table entries, 8-bit text
+    std::array<std::string, 256> charTable; // character table entries, UTF-8
+    std::vector<SequenceEntry> charSequences; // entries of codes of 2 to 4 bytes
+    bool tableUtf8 = false;                 // the table file was UTF-8: so are its dumps
     std::string tableFileName;              // UTF-8 path of the last table opened
-    std::bitset<256> tableCharSet;          // characters the string field accepts
+    CharacterSet tableCharSet;              // characters the string field accepts
     std::uint8_t longestEntryLength = 0;
     EntryMatcher tableMatcher;              // match entry over the finished table
     std::int32_t scriptStart = 0;

@@ -1,5 +1,6 @@
 // The string bar of the main window: the string field, its two buttons, the
 // length labels, the maximum length and the table names.
+#include "text/utf8.h"
 #include "app/kvrmain.h"
 
 #include "app/numbers.h"
@@ -98,8 +99,7 @@ void TQuarnTileMapper::GetBtnClick()
     const SharedState& s = wb_.state;
     // Exactly the maximum string length in entries, end code or not; cut at
     // the end of the image.
-    DataEdit->setText(wb_.codePage.toUnicode(
-        extractString(s.rom, s.selectedPosition(), s.maxStringLength, s.charTable)));
+    DataEdit->setText(QString::fromStdString(extractString(s.rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher)));
 }
 
 void TQuarnTileMapper::Getstring1Click()
@@ -111,25 +111,18 @@ void TQuarnTileMapper::Getstring1Click()
 void TQuarnTileMapper::PasteBtnClick()
 {
     SharedState& s = wb_.state;
-    // All or nothing: a character that the code page or the table cannot
-    // encode refuses the whole text, with where it is.
-    const QString typed = DataEdit->text();
-    const auto refuse = [&](qsizetype index) {
-        showError(wb_.text("UnmatchedInText").arg(typed.mid(index, 1), QString::number(index + 1)));
-    };
-    if (const std::optional<qsizetype> notHeld = wb_.codePage.firstCharacterNotHeld(typed)) {
-        refuse(*notHeld);
-        return;
-    }
-    const std::string text = wb_.codePage.fromUnicode(typed);
+    // All or nothing: a character that the table cannot encode refuses the
+    // whole text, with where it is.
+    const std::string typed = DataEdit->text().toStdString();
     const bool byCharacter = characterOrientedCounting();
     InsertResult inserted;
     s.rom.edit("PutString", {{s.selectedPosition(), s.maxStringLength}}, [&](std::span<std::uint8_t> rom) {
-        inserted = insertString(rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher, text, byCharacter);
+        inserted = insertString(rom, s.selectedPosition(), s.maxStringLength, s.tableMatcher, typed, byCharacter);
     });
-    // One byte per held character, so the offset is the field's position.
     if (inserted.unmatchedOffset) {
-        refuse(static_cast<qsizetype>(*inserted.unmatchedOffset));
+        const UnmatchedCharacter where = unmatchedAt(typed, *inserted.unmatchedOffset);
+        showError(wb_.text("UnmatchedInText")
+                      .arg(QString::fromStdString(where.character), QString::number(where.position)));
         return;
     }
     wb_.forms.tileMapForm->redrawTileMap();
@@ -142,10 +135,10 @@ void TQuarnTileMapper::PutString1Click()
 
 void TQuarnTileMapper::DataEditChange()
 {
-    const std::string text = wb_.codePage.fromUnicode(DataEdit->text());
+    const std::string text = DataEdit->text().toStdString();
     // By character, or the codes the encoder would write with no limit.
     const std::size_t length =
-        characterOrientedCounting() ? text.size() : encodedLength(wb_.state.tableMatcher, text);
+        characterOrientedCounting() ? utf8CharacterCount(text) : encodedLength(wb_.state.tableMatcher, text);
     showFitted(LenLab, lengthLabel(wb_.text("LenLab"), static_cast<int>(length)));
 }
 
@@ -169,15 +162,13 @@ bool TQuarnTileMapper::DataEditKeyPress(QKeyEvent* event)
     }
     // Keys that type nothing (arrows, Delete, shortcuts) are not filtered.
     const QString typed = event->text();
-    if (typed.size() != 1 || event->modifiers().testAnyFlags(Qt::ControlModifier | Qt::AltModifier))
+    if (typed.isEmpty() || event->modifiers().testAnyFlags(Qt::ControlModifier | Qt::AltModifier))
         return false;
-    const QChar ch = typed.front();
-    if (ch.unicode() == 8 || ch.unicode() < 32 || ch.unicode() == 127)
+    const char32_t ch = typed.toUcs4().value(0);
+    if (ch == 8 || ch < 32 || ch == 127)
         return false;
-    bool lossless = true;
-    const std::string code = wb_.codePage.fromUnicode(typed, &lossless);
-    // A character the code page cannot hold can be in no entry.
-    return !lossless || code.size() != 1 || !wb_.state.tableCharSet.test(static_cast<unsigned char>(code[0]));
+    // The characters the table's entries hold, any script.
+    return typed.toUcs4().size() != 1 || !wb_.state.tableCharSet.test(ch);
 }
 
 void TQuarnTileMapper::showMaxStringLength(int length)

@@ -34,7 +34,7 @@ Setup setup(PointerMap map, int size)
     for (int c = 'A'; c <= 'Z'; ++c)
         s.entries[static_cast<std::size_t>(c)] = std::string(1, static_cast<char>(c));
     s.entries[' '] = " ";
-    const FinishedTable finished = finishTableEntries(s.entries, s.codes.lineBreak, s.codes.end);
+    const FinishedTable finished = finishTableEntries(s.entries, s.codes.lineBreak.bytes[0], s.codes.end.bytes[0]);
     s.matcher = EntryMatcher(s.entries, finished.longestEntryLength);
     s.table.map = map;
     s.table.size = size;
@@ -81,7 +81,7 @@ void BM_DumpPointers(benchmark::State& state)
     const PointerInsertPlan plan = planPointerInsert(s.table, s.image.size(), s.script, s.matcher, s.codes, s.space);
     applyPointerInsert(s.table, s.image, plan);
     for (auto _ : state) {
-        const PointerDump dump = dumpPointerScript(s.table, s.image, s.entries, s.codes);
+        const PointerDump dump = dumpPointerScript(s.table, s.image, s.matcher, s.codes);
         benchmark::DoNotOptimize(dump.text.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * s.scriptBytes));

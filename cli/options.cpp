@@ -98,7 +98,7 @@ CLI::Option* addLineOption(CLI::App& sub, const std::string& names, std::int32_t
 
 CLI::Option* addCodePageOption(CLI::App& sub, std::string& codePage)
 {
-    return sub.add_option("--codepage", codePage, "the 8-bit code page of the table file")
+    return sub.add_option("--codepage", codePage, "code page of files that are not UTF-8")
         ->type_name("NAME")
         ->capture_default_str();
 }

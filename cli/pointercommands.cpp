@@ -2,6 +2,7 @@
 
 #include "app/fileio.h"
 #include "app/numbers.h"
+#include "app/textfile.h"
 #include "cli/args.h"
 #include "cli/romfile.h"
 #include "cli/tablefile.h"
@@ -23,10 +24,7 @@ std::span<const std::uint8_t> asBytes(std::string_view text)
 // The string at `target` through its end code, as Extract String shows it.
 std::string stringText(const RomBytes& rom, std::size_t target, const LoadedTable& table)
 {
-    const auto from = rom.begin() + static_cast<std::ptrdiff_t>(target);
-    const auto end = std::find(from, rom.end(), table.endCode);
-    const std::size_t length = static_cast<std::size_t>(end - from) + (end == rom.end() ? 0 : 1);
-    return decodeBytes(table.entries, std::span<const std::uint8_t>(rom).subspan(target, length));
+    return decodeBytes(table.matcher, pointerStringAt(rom, target, table.endCode));
 }
 
 int runList(const PointerCommand& command, const RomBytes& rom, const std::optional<LoadedTable>& table,
@@ -57,13 +55,15 @@ int runFind(const PointerCommand& command, const RomBytes& rom, std::ostream& ou
 }
 
 int runDumpPointers(const PointerCommand& command, const RomBytes& rom, const LoadedTable& table,
-                    std::ostream& out, std::ostream& err)
+                    const CodePage& codePage, std::ostream& out, std::ostream& err)
 {
-    const PointerDump dump = dumpPointerScript(command.table, rom, table.entries, {table.lineBreakCode, table.endCode});
+    PointerDump dump = dumpPointerScript(command.table, rom, table.matcher, {table.lineBreakCode, table.endCode});
     if (!dump.error.empty()) {
         err << "quarn-tool: " << dump.error << "; nothing was written\n";
         return kExitFileError;
     }
+    // A UTF-8 table makes a UTF-8 script; otherwise it is in the code page.
+    dump.text = fileBytesOf(dump.text, table.utf8, codePage);
     for (const std::string& warning : dump.warnings)
         err << "quarn-tool: warning: " << warning << '\n';
     if (command.outputPath.empty()) {
@@ -85,9 +85,9 @@ int runInsertPointers(const PointerCommand& command, RomBytes& rom, const Loaded
     const std::optional<RomBytes> script = readToolFile(command.scriptPath, "script", err);
     if (!script)
         return kExitFileError;
-    const EntryMatcher matcher(table.entries, table.finished.longestEntryLength);
-    const std::string_view text(reinterpret_cast<const char*>(script->data()), script->size());
-    const PointerInsertPlan plan = planPointerInsert(command.table, rom.size(), text, matcher,
+    const std::string text =
+        textOfFile(std::string_view(reinterpret_cast<const char*>(script->data()), script->size()), codePage).text;
+    const PointerInsertPlan plan = planPointerInsert(command.table, rom.size(), text, table.matcher,
                                                      {table.lineBreakCode, table.endCode}, command.spaces);
     if (!plan.error.empty()) {
         err << "quarn-tool: " << printable(codePage, plan.error) << "; nothing was written\n";
@@ -129,7 +129,7 @@ int runPointerCommand(const PointerCommand& command, std::ostream& out, std::ost
     }
     switch (command.kind) {
     case Kind::List: return runList(command, *rom, table, *codePage, out);
-    case Kind::Dump: return runDumpPointers(command, *rom, *table, out, err);
+    case Kind::Dump: return runDumpPointers(command, *rom, *table, *codePage, out, err);
     case Kind::Insert: return runInsertPointers(command, *rom, *table, *codePage, out, err);
     case Kind::Find: break;
     }

@@ -1,6 +1,7 @@
 #include "cli/script.h"
 
 #include "app/fileio.h"
+#include "app/textfile.h"
 #include "app/numbers.h"
 #include "cli/romfile.h"
 #include "cli/args.h"
@@ -29,8 +30,11 @@ int runDump(const DumpCommand& command, std::ostream& out, std::ostream& err)
     if (!table)
         return kExitFileError;
     const ExtractRange range = scriptExtractRange(command.from, command.to, rom->size());
-    const std::string dump = scriptDumpText(table->entries, {table->lineBreakCode, table->endCode},
-                                            std::span<const std::uint8_t>(*rom).subspan(range.offset, range.count));
+    // A UTF-8 table makes a UTF-8 dump; otherwise the dump is in the code page.
+    const std::string dump = fileBytesOf(
+        scriptDumpText(table->matcher, {table->lineBreakCode, table->endCode},
+                       std::span<const std::uint8_t>(*rom).subspan(range.offset, range.count)),
+        table->utf8, *codePage);
     const std::string done = "Extracted " + std::to_string(range.count) + " byte(s).\n";
     if (command.outputPath.empty()) {
         out.write(dump.data(), static_cast<std::streamsize>(dump.size()));
@@ -62,12 +66,12 @@ int runInsert(const InsertCommand& command, std::ostream& out, std::ostream& err
     if (!table)
         return kExitFileError;
     // The file is not padded: a script must fit in the file as it is.
-    const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
-    const std::string_view text(reinterpret_cast<const char*>(dump->data()), dump->size());
+    const TextOfFile text =
+        textOfFile(std::string_view(reinterpret_cast<const char*>(dump->data()), dump->size()), *codePage);
     const ReplaceResult result =
-        replaceScript(*rom, command.at, matcher, {table->lineBreakCode, table->endCode}, text);
+        replaceScript(*rom, command.at, table->matcher, {table->lineBreakCode, table->endCode}, text.text);
     if (result.unmatched) {
-        const std::string shown = printable(*codePage, std::string(1, result.unmatched->character));
+        const std::string shown = printable(*codePage, result.unmatched->character);
         err << "quarn-tool: insert: " << unmatchedCharacterMessage(*result.unmatched, shown)
             << "; nothing was written\n";
         return kExitFileError;

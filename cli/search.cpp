@@ -1,6 +1,7 @@
 #include "cli/search.h"
 
 #include "app/fileio.h"
+#include "app/textfile.h"
 #include "app/numbers.h"
 #include "cli/romfile.h"
 #include "cli/args.h"
@@ -36,11 +37,8 @@ std::optional<std::vector<std::uint8_t>> forwardPattern(const SearchCommand& com
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return std::nullopt;
-    const std::optional<std::string> text = inCodePage(*codePage, command.pattern, "text", err);
-    if (!text)
-        return std::nullopt;
-    const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
-    const TextPattern pattern = tableTextPattern(matcher, *text, command.oneBytePerCharacter);
+    const TextPattern pattern =
+        tableTextPattern(table->matcher, typedText(command.pattern), command.oneBytePerCharacter);
     if (pattern.characterWithoutCode) {
         err << "quarn-tool: search: no table entry is the character at " << pattern.characterWithoutCode.value_or(0) + 1
             << " by itself\n";
@@ -98,15 +96,17 @@ int runMakeTable(const MakeTableCommand& command, std::ostream& out, std::ostrea
         err << "quarn-tool: cannot read '" << command.resultsPath << "': " << file.error.toStdString() << '\n';
         return kExitFileError;
     }
-    const std::vector<std::string> lines =
-        readResultFile(std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
+    // The words in Windows-1252, as the search writes them; a UTF-8 file is
+    // turned into that.
+    const std::vector<std::string> lines = readResultFile(resultFileInCodePage(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), CodePage()));
     if (command.line < 1 || static_cast<std::size_t>(command.line) > lines.size()) {
         err << "quarn-tool: make-table: '" << command.resultsPath << "' has " << lines.size() << " line(s), no line "
             << command.line << '\n';
         return kExitUsage;
     }
     const TableFromResult table =
-        tableFromResultLine(lines[static_cast<std::size_t>(command.line - 1)], command.position);
+        tableFromResultLine(lines[static_cast<std::size_t>(command.line - 1)], command.position, command.bothCases);
     if (!table.text) {
         err << "quarn-tool: make-table: " << table.error << '\n';
         return kExitFileError;

@@ -24,5 +24,6 @@ struct MakeTableCommand {
     std::int32_t line = 1; // 1-based
     std::string outputPath;
     std::int32_t position = 0; // the tile map position of the table's first line
+    bool bothCases = false;    // the other letter case's alphabet too
     bool operator==(const MakeTableCommand&) const = default;
 };

@@ -167,9 +167,11 @@ void addMakeTableCommand(CLI::App& app, std::optional<Command>& chosen)
     addLineOption(sub, "--line", make->line, "the result line, counted from 1")->required();
     addFileOption(sub, "-o,--output", make->outputPath, "OUT.tbl", "the table to write")->required();
     addNumberOption(sub, "--position", make->position, 0, "the tile map position of its first line; default 0");
+    sub.add_flag("--both-cases", make->bothCases, "for a word of both cases (Hello), both alphabets");
     sub.footer("The same table as Create Table in the result window: the alphabet of the\n"
                "word's first letter (A-Z, a-z, or Windows-1251 Cyrillic) laid from the\n"
-               "code found for it, then *FF and /00.\n\n" +
+               "code found for it, then *FF and /00. With --both-cases the other case's\n"
+               "alphabet follows from that case's first letter in the word.\n\n" +
                numberForms() + commandExitStatus());
     sub.callback([&chosen, make] { chosen = *make; });
 }

@@ -1,14 +1,20 @@
 #include "cli/tablefile.h"
 
 #include "app/fileio.h"
+#include "app/textfile.h"
 
 #include <QString>
 
 #include <ostream>
 
-std::string printable(const CodePage& codePage, std::string_view bytes)
+std::string printable(const CodePage&, std::string_view text)
 {
-    return codePage.toUnicode(bytes).toStdString();
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLocal8Bit().toStdString();
+}
+
+std::string typedText(const std::string& typed)
+{
+    return QString::fromLocal8Bit(typed).toStdString();
 }
 
 std::optional<std::string> inCodePage(const CodePage& codePage, const std::string& typed, const char* what,
@@ -30,8 +36,9 @@ std::optional<LoadedTable> loadTable(const std::string& path, const CodePage& co
         err << "quarn-tool: " << path << ": " << file.error.toStdString() << "\n";
         return std::nullopt;
     }
-    const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-    const TableReadResult read = readTableFile(text);
+    const TextOfFile text = textOfFile(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), codePage);
+    const TableReadResult read = readTableFile(text.text);
     if (!read.table) {
         err << "quarn-tool: " << path << ": " << printable(codePage, read.error) << "\n";
         return std::nullopt;
@@ -39,9 +46,13 @@ std::optional<LoadedTable> loadTable(const std::string& path, const CodePage& co
     // A table without "*" or "/" lines keeps the program's start-up codes.
     LoadedTable table;
     table.entries = read.table->entries;
+    table.sequences = read.table->sequences;
     table.lineBreakCode = read.table->lineBreakCode.value_or(0xFF);
     table.endCode = read.table->endCode.value_or(0x00);
-    table.finished = finishTableEntries(table.entries, table.lineBreakCode, table.endCode);
+    table.utf8 = text.utf8;
+    table.finished = finishTable(table.entries, table.sequences, table.lineBreakCode, table.endCode,
+                                 read.table->endText.value_or(std::string(kEndMarker)));
+    table.matcher = EntryMatcher(table.entries, table.finished.longestEntryLength, table.sequences);
     return table;
 }
 

@@ -37,7 +37,7 @@ int runDecode(const DecodeCommand& command, std::ostream& out, std::ostream& err
         err << "quarn-tool: the range is cut at the end of the image: " << length << " of " << command.length
             << " bytes\n";
     const std::span<const std::uint8_t> bytes(rom.data() + command.at, static_cast<std::size_t>(length));
-    out << printable(*codePage, decodeBytes(table->entries, bytes)) << "\n";
+    out << printable(*codePage, decodeBytes(table->matcher, bytes)) << "\n";
     return kExitOk;
 }
 
@@ -49,16 +49,11 @@ int runEncode(const EncodeCommand& command, std::ostream& out, std::ostream& err
     const std::optional<LoadedTable> table = loadTable(command.tablePath, *codePage, err);
     if (!table)
         return kExitFileError;
-    const std::optional<std::string> bytes = inCodePage(*codePage, command.text, "text", err);
-    if (!bytes)
-        return kExitFileError;
-    const EntryMatcher matcher(table->entries, table->finished.longestEntryLength);
-    const StrictEncodeResult encoded = encodeStrict(matcher, *bytes);
+    const std::string text = typedText(command.text);
+    const StrictEncodeResult encoded = encodeStrict(table->matcher, text);
     if (!encoded.ok()) {
-        const std::size_t at = *encoded.unmatchedOffset;
-        err << "quarn-tool: "
-            << unmatchedCharacterMessage({0, at + 1, (*bytes)[at]}, printable(*codePage, bytes->substr(at, 1)))
-            << '\n';
+        const UnmatchedCharacter where = unmatchedAt(text, *encoded.unmatchedOffset);
+        err << "quarn-tool: " << unmatchedCharacterMessage(where, printable(*codePage, where.character)) << '\n';
         return kExitFileError;
     }
     for (std::size_t i = 0; i < encoded.codes.size(); ++i)

@@ -3,6 +3,7 @@
 #include "app/fileio.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
+#include "app/textfile.h"
 #include "pointers/pointerscript.h"
 #include "text/dataf.h"
 #include "tiles/tmform.h"
@@ -267,11 +268,7 @@ void Tpointerform::refreshList()
         print.add(hexText(e.stored, 8));
         if (!e.target)
             continue;
-        const auto from = s.rom.begin() + static_cast<std::ptrdiff_t>(*e.target);
-        const auto limit = from + std::min<std::ptrdiff_t>(kLongestShownString, s.rom.end() - from);
-        const auto end = std::find(from, limit, s.endCode);
-        strings[e.index] = std::span<const std::uint8_t>(s.rom).subspan(
-            *e.target, static_cast<std::size_t>(end - from) + (end == limit ? 0 : 1));
+        strings[e.index] = pointerStringAt(s.rom, *e.target, s.endCode, kLongestShownString);
         print.add(strings[e.index]);
     }
     if (shown_ == print.value)
@@ -282,7 +279,7 @@ void Tpointerform::refreshList()
     QList<QTreeWidgetItem*> items;
     for (const PointerEntry& e : entries) {
         const QString text = e.target && s.tableLoaded
-                                 ? wb_.codePage.toUnicode(decodeBytes(s.charTable, strings[e.index]))
+                                 ? QString::fromStdString(decodeBytes(s.tableMatcher, strings[e.index]))
                                  : QString();
         items << new QTreeWidgetItem(QStringList{
             QString::number(e.index), hexQ(static_cast<std::uint32_t>(e.position), 8), hexQ(e.stored, table->size * 2),
@@ -333,7 +330,7 @@ void Tpointerform::DumpBtnClick()
     const std::optional<PointerTable> table = checkedTable();
     if (!table)
         return;
-    const PointerDump dump = dumpPointerScript(*table, s.rom, s.charTable, {s.lineBreakCode, s.endCode});
+    const PointerDump dump = dumpPointerScript(*table, s.rom, s.tableMatcher, {s.lineBreakCode, s.endCode});
     if (!dump.error.empty()) {
         wb_.dialogs().showMessage(this, QString::fromStdString(dump.error));
         return;
@@ -342,14 +339,14 @@ void Tpointerform::DumpBtnClick()
         wb_.dialogs().saveFileName(this, wb_.fileDialog("PtrDumpTitle", "PtrScriptFilter", ".txt"));
     if (!fileName)
         return;
-    const QString error = writeWholeFile(*fileName, asBytes(dump.text));
+    const QString error = writeWholeFile(*fileName, asBytes(fileBytesOf(dump.text, s.tableUtf8, wb_.codePage)));
     if (!error.isEmpty()) {
         wb_.dialogs().showMessage(this, error);
         return;
     }
     QStringList warnings;
     for (const std::string& warning : dump.warnings)
-        warnings << wb_.codePage.toUnicode(warning);
+        warnings << QString::fromStdString(warning);
     PtrStatus->setText(warnings.join(QLatin1Char('\n')));
 }
 
@@ -384,9 +381,9 @@ void Tpointerform::InsertBtnClick()
         return;
     }
     const PointerInsertPlan plan =
-        planPointerInsert(*table, s.rom.size(), asText(file), s.tableMatcher, {s.lineBreakCode, s.endCode}, ranges);
+        planPointerInsert(*table, s.rom.size(), textOfFile(asText(file), wb_.codePage).text, s.tableMatcher, {s.lineBreakCode, s.endCode}, ranges);
     if (!plan.error.empty()) {
-        wb_.dialogs().showMessage(this, wb_.codePage.toUnicode(plan.error));
+        wb_.dialogs().showMessage(this, QString::fromStdString(plan.error));
         return;
     }
     writeIntoImage(*table, plan);

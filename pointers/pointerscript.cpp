@@ -77,13 +77,6 @@ std::string outsideTable(std::uint64_t index, std::size_t entryCount)
 }
 
 // The bytes of the string at `target`: through the first end code, or to the end.
-std::span<const std::uint8_t> stringAt(std::span<const std::uint8_t> image, std::size_t target, std::uint8_t end)
-{
-    const auto from = image.begin() + static_cast<std::ptrdiff_t>(target);
-    const auto code = std::find(from, image.end(), end);
-    const std::size_t length = static_cast<std::size_t>(code - from) + (code == image.end() ? 0 : 1);
-    return image.subspan(target, length);
-}
 
 std::string hex8(std::int64_t value)
 {
@@ -175,8 +168,18 @@ EncodedBlocks encodeBlocks(const PointerScript& script, const EntryMatcher& matc
 
 } // namespace
 
+std::span<const std::uint8_t> pointerStringAt(std::span<const std::uint8_t> image, std::size_t target,
+                                              const ByteCode& end, std::size_t longest)
+{
+    if (target >= image.size())
+        return {};
+    const std::span<const std::uint8_t> rest = image.subspan(target, std::min(longest, image.size() - target));
+    const auto code = std::search(rest.begin(), rest.end(), end.view().begin(), end.view().end());
+    return rest.first(static_cast<std::size_t>(code - rest.begin()) + (code == rest.end() ? 0 : end.size));
+}
+
 PointerDump dumpPointerScript(const PointerTable& table, std::span<const std::uint8_t> image,
-                              const TableEntries& entries, ScriptCodes codes)
+                              const EntryMatcher& entries, ScriptCodes codes)
 {
     PointerDump dump;
     std::map<std::size_t, std::size_t> firstAt; // target -> first entry
@@ -196,7 +199,7 @@ PointerDump dumpPointerScript(const PointerTable& table, std::span<const std::ui
             continue;
         }
         dump.text += kCrLf;
-        const std::string text = scriptDumpText(entries, codes, stringAt(image, *entry.target, codes.end));
+        const std::string text = scriptDumpText(entries, codes, pointerStringAt(image, *entry.target, codes.end));
         for (std::string_view line : splitTextLines(text))
             if (line.starts_with(';') || line.starts_with(kHeader))
                 dump.warnings.push_back("entry " + name + ": a line of its text begins with '" +

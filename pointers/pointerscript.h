@@ -23,7 +23,13 @@ struct PointerDump {
 // entry whose target an earlier entry m has. Refused when an entry points
 // outside the image. The table must be one pointerTableProblem accepts.
 [[nodiscard]] PointerDump dumpPointerScript(const PointerTable& table, std::span<const std::uint8_t> image,
-                                            const TableEntries& entries, ScriptCodes codes);
+                                            const EntryMatcher& entries, ScriptCodes codes);
+
+// The string at `target` through its end code (a sequence of one to four
+// bytes), at most `longest` bytes, or to the end of the image without one.
+[[nodiscard]] std::span<const std::uint8_t> pointerStringAt(std::span<const std::uint8_t> image, std::size_t target,
+                                                            const ByteCode& end,
+                                                            std::size_t longest = SIZE_MAX);
 
 // One entry's block in a script.
 struct PointerBlock {

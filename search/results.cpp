@@ -55,12 +55,12 @@ struct Alphabet {
 };
 constexpr std::array<Alphabet, 4> kAlphabets = {{{'A', 26}, {'a', 26}, {0xC0, 32}, {0xE0, 32}}};
 
-std::optional<Alphabet> alphabetOf(unsigned char letter)
+const Alphabet* alphabetOf(unsigned char letter)
 {
     for (const Alphabet& alphabet : kAlphabets)
         if (letter >= alphabet.first && letter < alphabet.first + alphabet.length)
-            return alphabet;
-    return std::nullopt;
+            return &alphabet;
+    return nullptr;
 }
 
 // Codes s to s + length - 1 get the alphabet's letters; an alphabet that
@@ -75,6 +75,34 @@ TableEntries alphabetEntries(const Alphabet& alphabet, unsigned char firstLetter
     return entries;
 }
 
+// The alphabet of the other letter case: A-Z and a-z, C0-DF and E0-FF.
+Alphabet otherCase(const Alphabet& alphabet)
+{
+    const std::size_t index = static_cast<std::size_t>(&alphabet - kAlphabets.data());
+    return kAlphabets[index ^ 1];
+}
+
+// The other case's alphabet too, laid from its first letter in the word and
+// that letter's byte in the hit; codes the first alphabet has are kept.
+void addOtherCase(TableEntries& entries, const Alphabet& alphabet, std::string_view word, std::string_view hexBytes)
+{
+    const Alphabet other = otherCase(alphabet);
+    for (std::size_t j = 0; j < word.size(); ++j) {
+        const auto letter = static_cast<unsigned char>(word[j]);
+        if (letter < other.first || letter >= other.first + other.length)
+            continue;
+        bool error = false;
+        const std::int32_t byte = 2 * j + 2 <= hexBytes.size() ? HexToInt(hexBytes.substr(2 * j, 2), error) : -1;
+        if (byte < 0 || error)
+            return;
+        const TableEntries more = alphabetEntries(other, letter, static_cast<unsigned>(byte));
+        for (std::size_t code = 0; code < entries.size(); ++code)
+            if (entries[code].empty())
+                entries[code] = more[code];
+        return;
+    }
+}
+
 TableFromResult notAResultLine(std::string_view line)
 {
     TableFromResult result;
@@ -84,7 +112,7 @@ TableFromResult notAResultLine(std::string_view line)
 
 } // namespace
 
-TableFromResult tableFromResultLine(std::string_view line, std::int32_t tileMapPosition)
+TableFromResult tableFromResultLine(std::string_view line, std::int32_t tileMapPosition, bool bothCases)
 {
     const std::size_t blank = line.find(' ');
     if (blank == std::string_view::npos)
@@ -100,9 +128,11 @@ TableFromResult tableFromResultLine(std::string_view line, std::int32_t tileMapP
 
     const std::string address = hexText(static_cast<std::uint32_t>(tileMapPosition), 8);
     const auto firstLetter = static_cast<unsigned char>(rest.front());
-    const std::optional<Alphabet> alphabet = alphabetOf(firstLetter);
+    const Alphabet* alphabet = alphabetOf(firstLetter);
     if (!alphabet)
         return {newTableText(address, {}), {}};
-    const TableEntries entries = alphabetEntries(*alphabet, firstLetter, static_cast<unsigned>(firstByte));
+    TableEntries entries = alphabetEntries(*alphabet, firstLetter, static_cast<unsigned>(firstByte));
+    if (bothCases)
+        addOtherCase(entries, *alphabet, rest.substr(0, equals), rest.substr(equals + 1));
     return {newTableText(address, entries), {}};
 }

@@ -33,5 +33,9 @@ struct TableFromResult {
 // A table that gives the hit's alphabet its codes: the hit's first byte is
 // the word's first letter, the rest of A-Z, a-z, C0-DF or E0-FF follow. A word
 // that starts outside those alphabets gives a table with no code lines; an
-// alphabet that would run past FF gives all codes empty.
-[[nodiscard]] TableFromResult tableFromResultLine(std::string_view line, std::int32_t tileMapPosition);
+// alphabet that would run past FF gives all codes empty. With `bothCases`, a
+// word with letters of both cases ("Hello") gives the other case's alphabet
+// too, laid from its first letter in the word and that letter's byte in the
+// line (the hit's bytes are consecutive, so this holds for interval 0).
+[[nodiscard]] TableFromResult tableFromResultLine(std::string_view line, std::int32_t tileMapPosition,
+                                                  bool bothCases = false);

@@ -234,9 +234,8 @@ void TSearchForm::hexfedChange(const QString& text)
 
 bool TSearchForm::inTableCharSet(QChar ch) const
 {
-    bool lossless = true;
-    const std::string code = wb_.codePage.fromUnicode(QString(ch), &lossless);
-    return lossless && code.size() == 1 && wb_.state.tableCharSet.test(static_cast<unsigned char>(code[0]));
+    // Table entries are Unicode text: any character one of them holds.
+    return wb_.state.tableCharSet.test(ch.unicode());
 }
 
 bool TSearchForm::ntsedKeyPress(QKeyEvent* event)

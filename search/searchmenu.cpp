@@ -45,10 +45,13 @@ void TQuarnTileMapper::SearchItemClick()
         }
         relativeSearchFor(wb_.codePage.fromUnicode(word), interval);
     } else if (form.f3->isChecked() && !form.ntsed->text().isEmpty()) {
-        const std::string text = wb_.codePage.fromUnicode(form.ntsed->text());
-        const TextPattern pattern = tableTextPattern(wb_.state.tableMatcher, text, characterOrientedCounting());
+        const QString typed = form.ntsed->text();
+        const TextPattern pattern =
+            tableTextPattern(wb_.state.tableMatcher, typed.toStdString(), characterOrientedCounting());
         if (pattern.characterWithoutCode) {
-            const QString ch = wb_.codePage.toUnicode(std::string_view(text).substr(*pattern.characterWithoutCode, 1));
+            const QList<uint> characters = typed.toUcs4();
+            const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()) +
+                                                     *pattern.characterWithoutCode, 1);
             showError(wb_.text("NoCodeForCharacter").arg(ch));
             return;
         }

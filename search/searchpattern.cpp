@@ -2,7 +2,9 @@
 
 #include "app/numbers.h"
 
-#include <array>
+#include "text/utf8.h"
+
+#include <unordered_map>
 
 std::vector<std::uint8_t> hexPattern(std::string_view digits)
 {
@@ -19,32 +21,40 @@ std::vector<std::uint8_t> hexPattern(std::string_view digits)
 
 namespace {
 
-// Per character, the highest code whose entry is exactly that character (-1:
-// none). EntryMatcher::singleCharacterCode keeps the lowest, which the string
-// bar wants; the search counts from the other end.
-std::array<int, 256> highestSingleCharacterCodes(const TableEntries& entries)
+// Per character, the highest one-byte code whose entry is exactly that
+// character, else the highest longer code. EntryMatcher::singleCharacterCode
+// keeps the lowest, which the string bar wants; the search counts from the
+// other end.
+std::unordered_map<char32_t, ByteCode> highestSingleCharacterCodes(const EntryMatcher& matcher)
 {
-    std::array<int, 256> codes;
-    codes.fill(-1);
-    for (std::size_t code = 0; code < entries.size(); ++code)
-        if (entries[code].size() == 1)
-            codes[static_cast<unsigned char>(entries[code][0])] = static_cast<int>(code);
+    std::unordered_map<char32_t, ByteCode> codes;
+    const auto take = [&](const std::string& entry, ByteCode code) {
+        const Utf8Character ch = utf8CharacterAt(entry, 0);
+        if (!entry.empty() && ch.length == entry.size())
+            codes[ch.value] = code;
+    };
+    for (auto it = matcher.sequences().rbegin(); it != matcher.sequences().rend(); ++it)
+        take(it->text, it->code);
+    for (std::size_t code = 0; code < matcher.entries().size(); ++code)
+        take(matcher.entries()[code], static_cast<std::uint8_t>(code));
     return codes;
 }
 
-TextPattern oneBytePerCharacterPattern(const TableEntries& entries, std::string_view text)
+TextPattern oneBytePerCharacterPattern(const EntryMatcher& matcher, std::string_view text)
 {
-    const std::array<int, 256> codes = highestSingleCharacterCodes(entries);
+    const std::unordered_map<char32_t, ByteCode> codes = highestSingleCharacterCodes(matcher);
     TextPattern pattern;
     pattern.bytes.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int code = codes[static_cast<unsigned char>(text[i])];
-        if (code < 0) {
+    for (std::size_t offset = 0, i = 0; offset < text.size(); ++i) {
+        const Utf8Character ch = utf8CharacterAt(text, offset);
+        const auto code = codes.find(ch.value);
+        if (code == codes.end()) {
             pattern.bytes.clear();
             pattern.characterWithoutCode = i;
             break;
         }
-        pattern.bytes.push_back(static_cast<std::uint8_t>(code));
+        pattern.bytes.insert(pattern.bytes.end(), code->second.view().begin(), code->second.view().end());
+        offset += ch.length;
     }
     return pattern;
 }
@@ -54,6 +64,6 @@ TextPattern oneBytePerCharacterPattern(const TableEntries& entries, std::string_
 TextPattern tableTextPattern(const EntryMatcher& matcher, std::string_view text, bool oneBytePerCharacter)
 {
     if (oneBytePerCharacter)
-        return oneBytePerCharacterPattern(matcher.entries(), text);
+        return oneBytePerCharacterPattern(matcher, text);
     return {encodeString(matcher, text), std::nullopt};
 }

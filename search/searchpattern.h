@@ -15,13 +15,13 @@
 
 struct TextPattern {
     std::vector<std::uint8_t> bytes;
-    // One-byte-per-character mode: 0-based offset of the first character that
+    // One-code-per-character mode: 0-based index of the first character that
     // is no entry by itself; bytes empty then.
     std::optional<std::size_t> characterWithoutCode;
 };
 
-// Table text as bytes: by longest match (unmatched characters add nothing),
-// or one byte per character, the highest code whose entry is exactly that
-// character.
+// Table text (UTF-8) as bytes: by longest match (unmatched characters add
+// nothing), or one code per character, the highest code whose entry is
+// exactly that character (one-byte codes before longer ones).
 [[nodiscard]] TextPattern tableTextPattern(const EntryMatcher& matcher, std::string_view text,
                                            bool oneBytePerCharacter);

@@ -1,3 +1,4 @@
+#include "app/textfile.h"
 #include "search/srres.h"
 
 #include "app/fileio.h"
@@ -54,6 +55,8 @@ Tsearchresform::Tsearchresform(Workbench& workbench, QWidget* parent)
     result->addSeparator()->setObjectName(QStringLiteral("N5"));
     addItem(result, "N6", wb_.text("GoTo"), QKeySequence(), &Tsearchresform::N6Click);
     addItem(result, "N9", wb_.text("CreateTbl") + dots, QKeySequence(Qt::CTRL | Qt::Key_M), &Tsearchresform::N9Click);
+    addItem(result, "N11", wb_.text("CreateTblBothCases") + dots, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M),
+            &Tsearchresform::N11Click);
     QAction* close = menuBar_->addAction(wb_.text("Close"));
     close->setObjectName(QStringLiteral("N4"));
     connect(close, &QAction::triggered, this, &Tsearchresform::N4Click);
@@ -62,6 +65,7 @@ Tsearchresform::Tsearchresform(Workbench& workbench, QWidget* parent)
     popup_->setObjectName(QStringLiteral("PopupMenu1"));
     addItem(popup_, "N7", wb_.text("GoTo"), QKeySequence(), &Tsearchresform::N7Click);
     addItem(popup_, "N8", wb_.text("CreateTbl"), QKeySequence(), &Tsearchresform::N8Click);
+    addItem(popup_, "N12", wb_.text("CreateTblBothCases"), QKeySequence(), &Tsearchresform::N11Click);
     searchlist->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(searchlist, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popup_->popup(searchlist->viewport()->mapToGlobal(at)); });
@@ -176,8 +180,10 @@ void Tsearchresform::N2Click()
         wb_.dialogs().showMessage(this, file.error); // the list stays as it was
         return;
     }
-    model_->setLines(readResultFile(
-        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size())));
+    // The list holds the words in the code page, as a relative search makes
+    // them; a UTF-8 file is turned into it.
+    model_->setLines(readResultFile(resultFileInCodePage(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), wb_.codePage)));
 }
 
 void Tsearchresform::N10Click()
@@ -190,15 +196,20 @@ void Tsearchresform::N4Click()
     hide(); // the list is kept
 }
 
-void Tsearchresform::makeTableFromSelectedLine()
+void Tsearchresform::N11Click()
+{
+    makeTableFromSelectedLine(true);
+}
+
+void Tsearchresform::makeTableFromSelectedLine(bool bothCases)
 {
     const std::optional<std::string> line = selectedLine();
     if (!line)
         return;
     // A line that is no result line is refused before anything is asked.
-    const TableFromResult table = tableFromResultLine(*line, wb_.state.tileMapPosition);
+    const TableFromResult table = tableFromResultLine(*line, wb_.state.tileMapPosition, bothCases);
     if (!table.text) {
-        wb_.dialogs().showMessage(this, wb_.codePage.toUnicode(table.error));
+        wb_.dialogs().showMessage(this, wb_.codePage.toUnicode(table.error)); // quotes the 8-bit line
         return;
     }
     // The table dialog is described per call, so the .rss dialogs keep their

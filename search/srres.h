@@ -36,6 +36,7 @@ public:
     void N7Click();
     void N8Click();
     void N9Click();
+    void N11Click(); // Create Table with both letter cases
     void N10Click();
 
 protected:
@@ -49,7 +50,7 @@ private:
     // The selected line; nothing when no line is selected.
     std::optional<std::string> selectedLine() const;
     void goToSelectedLine();
-    void makeTableFromSelectedLine();
+    void makeTableFromSelectedLine(bool bothCases = false);
 
     Workbench& wb_;
     ResultListModel* model_ = nullptr;

@@ -1,6 +1,7 @@
 #include "text/codecells.h"
 
 #include "app/forms.h"
+#include "text/utf8.h"
 
 #include <QFontDatabase>
 #include <QImage>
@@ -8,6 +9,7 @@
 
 namespace {
 constexpr QRgb kTextColour = 0xFFD0D0D0; // light grey on black
+constexpr QRgb kContinuationColour = 0xFF606060; // dimmed: a byte of the code before
 
 QFont cellFont()
 {
@@ -16,6 +18,12 @@ QFont cellFont()
     return font;
 }
 } // namespace
+
+QString firstCharacter(std::string_view text)
+{
+    const Utf8Character ch = utf8CharacterAt(text, 0);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(ch.length));
+}
 
 const QImage& GlyphSheet::cells(const QString& characters, QSize cell)
 {
@@ -64,6 +72,20 @@ void CodeCellPainter::drawCharacter(QPainter& painter, const QRect& cell, const 
     painter.restore();
 }
 
+void CodeCellPainter::paintSequenceCell(QPainter& painter, const QRect& cell, const QString& character) const
+{
+    if (!character.isEmpty()) {
+        drawCharacter(painter, cell, character);
+        return;
+    }
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgb(kContinuationColour));
+    const int size = std::max(2, std::min(cell.width(), cell.height()) / 5);
+    painter.drawEllipse(QRect(0, 0, size, size).translated(cell.center() - QPoint(size / 2, size / 2)));
+    painter.restore();
+}
+
 void CodeCellPainter::paint(QPainter& painter, const QRect& cell, int code) const
 {
     if (textMode_) {
@@ -105,5 +127,5 @@ QString CodeCellPainter::character(int code) const
     const std::string& entry = s.charTable[static_cast<std::size_t>(code)];
     if (entry.empty())
         return {};
-    return wb_.codePage.toUnicode(static_cast<unsigned char>(entry.front()));
+    return firstCharacter(entry);
 }

@@ -8,8 +8,13 @@
 #include <QRect>
 #include <QString>
 
+#include <string_view>
+
 class QPainter;
 class Workbench;
+
+// The first character of UTF-8 table text, as the data map shows an entry.
+QString firstCharacter(std::string_view text);
 
 // The characters of all 256 codes drawn once into a row of cells, so that a
 // text-mode redraw copies cells instead of laying out text for each of them.
@@ -32,6 +37,10 @@ public:
     // Sets the pen and font of text mode on `painter`.
     void begin(QPainter& painter) const;
     void paint(QPainter& painter, const QRect& cell, int code) const;
+    // A cell of a code of several bytes: its character in the first cell
+    // (`character`), a dimmed dot in the cells it covers (empty `character`).
+    void paintSequenceCell(QPainter& painter, const QRect& cell, const QString& character) const;
+    bool textMode() const { return textMode_; }
     // The character a code shows in text mode; empty for an entry not yet
     // filled in.
     QString character(int code) const;

@@ -271,6 +271,7 @@ void Tdataform::drawDataMap()
     cellCodes_ = readCellCodes(s.rom, static_cast<std::size_t>(std::max(0, s.dataPosition)),
                                static_cast<std::size_t>(g.cellCount()), s.tileTableInUse());
     drawnGrid_ = g;
+    readSequenceCells();
 
     if (s.selectedCell >= g.cellCount())
         s.selectedCell = g.cellCount() - 1;
@@ -285,6 +286,32 @@ void Tdataform::drawDataMap()
     // Every change of the image passes here, also those that skip the tile map.
     if (wb_.forms.pointerForm)
         wb_.forms.pointerForm->imageChanged();
+}
+
+void Tdataform::readSequenceCells()
+{
+    const SharedState& s = wb_.state;
+    sequenceStart_.clear();
+    sequenceText_.clear();
+    // A tile table gives each cell a code of its own already.
+    if (!s.tableLoaded || !s.tableMatcher.hasSequences() || s.tileTableLoaded || s.dataPosition < 0)
+        return;
+    const std::span<const std::uint8_t> bytes =
+        std::span<const std::uint8_t>(s.rom).subspan(std::min<std::size_t>(s.rom.size(), static_cast<std::size_t>(s.dataPosition)));
+    const std::size_t cells = std::min(cellCodes_.size(), bytes.size());
+    sequenceStart_.assign(cellCodes_.size(), -1);
+    sequenceText_.assign(cellCodes_.size(), QString());
+    // Decoding starts at the first cell shown; a sequence never runs past
+    // the image.
+    for (std::size_t cell = 0; cell < cells;) {
+        const ImageMatch code = s.tableMatcher.decodeAt(bytes, cell);
+        if (code.code.size > 1) {
+            sequenceText_[cell] = firstCharacter(*code.text);
+            for (std::size_t k = 0; k < code.code.size && cell + k < sequenceStart_.size(); ++k)
+                sequenceStart_[cell + k] = static_cast<std::int32_t>(cell);
+        }
+        cell += code.code.size;
+    }
 }
 
 void Tdataform::showSelectedByte()
@@ -310,7 +337,13 @@ void Tdataform::paintDataMap(QPainter& painter, const QRect& exposed)
         const CellPlace place = cellPlace(drawnGrid_, n);
         const QRect cell(place.column * w, place.row * h, w, h);
         const int code = cellCodes_[static_cast<std::size_t>(n)];
-        if (code >= 0 && cell.intersects(exposed))
+        if (code < 0 || !cell.intersects(exposed))
+            continue;
+        if (cells.textMode() && !sequenceStart_.empty() && sequenceStart_[static_cast<std::size_t>(n)] >= 0)
+            cells.paintSequenceCell(painter, cell, sequenceStart_[static_cast<std::size_t>(n)] == n
+                                                       ? sequenceText_[static_cast<std::size_t>(n)]
+                                                       : QString());
+        else
             cells.paint(painter, cell, code);
     }
 
@@ -336,6 +369,9 @@ int Tdataform::cellCode(std::int32_t cell) const
 QString Tdataform::cellCharacter(std::int32_t cell) const
 {
     const int code = cellCode(cell);
+    if (code >= 0 && !sequenceStart_.empty() && sequenceStart_[static_cast<std::size_t>(cell)] >= 0)
+        return sequenceStart_[static_cast<std::size_t>(cell)] == cell ? sequenceText_[static_cast<std::size_t>(cell)]
+                                                                      : QString(kContinuationMark);
     return code < 0 ? QString() : CodeCellPainter(wb_, true).character(code);
 }
 
@@ -521,6 +557,10 @@ void Tdataform::DataMapClick()
     if (!byteAt(static_cast<std::int64_t>(s.dataPosition) + *cell))
         return;
     s.selectedCell = *cell;
+    // Any cell of a code of several bytes selects its first byte.
+    const bool textMode = wb_.forms.mainForm && wb_.forms.mainForm->builtInFontChosen();
+    if (textMode && static_cast<std::size_t>(*cell) < sequenceStart_.size() && sequenceStart_[static_cast<std::size_t>(*cell)] >= 0)
+        s.selectedCell = sequenceStart_[static_cast<std::size_t>(*cell)];
     showPosition(Label1, "Position", s.selectedPosition());
     showPosition(Label2, "SelPosition", s.selectedPosition());
     markSelectedCode(true);

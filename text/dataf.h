@@ -51,8 +51,11 @@ public:
     void takeGrid(int width, int height, bool resetGroups);
 
     // The character a cell shows with the built-in font switched on: empty
-    // for cells past the end of the image and for empty table entries.
+    // for cells past the end of the image and for empty table entries. A
+    // code of several bytes shows in its first cell; the cells it covers
+    // after that show kContinuationMark.
     QString cellCharacter(std::int32_t cell) const;
+    static constexpr QChar kContinuationMark = QChar(0x00B7);
     // The code a cell shows: a byte or a tile table block; -1 past the end.
     int cellCode(std::int32_t cell) const;
 
@@ -107,6 +110,12 @@ private:
     int hexedTag_ = 1; // 0 while the program sets the byte editor's text
     // Codes of the last drawing, one per cell; -1 past the end of the image.
     std::vector<int> cellCodes_;
+    // With codes of several bytes in the table: per cell, the cell where the
+    // code covering it starts (-1: a one-byte code), and the start cells'
+    // entries. Empty when no code of the table has several bytes.
+    std::vector<std::int32_t> sequenceStart_;
+    std::vector<QString> sequenceText_;
+    void readSequenceCells();
     CellGrid drawnGrid_;
     GlyphSheet glyphs_;
 

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-// The two codes with a fixed role in a script.
+// The two codes with a fixed role in a script; either may be a sequence.
 struct ScriptCodes {
-    std::uint8_t lineBreak = 0xFF;
-    std::uint8_t end = 0x00;
+    ByteCode lineBreak = 0xFF;
+    ByteCode end = 0x00;
 };
 
 // Which bytes Extract Script covers for a typed start and end (end included).
@@ -35,6 +35,11 @@ struct ExtractRange {
 // When both codes are the same, the code is a line break.
 [[nodiscard]] std::string scriptDumpText(const TableEntries& entries, ScriptCodes codes,
                                          std::span<const std::uint8_t> bytes);
+// The same through the whole table: each code is the longest sequence with
+// an entry, and the end code shows its own entry ("{END}" or the table's
+// end text). A sequence never runs past `bytes`.
+[[nodiscard]] std::string scriptDumpText(const EntryMatcher& table, ScriptCodes codes,
+                                         std::span<const std::uint8_t> bytes);
 
 struct ScriptEncodeResult {
     std::vector<std::uint8_t> bytes;             // empty when a character is unmatched
@@ -47,7 +52,7 @@ struct ScriptEncodeResult {
 // and an empty one gets the line-break code only when it is the first line
 // or follows another empty line. A character no entry matches stops the
 // encoding: the script is written whole or not at all.
-// `endCodeBeforeStart`: whether the byte just before the script start is the
+// `endCodeBeforeStart`: whether the bytes just before the script start are the
 // end code (it counts as the last byte so far before anything is written).
 [[nodiscard]] ScriptEncodeResult encodeScriptLines(const EntryMatcher& matcher, ScriptCodes codes,
                                                    const std::vector<std::string_view>& lines,

@@ -1,4 +1,5 @@
 // Extract Script and Replace Script of the Data Map menu.
+#include "app/textfile.h"
 #include "app/fileio.h"
 #include "app/kvrmain.h"
 #include "text/crtrd.h"
@@ -25,8 +26,10 @@ void TQuarnTileMapper::N20Click()
     const std::string dump =
         range.endBeforeStart
             ? std::string()
-            : scriptDumpText(s.charTable, {s.lineBreakCode, s.endCode},
-                             std::span<const std::uint8_t>(s.rom).subspan(range.offset, range.count));
+            // A UTF-8 table makes a UTF-8 dump; otherwise it is in the code page.
+            : fileBytesOf(scriptDumpText(s.tableMatcher, {s.lineBreakCode, s.endCode},
+                                         std::span<const std::uint8_t>(s.rom).subspan(range.offset, range.count)),
+                          s.tableUtf8, wb_.codePage);
     const QString error = writeWholeFile(*fileName, asBytes(dump));
     if (!error.isEmpty()) {
         showError(error);
@@ -51,16 +54,17 @@ void TQuarnTileMapper::N24Click()
         return;
     }
     SharedState& s = wb_.state;
-    const std::string_view dump(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+    const TextOfFile dump =
+        textOfFile(std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()), wb_.codePage);
     // How much the script takes is known only once it is encoded: everything
     // from its start may change.
     ReplaceResult result;
     s.rom.edit("ReplaceText", {{s.scriptStart, static_cast<std::int64_t>(s.rom.size()) - s.scriptStart}},
                [&](std::span<std::uint8_t> rom) {
-                   result = replaceScript(rom, s.scriptStart, s.tableMatcher, {s.lineBreakCode, s.endCode}, dump);
+                   result = replaceScript(rom, s.scriptStart, s.tableMatcher, {s.lineBreakCode, s.endCode}, dump.text);
                });
     if (result.unmatched) {
-        const QString character = wb_.codePage.toUnicode(static_cast<unsigned char>(result.unmatched->character));
+        const QString character = QString::fromStdString(result.unmatched->character);
         showError(wb_.text("UnmatchedInScript")
                       .arg(character, QString::number(result.unmatched->position),
                            QString::number(result.unmatched->line)));

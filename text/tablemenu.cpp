@@ -1,5 +1,6 @@
 // The character table commands of the Tables menu and the table formats help.
 #include "app/fileio.h"
+#include "app/textfile.h"
 #include "app/kvrmain.h"
 #include "text/chartable.h"
 #include "text/stringcodec.h"
@@ -37,18 +38,23 @@ std::optional<std::int32_t> readTableIntoState(Workbench& wb, QWidget* parent)
         wb.dialogs().showMessage(parent, file.error);
         return std::nullopt;
     }
-    TableReadResult read = readTableFile(asText(file.bytes));
+    // UTF-8 when the file is, else the code page in force; in memory UTF-8.
+    const TextOfFile text = textOfFile(asText(file.bytes), wb.codePage);
+    TableReadResult read = readTableFile(text.text);
     if (!read.table) {
-        // The message can quote the file's first line, which is 8-bit text.
-        wb.dialogs().showMessage(parent, wb.codePage.toUnicode(read.error));
+        wb.dialogs().showMessage(parent, QString::fromStdString(read.error));
         return std::nullopt;
     }
     TableFile& table = *read.table;
     if (table.lineBreakCode)
         s.lineBreakCode = *table.lineBreakCode;
-    if (table.endCode)
+    if (table.endCode) {
         s.endCode = *table.endCode;
+        s.endText = table.endText.value_or(std::string(kEndMarker));
+    }
     s.charTable = std::move(table.entries);
+    s.charSequences = std::move(table.sequences);
+    s.tableUtf8 = text.utf8;
     s.tableLoaded = true;
     return table.address;
 }
@@ -100,7 +106,8 @@ void TQuarnTileMapper::RldtblitemClick()
     if (!QFileInfo::exists(fileName)) {
         // The file is gone: write the table in memory back first, so a reload
         // never fails for that reason.
-        const std::string text = tableWriteBackText(s.tileMapPosition, s.charTable);
+        const std::string text = fileBytesOf(tableWriteBackText(s.tileMapPosition, s.charTable, s.charSequences),
+                                             s.tableUtf8, wb_.codePage);
         const QString error = writeWholeFile(fileName, asBytes(text));
         if (!error.isEmpty()) {
             showError(error);
@@ -121,10 +128,10 @@ void TQuarnTileMapper::finishTable()
 {
     SharedState& s = wb_.state;
     DataEdit->clear();
-    const FinishedTable finished = finishTableEntries(s.charTable, s.lineBreakCode, s.endCode);
+    const FinishedTable finished = ::finishTable(s.charTable, s.charSequences, s.lineBreakCode, s.endCode, s.endText);
     s.tableCharSet = finished.charSet;
     s.longestEntryLength = finished.longestEntryLength;
-    s.tableMatcher = EntryMatcher(s.charTable, s.longestEntryLength);
+    s.tableMatcher = EntryMatcher(s.charTable, s.longestEntryLength, s.charSequences);
     enableStringControls();
     // The data map may show the table's characters.
     wb_.forms.dataForm->drawDataMap();
@@ -140,5 +147,11 @@ void TQuarnTileMapper::N3Click()
     TableHelpTexts pieces;
     for (std::size_t i = 0; i < pieces.size(); ++i)
         pieces[i] = wb_.texts.text("str" + std::to_string(i + 1));
-    wb_.dialogs().showMessage(this, QString::fromStdString(tableFormatsHelpText(pieces)));
+    // The forms read besides the classic ones, each with an example.
+    const auto more = [&](int key) { return wb_.texts.text("str" + std::to_string(key)); };
+    const std::string next = "\n\r\t";
+    const std::string forms = more(14) + next + more(15) + next + more(16) + next + more(17) + next +
+                              "8140=\xE3\x81\x82" + next + "6C6C=LL" + next + more(18) + next + "*0D0A" + next +
+                              "/FF=<end>";
+    wb_.dialogs().showMessage(this, QString::fromStdString(tableFormatsHelpText(pieces) + "\n\r\n\r" + forms));
 }

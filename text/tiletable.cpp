@@ -2,6 +2,7 @@
 
 #include "app/numbers.h"
 #include "app/textlines.h"
+#include "text/utf8.h"
 #include "text/chartable.h"
 
 #include <algorithm>
@@ -83,6 +84,10 @@ bool canEverMatch(const std::string& entry)
 
 TileTableReadResult readTileTableFile(std::string_view bytes, TileTableRules rules)
 {
+    // Hexadecimal digits read alike in any encoding; only a UTF-8 byte order
+    // mark, which editors put before them, is skipped.
+    if (bytes.starts_with(kUtf8ByteOrderMark))
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
     std::vector<std::string_view> lines = splitTextLines(bytes);
     if (lines.empty())
         lines.emplace_back(); // an empty file is one empty address line

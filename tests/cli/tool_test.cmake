@@ -436,6 +436,27 @@ if(NOT hash_before STREQUAL hash_after)
   message(FATAL_ERROR "a refused insert-pointers changed the ROM")
 endif()
 
+# A UTF-8 table in the common form (no address line, two-byte codes, a
+# two-byte line break, an end token) and a UTF-8 dump with umlauts and kana:
+# inserted and dumped again, the dump comes back byte for byte.
+file(WRITE "${WORK}/utf8.tbl" "47=G\r\n72=r\r\nFC=ü\r\nDF=ß\r\n65=e\r\n8341=ア\r\n8343=イ\r\n*0D0A\r\n/00=<end>\r\n")
+file(WRITE "${WORK}/utf8.txt" "Grüßeア\r\nイ<end>\r\n\r\n")
+run_tool(0 insert "${script_rom}" "${WORK}/utf8.txt" -t "${WORK}/utf8.tbl" --at H2000)
+if(NOT tool_stdout MATCHES "wrote 12 byte")
+  message(FATAL_ERROR "UTF-8 insert printed '${tool_stdout}'")
+endif()
+file(READ "${script_rom}" utf8_bytes OFFSET 8192 LIMIT 12 HEX)
+if(NOT utf8_bytes STREQUAL "4772fcdf6583410d0a834300")
+  message(FATAL_ERROR "UTF-8 insert wrote ${utf8_bytes}")
+endif()
+run_tool(0 dump "${script_rom}" -t "${WORK}/utf8.tbl" --from H2000 --to H200B -o "${WORK}/utf8-back.txt")
+file(SHA256 "${WORK}/utf8.txt" utf8_sent)
+file(SHA256 "${WORK}/utf8-back.txt" utf8_back)
+if(NOT utf8_sent STREQUAL utf8_back)
+  file(READ "${WORK}/utf8-back.txt" back)
+  message(FATAL_ERROR "the UTF-8 dump did not come back:\n${back}")
+endif()
+
 # ---- search and make-table on the demo script --------------------------------
 # "DEMO" stands at H1012 in the first string and again in the third.
 run_tool(0 search "${WORK}/text.nes" --relative DEMO)

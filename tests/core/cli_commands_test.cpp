@@ -87,8 +87,8 @@ TEST_F(CliCommands, StatusOutputAndFilesOfEachCommand)
         {"encode", {"encode", "-t", "@t.tbl", "BA{END}"}, 0, "42 41 00\n", ""},
         {"encode refuses", {"encode", "-t", "@t.tbl", "AB?A"}, 1, "",
          "no table entry matches the character '?' at position 3\n"},
-        {"encode outside the code page", {"encode", "-t", "@t.tbl", "A\u0416"}, 1, "",
-         "code page windows-1252 cannot hold the character '\u0416' at position 2 of the text"},
+        {"encode outside the table", {"encode", "-t", "@t.tbl", "A\u0416"}, 1, "",
+         "no table entry matches the character '\u0416' at position 2\n"},
         {"insert refuses", {"insert", "@game.nes", "@bad.txt", "-t", "@t.tbl", "--at", "0"}, 1, "",
          "no table entry matches the character '?' at position 2 of line 2; nothing was written"},
         {"relative search", {"search", "@game.nes", "--relative", "ab"}, 0, "00000100 ab=4142\n", ""},
@@ -139,4 +139,28 @@ TEST_F(CliCommands, InsertWritesAllOrNothing)
     EXPECT_EQ(read("game.nes"), expected);
 }
 
+} // namespace
+
+namespace {
+// A Shift_JIS table (two-byte codes, kana texts) read with --codepage: the
+// dump is written back in Shift_JIS and inserts to the same bytes.
+TEST_F(CliCommands, MultiByteCodePageTableAndDump)
+{
+    write("sjis.tbl", "H0\r\n8341=\x83\x41\r\n8343=\x83\x43\r\n41=A\r\n");
+    Bytes image = rom;
+    const Bytes script{0x83, 0x41, 0x41, 0x83, 0x43, 0x00};
+    std::copy(script.begin(), script.end(), image.begin() + 0x20);
+    write("game.nes", image);
+    const ToolRun dump = run({"dump", "@game.nes", "-t", "@sjis.tbl", "--codepage", "Shift_JIS", "--from", "H20",
+                              "--to", "H25", "-o", "@sjis.txt"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    const Bytes expected{0x83, 0x41, 'A', 0x83, 0x43, '{', 'E', 'N', 'D', '}', '\r', '\n', '\r', '\n'};
+    EXPECT_EQ(read("sjis.txt"), expected);
+    const ToolRun decoded = run({"decode", "@game.nes", "-t", "@sjis.tbl", "--codepage", "Shift_JIS", "--at", "H20",
+                                 "--length", "5"});
+    EXPECT_EQ(decoded.out, "\u30A2A\u30A4\n");
+    ASSERT_EQ(run({"insert", "@game.nes", "@sjis.txt", "-t", "@sjis.tbl", "--codepage", "Shift_JIS", "--at", "H40"}).status, 0);
+    const Bytes written = read("game.nes");
+    EXPECT_TRUE(startsWith(Bytes(written.begin() + 0x40, written.end()), script));
+}
 } // namespace

@@ -3,14 +3,41 @@
 
 #include <gtest/gtest.h>
 
-TEST(CodePage, OnlyAsciiCompatibleEightBitPagesAreAccepted)
+TEST(CodePage, OnlyAsciiCompatiblePagesAreAccepted)
 {
-    for (const char* name : {"windows-1252", "windows-1251", "ISO-8859-5", "KOI8-R", "IBM866"})
+    for (const char* name : {"windows-1252", "windows-1251", "ISO-8859-5", "KOI8-R", "IBM866"}) {
         EXPECT_TRUE(CodePage(QString::fromLatin1(name)).isValid()) << name;
-    // Multi-byte pages would turn one table byte into no character or several,
-    // and EBCDIC moves the digits the input boxes accept.
-    for (const char* name : {"UTF-8", "UTF-16", "Shift_JIS", "IBM037", "no-such-page"})
+        EXPECT_TRUE(CodePage(QString::fromLatin1(name)).isEightBit()) << name;
+    }
+    for (const char* name : {"UTF-8", "Shift_JIS", "EUC-JP", "GBK", "Big5", "EUC-KR"}) {
+        EXPECT_TRUE(CodePage(QString::fromLatin1(name)).isValid()) << name;
+        EXPECT_FALSE(CodePage(QString::fromLatin1(name)).isEightBit()) << name;
+    }
+    // UTF-16 and EBCDIC move the digits the input boxes accept.
+    for (const char* name : {"UTF-16", "IBM037", "no-such-page"})
         EXPECT_FALSE(CodePage(QString::fromLatin1(name)).isValid()) << name;
+}
+
+TEST(CodePage, MultiByteAndEveryEightBitByteRoundTrip)
+{
+    const CodePage japanese(QStringLiteral("Shift_JIS"));
+    const QString kana = QString::fromUtf8("カナA");
+    bool lossless = false;
+    const std::string bytes = japanese.fromUnicode(kana, &lossless);
+    EXPECT_TRUE(lossless);
+    EXPECT_EQ(bytes, "\x83\x4A\x83\x69\x41");
+    EXPECT_EQ(japanese.toUnicode(bytes), kana);
+    EXPECT_EQ(japanese.firstCharacterNotHeld(QString::fromUtf8("ア\u0416")), std::nullopt);
+    EXPECT_EQ(japanese.firstCharacterNotHeld(QString::fromUtf8("ア\U0001F600")), 1);
+    // Bytes an 8-bit page leaves undefined still come back as themselves.
+    for (const char* name : {"windows-1252", "windows-1251"}) {
+        const CodePage page{QString::fromLatin1(name)};
+        std::string all;
+        for (int b = 0; b < 256; ++b)
+            all += static_cast<char>(b);
+        EXPECT_EQ(page.fromUnicode(page.toUnicode(all), &lossless), all) << name;
+        EXPECT_TRUE(lossless) << name;
+    }
 }
 
 TEST(CodePage, BytesRoundTripThroughTheChosenPage)

@@ -22,8 +22,8 @@ std::string lowerCase(std::string_view text)
 TEST(LanguageKeys, SectionsHold48ThenTheConstantsThen13KeysInFileOrder)
 {
     const std::size_t count = kLanguageKeys.size();
-    const std::size_t helpStart = count - 13;
-    ASSERT_GE(count, 48u + 69u + 13u);
+    const std::size_t helpStart = count - 18;
+    ASSERT_GE(count, 48u + 69u + 18u);
     const auto section = [](std::size_t i) { return kLanguageKeys[i].section; };
     for (std::size_t i = 0; i < 48; ++i)
         EXPECT_EQ(section(i), LanguageSection::Variable) << kLanguageKeys[i].key;
@@ -36,8 +36,8 @@ TEST(LanguageKeys, SectionsHold48ThenTheConstantsThen13KeysInFileOrder)
     EXPECT_EQ(kLanguageKeys[47].key, "InputFillByte");
     EXPECT_EQ(kLanguageKeys[48].key, "Filemenu");
     EXPECT_EQ(kLanguageKeys[110].key, "SaveKVRData");
-    // The table format help: str1 to str13, last.
-    for (std::size_t n = 1; n <= 13; ++n)
+    // The table format help: str1 to str18, last.
+    for (std::size_t n = 1; n <= 18; ++n)
         EXPECT_EQ(kLanguageKeys[helpStart + n - 1].key, "str" + std::to_string(n));
 }
 

@@ -115,7 +115,7 @@ struct Letters {
     {
         for (int c = 'A'; c <= 'Z'; ++c)
             entries[static_cast<std::size_t>(c)] = std::string(1, static_cast<char>(c));
-        const FinishedTable finished = finishTableEntries(entries, codes.lineBreak, codes.end);
+        const FinishedTable finished = finishTableEntries(entries, codes.lineBreak.bytes[0], codes.end.bytes[0]);
         matcher = EntryMatcher(entries, finished.longestEntryLength);
     }
 };
@@ -162,7 +162,7 @@ TEST(PointerScript, DumpAndInsertRoundTripsOnRandomImages)
             writeEntryBytes(image, static_cast<std::size_t>(n * t.step()), 2, false, 0x8000 + static_cast<std::uint32_t>(at));
             at += strings.back().size();
         }
-        const PointerDump dump = dumpPointerScript(t, image, letters.entries, letters.codes);
+        const PointerDump dump = dumpPointerScript(t, image, letters.matcher, letters.codes);
         ASSERT_TRUE(dump.error.empty()) << dump.error;
 
         // Unchanged text: every entry reads back its own string from the new place.
@@ -276,13 +276,13 @@ TEST(PointerScript, DumpMarksSharedTargetsAndRefusesOutsideOnes)
     std::vector<std::uint8_t> image{0x04, 0x00, 0x04, 0x00, 'H', 'I', 0xFF, 'A', 0x00, 'B'};
     PointerTable t;
     t.count = 2;
-    PointerDump dump = dumpPointerScript(t, image, letters.entries, letters.codes);
+    PointerDump dump = dumpPointerScript(t, image, letters.matcher, letters.codes);
     EXPECT_EQ(dump.text, "#POINTER 0\r\nHI\r\nA{END}\r\n\r\n#POINTER 1 = 0\r\n");
     image[2] = 0x09; // the last byte: dumped to the end of the image
-    EXPECT_EQ(dumpPointerScript(t, image, letters.entries, letters.codes).text,
+    EXPECT_EQ(dumpPointerScript(t, image, letters.matcher, letters.codes).text,
               "#POINTER 0\r\nHI\r\nA{END}\r\n\r\n#POINTER 1\r\nB\r\n");
     image[2] = 0x0A;
-    dump = dumpPointerScript(t, image, letters.entries, letters.codes);
+    dump = dumpPointerScript(t, image, letters.matcher, letters.codes);
     EXPECT_EQ(dump.error, "entry 1 at h00000002 holds h000A, which maps outside the image");
     EXPECT_TRUE(dump.text.empty());
 }
@@ -332,3 +332,42 @@ TEST(PointerArguments, EveryOptionReachesTheTable)
 }
 
 } // namespace
+
+// Two-byte codes, a two-byte end code with its own text and UTF-8 entries:
+// the dump decodes the sequences, ends each string at the whole end code,
+// and an edited dump is written back as whole sequences.
+TEST(PointerScript, MultiByteCodesAndEndTokenRoundTrip)
+{
+    TableEntries entries;
+    entries['A'] = "A";
+    entries['B'] = "B";
+    std::vector<SequenceEntry> sequences{{*ByteCode::fromHex("8140"), "\xE3\x81\x82"},
+                                         {*ByteCode::fromHex("FFFF"), "<end>"}};
+    const ByteCode end = *ByteCode::fromHex("FFFF");
+    const FinishedTable finished = finishTable(entries, sequences, 0x0A, end, "<end>");
+    const EntryMatcher matcher(entries, finished.longestEntryLength, sequences);
+    const ScriptCodes codes{0x0A, end};
+
+    std::vector<std::uint8_t> image(0x100, 0x00);
+    const PointerTable t{.position = 0, .count = 1};
+    writeEntryBytes(image, 0, 2, false, 0x10);
+    // "A", a kana, a lone FF (no entry) and the end sequence.
+    const std::vector<std::uint8_t> string{'A', 0x81, 0x40, 0xFF, 'B', 0xFF, 0xFF};
+    std::copy(string.begin(), string.end(), image.begin() + 0x10);
+    EXPECT_EQ(pointerStringAt(image, 0x10, end).size(), string.size());
+
+    const PointerDump dump = dumpPointerScript(t, image, matcher, codes);
+    ASSERT_TRUE(dump.error.empty()) << dump.error;
+    EXPECT_EQ(dump.text, "#POINTER 0\r\nA\xE3\x81\x82{FF}B<end>\r\n\r\n");
+
+    std::string edited = dump.text;
+    edited.replace(edited.find("A\xE3"), 1, "\xE3\x81\x82\xE3\x81\x82");
+    const PointerInsertPlan plan = planPointerInsert(t, image.size(), edited, matcher, codes, {{0x80, 0xFF}});
+    ASSERT_TRUE(plan.error.empty()) << plan.error;
+    applyPointerInsert(t, image, plan);
+    const std::vector<PointerEntry> read = readPointerTable(t, image);
+    ASSERT_TRUE(read[0].target);
+    const std::span<const std::uint8_t> moved = pointerStringAt(image, *read[0].target, end);
+    EXPECT_EQ(std::vector<std::uint8_t>(moved.begin(), moved.end()),
+              (std::vector<std::uint8_t>{0x81, 0x40, 0x81, 0x40, 0x81, 0x40, 0xFF, 'B', 0xFF, 0xFF}));
+}

@@ -61,6 +61,32 @@ TEST(TableFromResult, TheHitsAlphabetFromItsFirstByte)
     }
 }
 
+// With both cases, the other alphabet starts from that case's first letter
+// in the word; words of one case, or whose other alphabet would wrap, give
+// the one-case table.
+TEST(TableFromResult, BothCasesFromTheOtherCasesFirstLetter)
+{
+    struct Case {
+        std::string line;
+        unsigned upperCode, lowerCode; // codes of A and a; 0x100: none
+    };
+    for (const Case& c : std::vector<Case>{{"0 Hello=2744", 0x20, 0x40},
+                                           {"0 hELLO=0727", 0x23, 0x00},  // E at 27
+                                           {"0 HELLO=2724", 0x20, 0x100},
+                                           {"0 Hz=2702", 0x20, 0x100},   // z at 02: a would lie below 00
+                                           {"0 Hi=27", 0x20, 0x100}}) {  // the line has no byte for i
+        TableEntries expected;
+        for (unsigned i = 0; i < 26; ++i) {
+            if (c.upperCode < 0x100)
+                expected[c.upperCode + i] = std::string(1, static_cast<char>('A' + i));
+            if (c.lowerCode < 0x100)
+                expected[c.lowerCode + i] = std::string(1, static_cast<char>('a' + i));
+        }
+        EXPECT_EQ(tableFromResultLine(c.line, 0, true).text, newTableText("00000000", expected)) << c.line;
+    }
+    EXPECT_EQ(tableFromResultLine("0 Hello=2744", 0).text, tableFromResultLine("0 HELLO=27", 0).text);
+}
+
 TEST(TableFromResult, NoAlphabetGivesOnlyTheAddressAndMarkersAndBadLinesAnError)
 {
     EXPECT_EQ(tableFromResultLine("00000000 1ABC=31", -1).text, "HFFFFFFFF\r\n*FF\r\n/00\r\n");

@@ -23,7 +23,7 @@ Table finishedTable(const std::string& body, ScriptCodes codes = kDefaultCodes)
 {
     Table t;
     t.entries = readTableFile("H0\r\n" + body).table.value().entries;
-    const FinishedTable finished = finishTableEntries(t.entries, codes.lineBreak, codes.end);
+    const FinishedTable finished = finishTableEntries(t.entries, codes.lineBreak.bytes[0], codes.end.bytes[0]);
     t.matcher = EntryMatcher(t.entries, finished.longestEntryLength);
     return t;
 }
@@ -68,9 +68,9 @@ TEST(ScriptDump, ReplaceWritesLineBreaksExceptAfterStringEnds)
         {"string end before the start", {"A"}, true, {0x41, 0xFF}, {}},
         {"no lines", {}, false, {}, {}},
         // All or nothing: the first character no entry matches, by line and position.
-        {"unmatched after matched lines", {"AB", "", "BA?B", "?"}, false, {}, UnmatchedCharacter{3, 3, '?'}},
-        {"unmatched first character", {"\xFC"}, true, {}, UnmatchedCharacter{1, 1, '\xFC'}},
-        {"brace that starts no marker", {"A{EN"}, false, {}, UnmatchedCharacter{1, 2, '{'}},
+        {"unmatched after matched lines", {"AB", "", "BA?B", "?"}, false, {}, UnmatchedCharacter{3, 3, "?"}},
+        {"unmatched first character", {"\xFC"}, true, {}, UnmatchedCharacter{1, 1, "\xFC"}},
+        {"brace that starts no marker", {"A{EN"}, false, {}, UnmatchedCharacter{1, 2, "{"}},
     };
     const Table t = finishedTable("41=A\r\n42=B\r\n");
     for (const Case& c : cases) {
@@ -78,8 +78,8 @@ TEST(ScriptDump, ReplaceWritesLineBreaksExceptAfterStringEnds)
         EXPECT_EQ(result.bytes, c.bytes) << c.name;
         EXPECT_EQ(result.unmatched, c.unmatched) << c.name;
     }
-    EXPECT_EQ(unmatchedCharacterMessage({3, 7, 'x'}, "x"), "no table entry matches the character 'x' at position 7 of line 3");
-    EXPECT_EQ(unmatchedCharacterMessage({0, 2, 'x'}, "x"), "no table entry matches the character 'x' at position 2");
+    EXPECT_EQ(unmatchedCharacterMessage({3, 7, "x"}, "x"), "no table entry matches the character 'x' at position 7 of line 3");
+    EXPECT_EQ(unmatchedCharacterMessage({0, 2, "x"}, "x"), "no table entry matches the character 'x' at position 2");
 }
 
 TEST(ScriptDump, ExtractRangeIsCutToTheImage)
@@ -109,7 +109,7 @@ TEST(ScriptDump, ReplaceWritesAllOrNothing)
         Bytes image(8, 0xAA);
         const ReplaceResult result = replaceScript(image, 0, t.matcher, kDefaultCodes, unencodable);
         EXPECT_FALSE(result.written);
-        EXPECT_EQ(result.unmatched, (UnmatchedCharacter{2, 3, '\xFC'})) << unencodable;
+        EXPECT_EQ(result.unmatched, (UnmatchedCharacter{2, 3, "\xFC"})) << unencodable;
         EXPECT_EQ(image, Bytes(8, 0xAA));
     }
     const std::string dump = "AAA\r\nA\r\n"; // 6 bytes with the line breaks
@@ -146,9 +146,11 @@ TEST(ScriptDump, RoundTripOnRandomImagesAndTables)
     std::mt19937 rng(11);
     const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,!?'";
     for (int round = 0; round < 300; ++round) {
-        ScriptCodes codes{static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
-        if (codes.lineBreak == codes.end)
-            ++codes.end;
+        const auto lineBreak = static_cast<std::uint8_t>(rng());
+        auto end = static_cast<std::uint8_t>(rng());
+        if (lineBreak == end)
+            ++end;
+        const ScriptCodes codes{lineBreak, end};
         std::string body;
         std::string shuffled = letters;
         std::shuffle(shuffled.begin(), shuffled.end(), rng);
@@ -162,14 +164,14 @@ TEST(ScriptDump, RoundTripOnRandomImagesAndTables)
         Bytes image = randomBytes(1 + rng() % 40, static_cast<unsigned>(round));
         for (std::uint8_t& b : image)
             if (rng() % 3 == 0)
-                b = rng() % 2 ? codes.lineBreak : codes.end;
+                b = rng() % 2 ? lineBreak : end;
         const bool endCodeBefore = rng() % 2;
         const std::string dump = scriptDumpText(t.entries, codes, image);
         Bytes expected = image;
-        if (image.back() == codes.lineBreak)
-            expected.push_back(codes.end);
-        else if (image.back() != codes.end)
-            expected.push_back(codes.lineBreak);
+        if (image.back() == lineBreak)
+            expected.push_back(end);
+        else if (image.back() != end)
+            expected.push_back(lineBreak);
         ASSERT_EQ(encodeScriptLines(t.matcher, codes, splitTextLines(dump), endCodeBefore).bytes, expected)
             << "round " << round << "\n" << dump;
     }

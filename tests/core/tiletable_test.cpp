@@ -43,6 +43,7 @@ TEST(ReadTileTable, OpenAndReloadRules)
         {"-5\r\n19=01", "0: 19=01", incompatible},
         {"abc\r\n19=01", notAnInteger, notAnInteger},
         {"", "0:", "0:"},
+        {"\xEF\xBB\xBFH1F\r\n19=01", "1F: 19=01", "1F: 19=01"}, // a UTF-8 byte order mark
     };
     for (const auto& [file, open, reload] : cases) {
         EXPECT_EQ(readAs(file, kOpen), open) << file;

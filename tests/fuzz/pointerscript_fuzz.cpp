@@ -27,7 +27,7 @@ Table characterTable(std::string_view text)
         t.codes.lineBreak = read.table->lineBreakCode.value_or(0xFF);
         t.codes.end = read.table->endCode.value_or(0x00);
     }
-    const FinishedTable finished = finishTableEntries(t.entries, t.codes.lineBreak, t.codes.end);
+    const FinishedTable finished = finishTableEntries(t.entries, t.codes.lineBreak.bytes[0], t.codes.end.bytes[0]);
     t.matcher = EntryMatcher(t.entries, finished.longestEntryLength);
     return t;
 }
@@ -90,7 +90,7 @@ void checkDump(const PointerTable& t, const Table& chars, const std::vector<std:
 {
     if (!pointerTableProblem(t, image.size()).empty())
         return;
-    const PointerDump dump = dumpPointerScript(t, image, chars.entries, chars.codes);
+    const PointerDump dump = dumpPointerScript(t, image, chars.matcher, chars.codes);
     FUZZ_CHECK(dump.error.empty() != dump.text.empty());
     if (dump.error.empty() && dump.warnings.empty())
         FUZZ_CHECK(readPointerScript(dump.text, static_cast<std::size_t>(t.count)).error.empty());

@@ -6,6 +6,7 @@
 #include "app/textlines.h"
 #include "text/chartable.h"
 #include "text/scriptdump.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,6 +15,7 @@ namespace {
 
 struct Script {
     TableEntries entries;
+    std::vector<SequenceEntry> sequences;
     EntryMatcher matcher;
     ScriptCodes codes;
 };
@@ -22,12 +24,17 @@ Script scriptTable(std::string_view tableText, ScriptCodes fallback)
 {
     Script script;
     const TableReadResult read = readTableFile(tableText);
-    if (read.table)
+    std::string endText(kEndMarker);
+    if (read.table) {
         script.entries = read.table->entries;
+        script.sequences = read.table->sequences;
+        endText = read.table->endText.value_or(endText);
+    }
     script.codes.lineBreak = read.table ? read.table->lineBreakCode.value_or(fallback.lineBreak) : fallback.lineBreak;
     script.codes.end = read.table ? read.table->endCode.value_or(fallback.end) : fallback.end;
-    const FinishedTable finished = finishTableEntries(script.entries, script.codes.lineBreak, script.codes.end);
-    script.matcher = EntryMatcher(script.entries, finished.longestEntryLength);
+    const FinishedTable finished =
+        finishTable(script.entries, script.sequences, script.codes.lineBreak, script.codes.end, endText);
+    script.matcher = EntryMatcher(script.entries, finished.longestEntryLength, script.sequences);
     return script;
 }
 
@@ -46,16 +53,21 @@ void checkReplace(const Script& script, std::vector<std::uint8_t> image, std::in
             const std::vector<std::string_view> lines = splitTextLines(dump);
             FUZZ_CHECK(result.unmatched->line >= 1 && result.unmatched->line <= lines.size());
             const std::string_view line = lines[result.unmatched->line - 1];
-            FUZZ_CHECK(result.unmatched->position >= 1 && result.unmatched->position <= line.size());
-            FUZZ_CHECK(line[result.unmatched->position - 1] == result.unmatched->character);
-            FUZZ_CHECK(!script.matcher.match(line, result.unmatched->position - 1));
+            FUZZ_CHECK(result.unmatched->position >= 1 && result.unmatched->position <= utf8CharacterCount(line));
+            std::size_t at = 0;
+            for (std::size_t i = 1; i < result.unmatched->position; ++i)
+                at += utf8CharacterAt(line, at).length;
+            FUZZ_CHECK(line.substr(at).starts_with(result.unmatched->character));
+            FUZZ_CHECK(!script.matcher.match(line, at));
         } else {
             FUZZ_CHECK(scriptDoesNotFitMessage(start, result).find("Nothing was written") != std::string::npos);
         }
         return;
     }
     const auto offset = static_cast<std::size_t>(start);
-    const bool endBefore = offset > 0 && before[offset - 1] == script.codes.end;
+    const std::span<const std::uint8_t> endCode = script.codes.end.view();
+    const bool endBefore = offset >= endCode.size() &&
+                           std::equal(endCode.begin(), endCode.end(), before.begin() + static_cast<std::ptrdiff_t>(offset - endCode.size()));
     const std::vector<std::uint8_t> expected =
         encodeScriptLines(script.matcher, script.codes, splitTextLines(dump), endBefore).bytes;
     FUZZ_CHECK(expected.size() == result.needed);
@@ -76,7 +88,7 @@ void checkExtract(const Script& script, const std::vector<std::uint8_t>& image, 
     FUZZ_CHECK(static_cast<std::int64_t>(range.offset) >= start &&
                static_cast<std::int64_t>(range.offset + range.count - 1) <= end);
     const std::span<const std::uint8_t> bytes(image.data() + range.offset, range.count);
-    const std::string dump = scriptDumpText(script.entries, script.codes, bytes);
+    const std::string dump = scriptDumpText(script.matcher, script.codes, bytes);
     FUZZ_CHECK(dump.size() >= 2 && dump.ends_with("\r\n"));
 }
 

@@ -423,6 +423,29 @@ private slots:
         QCOMPARE(state().dataMapWidth, 64);
     }
 
+    // A UTF-8 table with two-byte codes: the first cell of a code shows its
+    // kana, the next a dimmed dot; a click on the dot selects the first byte.
+    void twoByteCodesShowInTheirFirstCell()
+    {
+        openCountingRom(); // byte n at offset n
+        app->dialogs.openAnswers.push_back(app->writeFile(
+            QStringLiteral("kana.tbl"), {'4', '1', '4', '2', '=', 0xE3, 0x81, 0x82, '\r', '\n'}));
+        app->main->action("OpenTblItem")->trigger();
+        app->main->action("vstrfont")->trigger();
+        form->moveDataScroll(0x40);
+        QCOMPARE(form->cellCharacter(0), QStringLiteral("{")); // {40}
+        QCOMPARE(form->cellCharacter(1), QStringLiteral("\u3042"));
+        QCOMPARE(form->cellCharacter(2), QString(Tdataform::kContinuationMark));
+        QCOMPARE(form->cellCharacter(3), QStringLiteral("{"));
+        QVERIFY(!cellIsBlack(shownGrid(), QRect(2 * 16, 0, 16, 16)));
+        clickMouse(map, cellCentre(2));
+        QCOMPARE(state().selectedCell, 1);
+        // Without the built-in font every cell stays a byte of its own.
+        app->main->action("vstrfont")->trigger();
+        clickMouse(map, cellCentre(2));
+        QCOMPARE(state().selectedCell, 2);
+    }
+
     void builtInFontShowsTableCharacters()
     {
         openCountingRom();

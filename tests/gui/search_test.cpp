@@ -203,6 +203,25 @@ private slots:
         QCOMPARE(app->dialogs.unexpected, 0);
     }
 
+    // The second item also lays the other case from its first letter; a UTF-8
+    // result file reads in the code page.
+    void tableOfBothCasesFromAResultLine()
+    {
+        openRom({});
+        app->dialogs.openAnswers.push_back(
+            app->writeFile(QStringLiteral("both.rss"), bytesOf("\xEF\xBB\xBF" "00000010 Hello=2744\r\n")));
+        results().action("N2")->trigger();
+        QVERIFY(results().lines() == std::vector<std::string>{"00000010 Hello=2744"});
+        results().showWindow();
+        selectResult(0);
+        const QString table = app->dir.filePath(QStringLiteral("both.tbl"));
+        app->dialogs.saveAnswers.push_back(table);
+        results().action("N11")->trigger();
+        const QByteArray text = fileBytes(table);
+        QVERIFY(text.contains("\r\n20=A\r\n") && text.contains("\r\n40=a\r\n") && text.contains("\r\n59=z\r\n"));
+        QCOMPARE(results().action("N11")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    }
+
     void tableTextSearch()
     {
         std::vector<std::uint8_t> rom(16384);

@@ -197,6 +197,38 @@ private slots:
         QVERIFY(state().rom.bytes() == before);
     }
 
+    // A UTF-8 Japanese table with two-byte codes through the string bar and
+    // Replace Script; its dump is UTF-8 too.
+    void japaneseTableWithTwoByteCodes()
+    {
+        openRom();
+        app->dialogs.openAnswers.push_back(app->writeFile(
+            QStringLiteral("kana.tbl"), bytesOf("\xEF\xBB\xBF" "8140=\xE3\x81\x82\r\n8141=\xE3\x81\x84\r\n41=A\r\n")));
+        item("OpenTblItem")->trigger();
+        setRomByte(state(), 0x200, 0x81), setRomByte(state(), 0x201, 0x41), setRomByte(state(), 0x202, 0x41);
+        selectPosition("H200");
+        main().SpinEdit1->setValue(3);
+        QTest::mouseClick(main().GetBtn, Qt::LeftButton);
+        QCOMPARE(main().DataEdit->text(), QStringLiteral("\u3044A"));
+        main().DataEdit->clear();
+        for (const QChar ch : QStringLiteral("A\u3042x\u30A2")) // x and katakana are in no entry
+            QTest::sendKeyEvent(QTest::Click, main().DataEdit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QCOMPARE(main().DataEdit->text(), QStringLiteral("A\u3042"));
+        QTest::keyClick(main().DataEdit, Qt::Key_Return);
+        QCOMPARE(romAt(0x200, 3), (std::vector<std::uint8_t>{0x41, 0x81, 0x40}));
+
+        app->dialogs.openAnswers.push_back(
+            app->writeFile(QStringLiteral("in.txt"), bytesOf("\xE3\x81\x82" "A\xE3\x81\x84{END}\r\n")));
+        runScript("N24", QStringLiteral("h300"));
+        QCOMPARE(app->dialogs.messages, QStringList());
+        QCOMPARE(romAt(0x300, 6), (std::vector<std::uint8_t>{0x81, 0x40, 0x41, 0x81, 0x41, 0x00}));
+        const QString dump = app->dir.filePath(QStringLiteral("out.txt"));
+        app->dialogs.saveAnswers.push_back(dump);
+        runScript("N20", QStringLiteral("h300"), QStringLiteral("h305"));
+        QCOMPARE(fileBytes(dump), QByteArray("\xE3\x81\x82" "A\xE3\x81\x84{END}\r\n\r\n"));
+        QCOMPARE(app->dialogs.unexpected, 0);
+    }
+
     void dialogNumbersAndCancel()
     {
         openRom();

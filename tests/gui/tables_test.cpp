@@ -41,14 +41,10 @@ class TablesTest : public QObject {
     SharedState& state() { return app->state(); }
     QAction* item(const char* name) { return app->main->action(name); }
     QString label() { return app->main->TBLnamel->text(); }
-    // Entries as Latin-1, byte for byte.
-    QString entry(int code)
-    {
-        const std::string& text = state().charTable[static_cast<std::size_t>(code)];
-        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    }
-    int lineBreakCode() { return state().lineBreakCode; }
-    int endCode() { return state().endCode; }
+    // Entries are UTF-8 in memory.
+    QString entry(int code) { return QString::fromStdString(state().charTable[static_cast<std::size_t>(code)]); }
+    int lineBreakCode() { return state().lineBreakCode.bytes[0]; }
+    int endCode() { return state().endCode.bytes[0]; }
     int longestEntryLength() { return state().longestEntryLength; }
 
     void openRom(std::size_t size = 16384)
@@ -191,33 +187,22 @@ private slots:
         QVERIFY(!item("Rldtblitem")->isEnabled());
     }
 
-    void badFirstLineKeepsTheTableButTakesTheName()
+    // A first line that is no address is an ordinary line of a table at
+    // address 0; the code page in force reads a file that is not UTF-8.
+    void firstLineWithoutAddressAndCodePages()
     {
         openRom();
-        const QString good = writeTable(QStringLiteral("good.tbl"), "H0\r\n41=A\r\n*0A\r\n");
-        openTable(good);
-        const QString bad = writeTable(QStringLiteral("bad.tbl"), "abc\r\n41=Z\r\n*0B\r\n");
-        openTable(bad);
-        QCOMPARE(app->dialogs.messages, QStringList{QStringLiteral("'abc' is not a valid integer value")});
-        QCOMPARE(entry(0x41), QStringLiteral("A"));
-        QCOMPARE(lineBreakCode(), 0x0A);
-        QCOMPARE(label(), tableLabel(good));
-        // A later Reload Table reads the file that failed.
-        QCOMPARE(state().tableFileName, QFileInfo(bad).absoluteFilePath().toStdString());
-        writeTable(QStringLiteral("bad.tbl"), "H0\r\n41=Z\r\n");
-        item("Rldtblitem")->trigger();
-        QCOMPARE(entry(0x41), QStringLiteral("Z"));
-        QCOMPARE(label(), tableLabel(bad));
-    }
-
-    void messagesQuoteTheFileThroughTheCodePage()
-    {
+        app->wb().forms.tileMapForm->moveTileMapScroll(0x100);
         app->wb().codePage = CodePage(QStringLiteral("windows-1251"));
-        openTable(writeTable(QStringLiteral("cyrillic.tbl"), "\xC0\xC1\r\n"));
-        QCOMPARE(app->dialogs.messages,
-                 QStringList{QStringLiteral("'") + QString(QChar(0x0410)) + QChar(0x0411) +
-                             QStringLiteral("' is not a valid integer value")});
-        QVERIFY(!state().tableLoaded);
+        openTable(writeTable(QStringLiteral("plain.tbl"), "41=\xC0\xC1\r\n42=B\r\n*0B\r\n"));
+        QCOMPARE(app->dialogs.messages, QStringList());
+        QCOMPARE(state().tileMapPosition, 0);
+        QCOMPARE(entry(0x41), QString(QChar(0x0410)) + QChar(0x0411));
+        QCOMPARE(entry(0x42), QStringLiteral("B"));
+        QCOMPARE(lineBreakCode(), 0x0B);
+        // The same letters in UTF-8 read alike whatever the code page.
+        openTable(writeTable(QStringLiteral("utf8.tbl"), "H0\r\n41=\xD0\x90\xD0\x91\r\n"));
+        QCOMPARE(entry(0x41), QString(QChar(0x0410)) + QChar(0x0411));
     }
 
     void tooLongEntryRefusesTheWholeFile()
@@ -334,7 +319,10 @@ private slots:
             "H027510\n\r\t"
             "19=01023F\n\r\t"
             "1A=0140");
-        QCOMPARE(app->dialogs.messages, QStringList{expected});
+        // The forms read besides follow it.
+        QCOMPARE(app->dialogs.messages.size(), 1);
+        QVERIFY(app->dialogs.messages.first().startsWith(expected + QStringLiteral("\n\r\n\r")));
+        QVERIFY(app->dialogs.messages.first().endsWith(QStringLiteral("*0D0A\n\r\t/FF=<end>")));
         QCOMPARE(item("N3")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
 
         // The pieces follow the language.
