@@ -142,6 +142,10 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
         showError(file.error);
         return;
     }
+    // An open block goes with the image it came from; the question above
+    // has covered it.
+    if (std::unique_ptr<OpenBlock> block = std::move(s.openBlock))
+        block->close(s.rom);
     s.clickGuard = true;
     if (QAction* font = action("vstrfont"))
         font->setChecked(false);
@@ -176,6 +180,7 @@ void TQuarnTileMapper::enableAfterLoad()
     for (const char* name : {"TileMapMenu", "DataMapMenu", "ReloadItem", "SaveItem", "SaveASitem",
                              "CreatePatchItem", "ApplyPatchItem"})
         action(name)->setEnabled(true);
+    enableBlockItems();
     wb_.forms.tileEditForm->enableButtons();
 }
 
@@ -184,11 +189,14 @@ void TQuarnTileMapper::ReloadItemClick()
     SharedState& s = wb_.state;
     if (!mayDiscardChanges())
         return;
-    FileReadResult file = readWholeFile(QString::fromStdString(s.rom.fileName()), OpenMode::ReadWrite);
+    FileReadResult file = readWholeFile(QString::fromStdString(s.romImage().fileName()), OpenMode::ReadWrite);
     if (!file.ok()) {
         showError(file.error);
         return;
     }
+    // The file replaces the ROM image, so an open block closes first and the
+    // windows stand where they stood in the image.
+    leaveBlock();
     s.rom.reset(makeRomImage(std::move(file.bytes), kMinimumReloadSize));
     // Position and ranges stay as they were; every reader stays inside the
     // image. The captions show the new size.
@@ -206,12 +214,18 @@ void TQuarnTileMapper::SaveItemClick()
 bool TQuarnTileMapper::saveRom()
 {
     SharedState& s = wb_.state;
-    const QString error = writeWholeFile(QString::fromStdString(s.rom.fileName()), s.rom);
+    // The file holds the image with the open block in it: the block is
+    // written back first, and a block that no longer fits saves nothing.
+    if (!writeBackBlock())
+        return false;
+    RomDocument& image = s.openBlock ? s.openBlock->image() : s.rom;
+    const QString error = writeWholeFile(QString::fromStdString(image.fileName()), image);
     if (!error.isEmpty()) {
         showError(error);
         return false;
     }
-    s.rom.markSaved();
+    image.markSaved();
+    buildMainTitle();
     return true;
 }
 
@@ -219,11 +233,12 @@ bool TQuarnTileMapper::mayDiscardChanges()
 {
     SharedState& s = wb_.state;
     // A paint stroke under way has written its pixels: it is a change like
-    // any other, and what Save writes or Cancel keeps.
+    // any other, and what Save writes or Cancel keeps. An open block counts
+    // as part of the image: Save writes it back first.
     s.rom.endStep();
-    if (!s.romLoaded || !s.rom.modified())
+    if (!s.romLoaded || !s.unsavedChanges())
         return true;
-    const QString name = QFileInfo(QString::fromStdString(s.rom.fileName())).fileName();
+    const QString name = QFileInfo(QString::fromStdString(s.romImage().fileName())).fileName();
     const SaveChangesQuestion question{wb_.text("SaveChanges").arg(name), wb_.text("SaveItem"), wb_.text("Discard"),
                                        wb_.text("Cancel")};
     switch (wb_.dialogs().askSaveChanges(this, question)) {
@@ -272,13 +287,20 @@ void TQuarnTileMapper::SaveASitemClick()
     if (!chosen)
         return;
     SharedState& s = wb_.state;
+    if (!writeBackBlock())
+        return;
+    RomDocument& image = s.openBlock ? s.openBlock->image() : s.rom;
     // The new name is taken over only once the image has been written there.
-    const QString error = writeWholeFile(*chosen, s.rom);
+    const QString error = writeWholeFile(*chosen, image);
     if (!error.isEmpty()) {
         showError(error);
         return;
     }
-    s.rom.savedAs(QFileInfo(*chosen).absoluteFilePath().toStdString());
+    const std::string name = QFileInfo(*chosen).absoluteFilePath().toStdString();
+    image.savedAs(name);
+    if (s.openBlock) // the block's document goes by its image's name
+        s.rom.savedAs(name);
+    buildMainTitle();
 }
 
 void TQuarnTileMapper::OpenItemClick()
@@ -296,10 +318,15 @@ void TQuarnTileMapper::ExitItemClick()
 void TQuarnTileMapper::buildMainTitle()
 {
     const SharedState& s = wb_.state;
+    const RomDocument& image = s.romImage();
     QString title = QString::fromLatin1(kApplicationTitle);
-    if (s.romLoaded || !s.rom.fileName().empty())
-        title += QStringLiteral(" - [") + QString::fromStdString(s.rom.fileName()) + QStringLiteral("]") +
-                 (s.rom.modified() ? QStringLiteral("*") : QString());
+    if (s.romLoaded || !image.fileName().empty())
+        title += QStringLiteral(" - [") + QString::fromStdString(image.fileName()) + QStringLiteral("]") +
+                 (image.modified() ? QStringLiteral("*") : QString());
+    // "... - [game.gba] LZ77 block at 001A2B40*": the block's own "*" says
+    // what is not written back yet.
+    if (s.openBlock)
+        title += QLatin1Char(' ') + openBlockName() + (s.rom.modified() ? QStringLiteral("*") : QString());
     setWindowTitle(title);
 }
 

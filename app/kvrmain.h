@@ -22,6 +22,7 @@ class QMenu;
 class ByteDocument;
 class QCloseEvent;
 class QSessionManager;
+struct ImagePlace;
 
 // Whether this program's "Open with" desktop entry is in place.
 bool integrationInstalled();
@@ -150,6 +151,23 @@ public:
     // The Pointer Table window (pointers/pointerform.cpp).
     void N31Click();
 
+    // Compressed blocks (app/blockmenu.cpp). While one is open the windows
+    // show and edit its decompressed bytes; the ROM image waits aside.
+    void OpenBlockClick();
+    void WriteBackClick();
+    void CloseBlockClick();
+    // Recompresses the open block into the ROM image as one step of its
+    // history; false (with a message) when it no longer fits. True when no
+    // block is open or it has nothing new.
+    bool writeBackBlock();
+    // Close Block's question when the block has changes not written back
+    // (Write Back, Discard, Cancel): true when the block may be closed.
+    bool mayCloseBlock();
+    // Returns the windows to the ROM image where they stood, without asking.
+    void leaveBlock();
+    // The title's part after the file name: "LZ77 block at 001A2B40".
+    QString openBlockName() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -165,6 +183,10 @@ private:
                      void (TQuarnTileMapper::*handler)() = nullptr);
     void showError(const QString& text);
     void enableAfterLoad();
+    // Items that depend on whether a block is open.
+    void enableBlockItems();
+    // Every window shows the current image from `place`.
+    void showImageAt(const ImagePlace& place);
     void toggleWindow(const char* itemName, QWidget* window);
     void createStringBar();
     // The string field's key filter: true when the key is dropped.

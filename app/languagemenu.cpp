@@ -170,6 +170,8 @@ void TQuarnTileMapper::Languageapply()
         Label4->setText(wb_.text("TileTblLab") + QStringLiteral(": ") + QString::fromStdString(s.tileTableFileName));
     f.tileMapForm->updateShiftHints();
     updateUndoItems();
+    if (s.openBlock) // the title names the block in words
+        buildMainTitle();
     if (s.romLoaded) {
         f.tileMapForm->updateCaption();
         f.dataForm->setDataPosition(s.dataPosition);

@@ -7,7 +7,7 @@ constexpr TextTarget H = TextTarget::Hint;
 constexpr TextTarget T = TextTarget::Title;
 } // namespace
 
-const std::array<TextPlace, 119> kTextPlaces{{
+const std::array<TextPlace, 122> kTextPlaces{{
     // Main window: menus, string bar and table labels.
     {W::Main, "N28", "Clear", C, ""},
     {W::Main, "AboutItem", "AboutItem", C, "..."},
@@ -63,6 +63,9 @@ const std::array<TextPlace, 119> kTextPlaces{{
     {W::Main, "N27", "DefaultPosition", C, ""},
     {W::Main, "CreatePatchItem", "CreatePatch", C, "..."},
     {W::Main, "ApplyPatchItem", "ApplyPatch", C, "..."},
+    {W::Main, "OpenBlockItem", "OpenBlock", C, ""},
+    {W::Main, "WriteBackItem", "WriteBack", C, ""},
+    {W::Main, "CloseBlockItem", "CloseBlock", C, ""},
     {W::Main, "N30", "Integrate", C, ""},
     {W::Main, "Language", "Language", C, ""},
     {W::Main, "HelpMenu", "HelpMenu", C, ""},

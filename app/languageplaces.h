@@ -14,4 +14,4 @@ struct TextPlace {
     const char* suffix;
 };
 
-extern const std::array<TextPlace, 119> kTextPlaces;
+extern const std::array<TextPlace, 122> kTextPlaces;

@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 192> kLanguageKeys{{
+const std::array<LanguageKey, 200> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -175,6 +175,14 @@ const std::array<LanguageKey, 192> kLanguageKeys{{
     {LanguageSection::Constant, "PtrNoTable", "Open a character table first."},
     {LanguageSection::Constant, "PtrFound", "Pointers found"},
     {LanguageSection::Constant, "CreateTblBothCases", "Create Table, Both Cases"},
+    {LanguageSection::Constant, "OpenBlock", "Open Compressed Block"},
+    {LanguageSection::Constant, "WriteBack", "Write Back"},
+    {LanguageSection::Constant, "CloseBlock", "Close Block"},
+    {LanguageSection::Constant, "BlockTitle", "%1 block at %2"},
+    {LanguageSection::Constant, "BlockRefused", "No compressed block can be opened at %1: %2"},
+    {LanguageSection::Constant, "BlockNoLongerFits", "The block no longer fits: it compresses to %1 bytes and its place in the ROM holds %2. Nothing was written."},
+    {LanguageSection::Constant, "BlockNotWritten", "The block cannot be written back"},
+    {LanguageSection::Constant, "SaveBlockChanges", "Write the changes to the %1 block at %2 back into the ROM?"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

@@ -108,6 +108,16 @@ void TQuarnTileMapper::createMenus()
         ->setEnabled(false);
     dataMap->addSeparator();
     addItem(dataMap, "N31", t("PointerTable"), keys(Qt::CTRL | Qt::Key_P), &TQuarnTileMapper::N31Click);
+    dataMap->addSeparator();
+    // Open at the selected byte; the other two only while a block is open.
+    addItem(dataMap, "OpenBlockItem", t("OpenBlock"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+            &TQuarnTileMapper::OpenBlockClick);
+    addItem(dataMap, "WriteBackItem", t("WriteBack"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+            &TQuarnTileMapper::WriteBackClick)
+        ->setEnabled(false);
+    addItem(dataMap, "CloseBlockItem", t("CloseBlock"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+            &TQuarnTileMapper::CloseBlockClick)
+        ->setEnabled(false);
     dataMap->menuAction()->setEnabled(false);
 
     QMenu* palette = addMenu("PaletteMenu", t("PaletteMenu"));

@@ -1,6 +1,7 @@
 #include "app/romdocument.h"
 
 #include <algorithm>
+#include <utility>
 
 bool ByteDocument::edit(const std::string& name, std::span<const EditRange> ranges, const Write& write)
 {
@@ -103,6 +104,22 @@ void ByteDocument::resize(std::size_t size)
     history_.clear();
     savedPosition_.reset();
     changed();
+}
+
+void ByteDocument::swapContents(ByteDocument& other)
+{
+    std::swap(bytes_, other.bytes_);
+    std::swap(history_, other.history_);
+    std::swap(savedPosition_, other.savedPosition_);
+    std::swap(openStep_, other.openStep_);
+    changed();
+    other.changed();
+}
+
+void RomDocument::swap(RomDocument& other)
+{
+    std::swap(fileName_, other.fileName_);
+    swapContents(other);
 }
 
 void RomDocument::open(RomBytes bytes, std::string fileName)

@@ -94,6 +94,11 @@ public:
     // Called after every change of the bytes, the history or the saved point.
     void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
+protected:
+    // Exchanges everything but the change listeners, which stay with the
+    // objects the windows listen to; both listeners are told.
+    void swapContents(ByteDocument& other);
+
 private:
     void changed() const
     {
@@ -122,6 +127,9 @@ public:
     void open(RomBytes bytes, std::string fileName);
     // Written under `fileName` (Save, Save As).
     void savedAs(std::string fileName);
+    // Bytes, history, saved point and file name exchanged with `other`: a
+    // compressed block takes the ROM image's place in the windows this way.
+    void swap(RomDocument& other);
 
 private:
     std::string fileName_;

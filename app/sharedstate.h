@@ -1,6 +1,7 @@
 #pragma once
 // The state every window reads and changes. One object, owned by the main
 // window and handed to the others by reference.
+#include "app/openblock.h"
 #include "app/romdocument.h"
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
@@ -12,6 +13,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ struct SharedState {
     // it like a byte buffer and change it only through `rom.edit`.
     RomDocument rom;
     bool romLoaded = false;
+    // While a compressed block is open, `rom` holds its decompressed bytes
+    // and the ROM image waits in here.
+    std::unique_ptr<OpenBlock> openBlock;
     bool clickGuard = false;
 
     // Tile graphics
@@ -84,6 +89,11 @@ struct SharedState {
 
     // What the tile map picture is decoded from.
     TileMapSource tileMapSource() const { return {rom, tileMapPosition, codec, geometry, palettes}; }
+
+    // The ROM image itself, whether or not a block is open.
+    const RomDocument& romImage() const { return openBlock ? openBlock->image() : rom; }
+    // Something differs from the file: the image, or an open block not written back.
+    bool unsavedChanges() const { return rom.modified() || (openBlock && openBlock->image().modified()); }
 
     std::int32_t romSize() const { return static_cast<std::int32_t>(rom.size()); }
     std::int32_t selectedPosition() const { return dataPosition + selectedCell; }

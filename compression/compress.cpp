@@ -48,7 +48,7 @@ CompressResult compressBlock(std::span<const std::uint8_t> data, CompressionForm
 
 WriteBackResult prepareWriteBack(std::span<const std::uint8_t> image, std::size_t offset,
                                  std::span<const std::uint8_t> data, std::optional<CompressionFormat> format,
-                                 CompressOptions options)
+                                 CompressOptions options, std::size_t room)
 {
     WriteBackResult result;
     std::string why;
@@ -57,7 +57,7 @@ WriteBackResult prepareWriteBack(std::span<const std::uint8_t> image, std::size_
         result.error = "no compressed block to replace: " + why;
         return result;
     }
-    result.oldSize = old->compressedSize;
+    result.oldSize = std::max(old->compressedSize, std::min(room, image.size() - offset));
     result.format = format.value_or(old->format);
     // A block the game may decompress into VRAM stays safe for it.
     const bool lz = old->format == CompressionFormat::Lz10 || old->format == CompressionFormat::Lz11;

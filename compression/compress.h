@@ -39,7 +39,7 @@ struct CompressResult {
 // back is recompressed VRAM-safe. A window records the replaced range as one undo
 // step and writes `replacement`; writeBackBlock does both at once.
 struct WriteBackResult {
-    std::size_t oldSize = 0; // compressed bytes of the block that was there
+    std::size_t oldSize = 0; // compressed bytes of the block that was there, or the room when larger
     std::size_t newSize = 0; // compressed bytes of `data`, 0 when not compressed
     CompressionFormat format = CompressionFormat::Lz10;
     std::vector<std::uint8_t> replacement;
@@ -47,10 +47,14 @@ struct WriteBackResult {
 
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
+//
+// `room`, when larger than the old stream, is what the block may fill: a
+// block written back shorter than it was leaves zeros up to its old end,
+// which the next write back may take again (cut to the image's end).
 [[nodiscard]] WriteBackResult prepareWriteBack(std::span<const std::uint8_t> image, std::size_t offset,
                                                std::span<const std::uint8_t> data,
                                                std::optional<CompressionFormat> format = std::nullopt,
-                                               CompressOptions options = {});
+                                               CompressOptions options = {}, std::size_t room = 0);
 // The same, written into `image` when it fits; nothing changes otherwise.
 [[nodiscard]] WriteBackResult writeBackBlock(std::span<std::uint8_t> image, std::size_t offset,
                                              std::span<const std::uint8_t> data,
