@@ -142,6 +142,8 @@ TEST(CliArgs, MapOptionsRoundTripThroughTheCommandLine)
         expected.codec = kAllCodecs[std::uniform_int_distribution<std::size_t>(0, kCodecCount - 1)(random)];
         expected.position = std::uniform_int_distribution<std::int32_t>(0, 2147483647)(random);
         expected.geometry = {upTo16(), upTo16(), upTo16(), upTo16()};
+        expected.paletteAt = std::uniform_int_distribution<std::int32_t>(0, 65535)(random);
+        expected.paletteFormat = static_cast<ColourFormat>(std::uniform_int_distribution<int>(0, 4)(random));
         std::ostringstream hex;
         hex << (coin() ? "H" : "h") << std::hex << (coin() ? std::uppercase : std::nouppercase) << expected.position;
         const std::pair<std::string, std::string> options[] = {
@@ -151,6 +153,8 @@ TEST(CliArgs, MapOptionsRoundTripThroughTheCommandLine)
             {"--tile", sizeText(expected.geometry.tileWidth, expected.geometry.tileHeight)},
             {"--block", sizeText(expected.geometry.blockWidth, expected.geometry.blockHeight)},
             {coin() ? "-o" : "--output", expected.outputPath},
+            {"--palette-at", std::to_string(expected.paletteAt)},
+            {"--palette-format", std::string(colourFormatName(expected.paletteFormat))},
         };
         std::vector<Words> groups{{expected.romPath}};
         for (const auto& [name, value] : options)
