@@ -167,9 +167,11 @@ TEST_F(CliCommands, PaletteReadFromTheRom)
     // 16 BGR555 colours for the 4-bit codec need 32 bytes: the last two are too few.
     const std::vector<std::string> pastEnd{"--codec", "4BPP SNES", "--palette-at", "H3FFE", "--palette-format",
                                            "bgr555"};
-    for (std::vector<std::string> words : {std::vector<std::string>{"render", "@game.nes", "-o", "@past.bmp"},
-                                           {"map", "@game.nes", "--at", "0", "--width", "1", "--height", "1", "-o", "@past.bmp"},
-                                           {"import", "@game.nes", "@map.bmp"}}) {
+    const std::vector<std::vector<std::string>> commands{
+        {"render", "@game.nes", "-o", "@past.bmp"},
+        {"map", "@game.nes", "--at", "0", "--width", "1", "--height", "1", "-o", "@past.bmp"},
+        {"import", "@game.nes", "@map.bmp"}};
+    for (std::vector<std::string> words : commands) {
         words.insert(words.end(), pastEnd.begin(), pastEnd.end());
         const ToolRun past = run(words);
         EXPECT_EQ(past.status, 1) << words[0];

@@ -100,7 +100,8 @@ TEST(ColourFormat, NearestAndRoundTripOnRandomColours)
         std::vector<Colour> held;
         for (unsigned word = 0; word < (1u << (8 * width)); ++word) {
             const std::uint8_t bytes[]{static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8)};
-            held.push_back(readColours(std::span(bytes, static_cast<std::size_t>(width)), 0, 1, format).colours.at(0));
+            const auto wordBytes = std::span(bytes, static_cast<std::size_t>(width));
+            held.push_back(readColours(wordBytes, 0, 1, format).colours.at(0));
         }
         auto distance = [](Colour a, Colour b) {
             const int dr = redOf(a) - redOf(b), dg = greenOf(a) - greenOf(b), db = blueOf(a) - blueOf(b);
