@@ -9,6 +9,7 @@
 #include "cli/pointercommands.h"
 #include "cli/searchcommands.h"
 #include "tiles/codecs.h"
+#include "tiles/colourformat.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,6 +36,8 @@ struct RenderCommand {
     std::int32_t position = 0;  // may lie past the end of the image
     TileGeometry geometry;
     std::string palettePath;    // .pal or .act for the codec's palette; empty: defaults
+    std::int32_t paletteAt = -1; // the codec's palette read from the ROM here instead
+    ColourFormat paletteFormat = ColourFormat::Bgr555;
     std::int32_t compressedAt = -1; // the block decompressed from here instead of the ROM
     bool operator==(const RenderCommand&) const = default;
 };
@@ -48,6 +51,8 @@ struct ImportCommand {
     std::int32_t position = 0;
     TileGeometry geometry;
     std::string palettePath;
+    std::int32_t paletteAt = -1;
+    ColourFormat paletteFormat = ColourFormat::Bgr555;
     bool nearest = false; // colours in no palette entry take the nearest one's value
     std::int32_t compressedAt = -1; // the block there, recompressed into place
     bool operator==(const ImportCommand&) const = default;

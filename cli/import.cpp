@@ -13,7 +13,7 @@
 
 int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err)
 {
-    const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
+    std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)
         return kExitFileError;
     const QString romPath = QString::fromLocal8Bit(command.romPath);
@@ -24,6 +24,9 @@ int runImport(const ImportCommand& command, std::ostream& out, std::ostream& err
         err << "quarn-tool: cannot read ROM '" << command.romPath << "': " << rom.error.toStdString() << '\n';
         return kExitFileError;
     }
+    // From the file as it is, before a block is decompressed or anything written.
+    if (!takePaletteFromRom(*palettes, command.codec, rom.bytes, command.paletteAt, command.paletteFormat, err))
+        return kExitFileError;
     const BitmapReadResult picture = readBitmapFile(QString::fromLocal8Bit(command.imagePath));
     if (!picture.bitmap) {
         err << "quarn-tool: cannot read picture '" << command.imagePath << "': " << picture.error.toStdString()

@@ -33,14 +33,14 @@ std::optional<TileSequenceMatcher> tileTableFor(const std::string& path, std::os
 
 int runMap(const MapCommand& command, std::ostream&, std::ostream& err)
 {
-    const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
+    std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)
         return kExitFileError;
     // Padded like the program's Open; cells past the end stay black.
     const std::optional<RomBytes> opened = command.compressedAt < 0
                                                ? readRomAsOpened(command.romPath, err)
                                                : readBlockForCommand(command.romPath, command.compressedAt, err);
-    if (!opened)
+    if (!opened || !takePaletteFromRomFile(*palettes, command, *opened, err))
         return kExitFileError;
     const RomBytes& rom = *opened;
     std::optional<TileSequenceMatcher> tileTable;

@@ -2,6 +2,7 @@
 // The map subcommand: W x H cells of the ROM drawn with the tile map's
 // blocks, as the workspace shows them.
 #include "tiles/codecs.h"
+#include "tiles/colourformat.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -18,6 +19,8 @@ struct MapCommand {
     std::int32_t position = 0;
     TileGeometry geometry;
     std::string palettePath;
+    std::int32_t paletteAt = -1;
+    ColourFormat paletteFormat = ColourFormat::Bgr555;
     std::int32_t compressedAt = -1; // cells and tile map from the block decompressed here
     bool operator==(const MapCommand&) const = default;
 };

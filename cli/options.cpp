@@ -28,6 +28,19 @@ CLI::Validator codecNameToIndex()
             ""};
 }
 
+// Rewrites a colour format's name to the index CLI11 then reads.
+CLI::Validator colourFormatToIndex()
+{
+    return {[](std::string& text) {
+                const std::optional<ColourFormat> format = parseColourFormat(text);
+                if (!format)
+                    return "unknown colour format '" + text + "': give one of " + colourFormatNames();
+                text = std::to_string(static_cast<int>(*format));
+                return std::string();
+            },
+            ""};
+}
+
 // Rewrites either number form to the decimal CLI11 then reads.
 CLI::Validator numberToDecimal(std::int32_t least)
 {
@@ -115,10 +128,23 @@ CLI::Option* addMapOptions(CLI::App& sub, MapFields fields)
                   "tile size in pixels; default 8x8");
     addSizeOption(sub, "--block", fields.geometry.blockWidth, fields.geometry.blockHeight,
                   "tiles per block; default 1x1");
-    addFileOption(sub, "--palette", fields.palettePath, "FILE",
-                  "palette for the codec: text lines \"R G B\" (.pal)\n"
-                  "or RGB triplets (a name containing .act);\n"
-                  "default: the program's palettes");
+    CLI::Option* file = addFileOption(sub, "--palette", fields.palettePath, "FILE",
+                                      "palette for the codec: text lines \"R G B\" (.pal)\n"
+                                      "or RGB triplets (a name containing .act);\n"
+                                      "default: the program's palettes");
+    CLI::Option* at = addNumberOption(sub, "--palette-at", fields.paletteAt, 0,
+                                      "palette for the codec read from the ROM here\n"
+                                      "(4 colours, 16 for the 4-bit codecs)");
+    CLI::Option* format = sub.add_option("--palette-format", fields.paletteFormat,
+                                         "the colours' format at --palette-at:\n"
+                                         "bgr555 (SNES, GBA, DS), genesis, sms\n"
+                                         "(Master System), gg (Game Gear) or nes\n"
+                                         "(an index into the NES master palette)")
+                              ->type_name("F")
+                              ->transform(colourFormatToIndex());
+    at->needs(format);
+    format->needs(at);
+    at->excludes(file);
     return codec;
 }
 

@@ -4,6 +4,7 @@
 // CLI11 checks and transformers, so a bad value is reported with the
 // option's name.
 #include "tiles/codecs.h"
+#include "tiles/colourformat.h"
 
 #include <CLI/CLI.hpp>
 
@@ -31,9 +32,12 @@ struct MapFields {
     std::int32_t& position;
     TileGeometry& geometry;
     std::string& palettePath;
+    std::int32_t& paletteAt;
+    ColourFormat& paletteFormat;
 };
 
-// --codec, --position, --tile, --block and --palette: which part of the ROM
+// --codec, --position, --tile, --block, --palette and --palette-at with
+// --palette-format: which part of the ROM
 // is the tile map and how it is drawn. Returns --codec, which the
 // subcommand passes to takeCodecFromRomName once parsing is done.
 CLI::Option* addMapOptions(CLI::App& sub, MapFields fields);
@@ -41,7 +45,8 @@ CLI::Option* addMapOptions(CLI::App& sub, MapFields fields);
 template <typename MapCommand>
 CLI::Option* addMapOptions(CLI::App& sub, MapCommand& command)
 {
-    return addMapOptions(sub, MapFields{command.codec, command.position, command.geometry, command.palettePath});
+    return addMapOptions(sub, MapFields{command.codec, command.position, command.geometry, command.palettePath,
+                                       command.paletteAt, command.paletteFormat});
 }
 
 // Without --codec the codec follows the ROM's extension, as Open does.

@@ -46,16 +46,36 @@ std::optional<Palettes> palettesForCommand(const std::string& palettePath, Codec
     return palettes;
 }
 
+bool takePaletteFromRom(Palettes& palettes, Codec codec, std::span<const std::uint8_t> rom, std::int32_t at,
+                        ColourFormat format, std::ostream& err)
+{
+    if (at < 0)
+        return true;
+    const PaletteMode mode = paletteModeFor(codec);
+    const ColourReadResult read = readColours(rom, at, paletteEntryCount(mode), format);
+    if (!read.ok()) {
+        err << "quarn-tool: cannot read the palette at " << at << ": " << read.error << '\n';
+        return false;
+    }
+    for (std::size_t i = 0; i < read.colours.size(); ++i) {
+        if (mode == PaletteMode::SixteenColour)
+            palettes.sixteen[i] = read.colours[i];
+        else
+            palettes.four[i] = read.colours[i];
+    }
+    return true;
+}
+
 int runRender(const RenderCommand& command, std::ostream&, std::ostream& err)
 {
-    const std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
+    std::optional<Palettes> palettes = palettesForCommand(command.palettePath, command.codec, err);
     if (!palettes)
         return kExitFileError;
     // Padded like the program's Open, so a short file shows the same black tail.
     const std::optional<RomBytes> rom = command.compressedAt < 0
                                             ? readRomAsOpened(command.romPath, err)
                                             : readBlockForCommand(command.romPath, command.compressedAt, err);
-    if (!rom)
+    if (!rom || !takePaletteFromRomFile(*palettes, command, *rom, err))
         return kExitFileError;
     const Bitmap map = renderTileMap(*rom, command, *palettes);
 

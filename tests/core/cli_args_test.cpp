@@ -142,6 +142,8 @@ TEST(CliArgs, MapOptionsRoundTripThroughTheCommandLine)
         expected.codec = kAllCodecs[std::uniform_int_distribution<std::size_t>(0, kCodecCount - 1)(random)];
         expected.position = std::uniform_int_distribution<std::int32_t>(0, 2147483647)(random);
         expected.geometry = {upTo16(), upTo16(), upTo16(), upTo16()};
+        expected.paletteAt = std::uniform_int_distribution<std::int32_t>(0, 65535)(random);
+        expected.paletteFormat = static_cast<ColourFormat>(std::uniform_int_distribution<int>(0, 4)(random));
         std::ostringstream hex;
         hex << (coin() ? "H" : "h") << std::hex << (coin() ? std::uppercase : std::nouppercase) << expected.position;
         const std::pair<std::string, std::string> options[] = {
@@ -151,6 +153,8 @@ TEST(CliArgs, MapOptionsRoundTripThroughTheCommandLine)
             {"--tile", sizeText(expected.geometry.tileWidth, expected.geometry.tileHeight)},
             {"--block", sizeText(expected.geometry.blockWidth, expected.geometry.blockHeight)},
             {coin() ? "-o" : "--output", expected.outputPath},
+            {"--palette-at", std::to_string(expected.paletteAt)},
+            {"--palette-format", std::string(colourFormatName(expected.paletteFormat))},
         };
         std::vector<Words> groups{{expected.romPath}};
         for (const auto& [name, value] : options)
@@ -287,6 +291,13 @@ TEST(CliArgs, BadArgumentsGiveAMessage)
         {{"render", "r.nes", "-o", "o.bmp", "--position", "HFFFFFFFF"}, "from 0 to 2147483647"},
         {{"render", "r.nes", "-o", "o.bmp", "--block", "0x1"}, "--block: '0x1' is not WxH"},
         {{"render", "r.nes", "-o", "o.bmp", "--palette", ""}, "--palette: the file name is empty"},
+        {{"render", "r.nes", "-o", "o.bmp", "--palette-at", "H10"}, "--palette-at requires --palette-format"},
+        {{"map", "r.nes", "--at", "0", "--width", "1", "--height", "1", "-o", "o.bmp", "--palette-format", "nes"},
+         "--palette-format requires --palette-at"},
+        {{"import", "r.nes", "a.bmp", "--palette-at", "0", "--palette-format", "SNES"},
+         "--palette-format: unknown colour format 'SNES': give one of bgr555|genesis|sms|gg|nes"},
+        {{"render", "r.nes", "-o", "o.bmp", "--palette", "p.pal", "--palette-at", "0", "--palette-format", "gg"},
+         "--palette excludes --palette-at"},
         {{"import"}, "import: ROM is required"},
         {{"import", "r.nes"}, "IMAGE is required"},
         {{"import", "r.nes", "a.bmp", "b.bmp"}, "b.bmp"},

@@ -6,6 +6,7 @@
 #include "app/fileio.h"
 #include "tiles/bitmapio.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -137,6 +138,37 @@ TEST_F(CliCommands, InsertWritesAllOrNothing)
     const Bytes script{0x41, 0x42, 0xFF, 0x42, 0x41, 0x00};
     std::copy(script.begin(), script.end(), expected.begin() + 0x10);
     EXPECT_EQ(read("game.nes"), expected);
+}
+
+// NES palette indices planted in the ROM colour the picture render writes,
+// and import, given the same palette, finds every colour of it.
+TEST_F(CliCommands, PaletteReadFromTheRom)
+{
+    rom[0x200] = 0x16, rom[0x201] = 0x2A, rom[0x202] = 0x12, rom[0x203] = 0x30;
+    write("game.nes", rom);
+    const std::vector<std::string> nes{"--palette-at", "H200", "--palette-format", "nes"};
+    // 16 BGR555 colours for the 4-bit codec need 32 bytes: the last two are too few.
+    const std::vector<std::string> past{"--codec", "5", "--palette-at", "H3FFE", "--palette-format", "bgr555"};
+    for (const auto& [words, status] : std::vector<std::pair<std::vector<std::string>, int>>{
+             {{"render", "@game.nes", "-o", "@map.bmp"}, 0},
+             {{"import", "@game.nes", "@map.bmp"}, 0}, // finds every colour: nothing on stderr
+             {{"render", "@game.nes", "-o", "@past.bmp"}, 1},
+             {{"map", "@game.nes", "--at", "0", "--width", "1", "--height", "1", "-o", "@past.bmp"}, 1},
+             {{"import", "@game.nes", "@map.bmp"}, 1}}) {
+        std::vector<std::string> args = words;
+        args.insert(args.end(), (status == 0 ? nes : past).begin(), (status == 0 ? nes : past).end());
+        const ToolRun result = run(args);
+        EXPECT_EQ(result.status, status) << result.err;
+        EXPECT_EQ(result.err, status == 0 ? "" : "quarn-tool: cannot read the palette at 16382: 16 bgr555 colours "
+                                                 "at 16382 take 32 bytes, past the end of the 16384-byte image\n");
+    }
+    EXPECT_EQ(read("game.nes"), rom);
+    EXPECT_FALSE(QFileInfo::exists(qpath("past.bmp")));
+    const BitmapReadResult picture = readBitmapFile(qpath("map.bmp"));
+    ASSERT_TRUE(picture.bitmap) << picture.error.toStdString();
+    // 0x33 in both planes: value 0 at x = 0, value 3 at x = 2.
+    EXPECT_EQ(picture.bitmap->at(0, 0), 0xFFF83800u);
+    EXPECT_EQ(picture.bitmap->at(2, 0), 0xFFFCFCFCu);
 }
 
 } // namespace
