@@ -40,13 +40,6 @@ QByteArray fileBytes(const QString& path)
 }
 
 Bytes toBytes(const QByteArray& text) { return Bytes(text.begin(), text.end()); }
-
-// A BGR555 word as its 8-bit channels, each widened by repeating its high bits.
-Colour fromBgr555(unsigned word)
-{
-    auto widen = [](unsigned v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); };
-    return rgbColour(widen(word & 31), widen((word >> 5) & 31), widen((word >> 10) & 31));
-}
 } // namespace
 
 class PalettesTest : public QObject {
@@ -325,95 +318,57 @@ private slots:
         QCOMPARE(palettes().fourEntry(3), defaultFourColourPalette()[2]);
     }
 
-    // Read From ROM, a changed colour written back as one undo step, and the
-    // refusals that change nothing, in both palette modes.
+    // Read From ROM and Write To ROM in both palette modes; the colours
+    // themselves are the core's (its own tests), here the wiring and undo.
     void paletteReadFromAndWrittenToTheRom()
     {
-        struct Run {
-            Codec codec;
-            const char* offset;
-            const char* format;
-            std::int64_t at;
-            Bytes planted;
-            std::vector<Colour> expected;
-        };
-        Bytes bgr;
-        std::vector<Colour> bgrColours;
-        for (unsigned i = 0; i < 16; ++i) {
-            const unsigned word = (i * 0x1357u + 0x0421u) & 0x7FFFu;
-            bgr.insert(bgr.end(), {static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8)});
-            bgrColours.push_back(fromBgr555(word));
-        }
-        bgr[1] |= 0x80; // the unused top bit is ignored
-        const auto& nes = nesMasterPalette();
-        const std::vector<Run> runs{
-            {Codec::Snes, "H1F0", "BGR555", 0x1F0, bgr, bgrColours},
-            {Codec::Nes, "12345", "nes", 12345, {0x0F, 0x30, 0x56, 0x2A}, {nes[0x0F], nes[0x30], nes[0x16], nes[0x2A]}},
-        };
-        for (const Run& run : runs) {
-            app.reset(); // one program at a time
+        const std::vector<std::tuple<Codec, const char*, const char*, std::int64_t>> runs{
+            {Codec::Snes, "H1F0", "BGR555", 0x1F0}, {Codec::Nes, "12345", "nes", 12345}};
+        for (const auto& [codec, offset, formatName, at] : runs) {
+            app.reset();
             app = std::make_unique<RunningApp>();
             editor = app->wb().forms.tileEditForm;
             QAction* read = app->main->action("ReadPalItem");
             QAction* write = app->main->action("WritePalItem");
             QVERIFY(!read->isEnabled() && !write->isEnabled());
             Bytes rom(16384, 0);
-            std::copy(run.planted.begin(), run.planted.end(), rom.begin() + run.at);
+            for (std::size_t i = 0; i < 32; ++i)
+                rom[static_cast<std::size_t>(at) + i] = static_cast<std::uint8_t>(i * 0x35 + 0x91);
             app->open(app->writeFile(QStringLiteral("game.bin"), rom));
-            setCodec(run.codec);
-            QCOMPARE(state().codec, run.codec);
-            QVERIFY(read->isEnabled() && !write->isEnabled());
-            const bool sixteen = paletteModeFor(run.codec) == PaletteMode::SixteenColour;
+            setCodec(codec);
+            const bool sixteen = paletteModeFor(codec) == PaletteMode::SixteenColour;
             auto inUse = [&] {
                 const Palettes& p = palettes();
                 return sixteen ? std::vector<Colour>(p.sixteen.begin(), p.sixteen.end())
                                : std::vector<Colour>(p.four.begin(), p.four.end());
             };
             auto romBytes = [&] { return Bytes(state().rom.bytes().begin(), state().rom.bytes().end()); };
+            const ColourFormat format = *parseColourFormat(QString::fromLatin1(formatName).toLower().toStdString());
 
-            // Refusals: past the end, a negative position, an unknown format, a cancelled box.
+            // Past the end and an unknown format: a message each, nothing changes.
             const Palettes before = palettes();
-            const std::vector<std::vector<std::optional<QString>>> refused{
-                {QStringLiteral("H3FFF"), QString::fromLatin1(run.format)},
-                {QStringLiteral("HFFFFFFF0"), QString::fromLatin1(run.format)},
-                {QString::fromLatin1(run.offset), QStringLiteral("vga")},
-                {QString::fromLatin1(run.offset), std::nullopt},
-            };
-            for (const auto& answers : refused) {
-                app->dialogs.messages.clear();
-                app->dialogs.inputAnswers.assign(answers.begin(), answers.end());
+            for (const auto& [where, name] : {std::pair{"H3FFF", formatName}, std::pair{offset, "vga"}}) {
+                app->dialogs.inputAnswers = {QString::fromLatin1(where), QString::fromLatin1(name)};
                 read->trigger();
-                QVERIFY(app->dialogs.inputAnswers.empty());
-                QCOMPARE(app->dialogs.messages.size(), answers.back() ? 1 : 0);
-                QCOMPARE(palettes(), before);
-                QVERIFY(!write->isEnabled());
             }
-            QVERIFY(app->dialogs.messages.isEmpty());
-            QCOMPARE(romBytes(), rom);
+            QCOMPARE(app->dialogs.messages.size(), 2);
+            QCOMPARE(palettes(), before);
+            QVERIFY(!write->isEnabled());
 
-            app->dialogs.inputAnswers = {QString::fromLatin1(run.offset), QString::fromLatin1(run.format)};
+            app->dialogs.messages.clear();
+            app->dialogs.inputAnswers = {QString::fromLatin1(offset), QString::fromLatin1(formatName)};
             read->trigger();
-            QVERIFY(app->dialogs.messages.isEmpty());
-            QVERIFY(app->dialogs.lastInput.prompt.contains(QStringLiteral("bgr555|genesis|sms|gg|nes")));
-            QCOMPARE(inUse(), run.expected);
-            QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(run.expected[0]));
-            QVERIFY(write->isEnabled());
+            const std::vector<Colour> expected = readColours(rom, at, sixteen ? 16 : 4, format).colours;
+            QCOMPARE(inUse(), expected);
+            QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(expected[0]));
+            QVERIFY(app->dialogs.messages.isEmpty() && write->isEnabled());
 
-            // A colour no format holds exactly, written as the nearest one.
-            const Colour odd = rgbColour(250, 3, 131);
-            app->dialogs.colourAnswers.push_back(odd);
-            if (sixteen)
-                doubleClickMouse(strip(), cell(0));
-            else
-                doubleClickMouse(box(1), QPoint(15, 15));
-            QCOMPARE(inUse()[0], odd);
-            Bytes expected = rom;
-            const auto format = parseColourFormat(QString::fromLatin1(run.format).toLower().toStdString());
-            QVERIFY(writeColours(expected, run.at, inUse(), *format).empty());
-            QVERIFY(expected != rom);
+            app->dialogs.colourAnswers.push_back(rgbColour(250, 3, 131)); // held by no format exactly
+            doubleClickMouse(sixteen ? strip() : box(1), sixteen ? cell(0) : QPoint(15, 15));
+            Bytes written = rom;
+            QVERIFY(writeColours(written, at, inUse(), format).empty() && written != rom);
             write->trigger();
-            QVERIFY(app->dialogs.messages.isEmpty());
-            QCOMPARE(romBytes(), expected);
+            QCOMPARE(romBytes(), written);
             QCOMPARE(app->main->action("UndoItem")->text(), QStringLiteral("Undo Write To ROM"));
             app->main->action("UndoItem")->trigger();
             QCOMPARE(romBytes(), rom);
