@@ -178,7 +178,7 @@ void TQuarnTileMapper::LoadROMFile(const QString& fileName)
 void TQuarnTileMapper::enableAfterLoad()
 {
     for (const char* name : {"TileMapMenu", "DataMapMenu", "ReloadItem", "SaveItem", "SaveASitem",
-                             "CreatePatchItem", "ApplyPatchItem"})
+                             "CreatePatchItem", "ApplyPatchItem", "ReadPalItem"})
         action(name)->setEnabled(true);
     enableBlockItems();
     wb_.forms.tileEditForm->enableButtons();

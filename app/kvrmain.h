@@ -28,6 +28,8 @@ struct ImagePlace;
 bool integrationInstalled();
 
 // The main window: menus, the shared state, loading and saving.
+enum class ColourFormat;
+
 class TQuarnTileMapper : public QMainWindow {
     Q_OBJECT
 public:
@@ -88,6 +90,8 @@ public:
     void Restore1Click();
     void N1Click();
     void N2Click();
+    void ReadPalClick();
+    void WritePalClick();
     void N8Click();
     void BMP1Click();
     void BMP2Click();
@@ -209,6 +213,13 @@ private:
     std::map<QString, QAction*> actions_;
     std::map<QString, QMenu*> menus_;
     QStringList languageFiles_; // the "*.lng" files, read once at start
+    // Where the palette in use was last read from the ROM, and in which
+    // colour format; Write To ROM puts it back there.
+    struct RomPalettePlace {
+        std::int64_t offset = 0;
+        ColourFormat format{};
+    };
+    std::optional<RomPalettePlace> romPalette_;
 
 public:
     // The string bar and the table labels of the main window.

@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 200> kLanguageKeys{{
+const std::array<LanguageKey, 205> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -183,6 +183,11 @@ const std::array<LanguageKey, 200> kLanguageKeys{{
     {LanguageSection::Constant, "BlockNoLongerFits", "The block no longer fits: it compresses to %1 bytes and its place in the ROM holds %2. Nothing was written."},
     {LanguageSection::Constant, "BlockNotWritten", "The block cannot be written back"},
     {LanguageSection::Constant, "SaveBlockChanges", "Write the changes to the %1 block at %2 back into the ROM?"},
+    {LanguageSection::Constant, "ReadFromRom", "Read From ROM"},
+    {LanguageSection::Constant, "WriteToRom", "Write To ROM"},
+    {LanguageSection::Constant, "PalOffsetPrompt", "Offset of the palette in the ROM (H1234 or 4660):"},
+    {LanguageSection::Constant, "PalFormatPrompt", "Colour format (%1):"},
+    {LanguageSection::Constant, "BadColourFormat", "'%1' is not a colour format; one of %2"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

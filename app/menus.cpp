@@ -124,6 +124,12 @@ void TQuarnTileMapper::createMenus()
     addItem(palette, "Restore1", t("Restore"), keys(Qt::CTRL | Qt::Key_R), &TQuarnTileMapper::Restore1Click);
     addItem(palette, "N1", t("Load") + dots, keys(Qt::CTRL | Qt::Key_L), &TQuarnTileMapper::N1Click);
     addItem(palette, "N2", t("SaveItem") + dots, keys(Qt::CTRL | Qt::Key_V), &TQuarnTileMapper::N2Click);
+    palette->addSeparator();
+    // Read waits for a ROM, Write for a palette read from it.
+    addItem(palette, "ReadPalItem", t("ReadFromRom") + dots, QKeySequence(), &TQuarnTileMapper::ReadPalClick)
+        ->setEnabled(false);
+    addItem(palette, "WritePalItem", t("WriteToRom"), QKeySequence(), &TQuarnTileMapper::WritePalClick)
+        ->setEnabled(false);
 
     QMenu* options = addMenu("optItm", t("Options"));
     connect(options, &QMenu::aboutToShow, this, &TQuarnTileMapper::optItmClick);

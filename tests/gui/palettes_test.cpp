@@ -4,6 +4,7 @@
 #include "mouse.h"
 
 #include "app/imagebox.h"
+#include "tiles/colourformat.h"
 #include "tiles/palettefile.h"
 #include "tiles/teditf.h"
 #include "tiles/tmform.h"
@@ -315,6 +316,63 @@ private slots:
         QCOMPARE(palettes().fourEntry(1), rgbColour(1, 2, 3));
         QCOMPARE(palettes().fourEntry(2), rgbColour(4, 5, 6));
         QCOMPARE(palettes().fourEntry(3), defaultFourColourPalette()[2]);
+    }
+
+    // Read From ROM and Write To ROM in both palette modes; the colours
+    // themselves are the core's (its own tests), here the wiring and undo.
+    void paletteReadFromAndWrittenToTheRom()
+    {
+        const std::vector<std::tuple<Codec, const char*, const char*, std::int64_t>> runs{
+            {Codec::Snes, "H1F0", "BGR555", 0x1F0}, {Codec::Nes, "12345", "nes", 12345}};
+        for (const auto& [codec, offset, formatName, at] : runs) {
+            app.reset();
+            app = std::make_unique<RunningApp>();
+            editor = app->wb().forms.tileEditForm;
+            QAction* read = app->main->action("ReadPalItem");
+            QAction* write = app->main->action("WritePalItem");
+            QVERIFY(!read->isEnabled() && !write->isEnabled());
+            Bytes rom(16384, 0);
+            for (std::size_t i = 0; i < 32; ++i)
+                rom[static_cast<std::size_t>(at) + i] = static_cast<std::uint8_t>(i * 0x35 + 0x91);
+            app->open(app->writeFile(QStringLiteral("game.bin"), rom));
+            setCodec(codec);
+            const bool sixteen = paletteModeFor(codec) == PaletteMode::SixteenColour;
+            auto inUse = [&] {
+                const Palettes& p = palettes();
+                return sixteen ? std::vector<Colour>(p.sixteen.begin(), p.sixteen.end())
+                               : std::vector<Colour>(p.four.begin(), p.four.end());
+            };
+            auto romBytes = [&] { return Bytes(state().rom.bytes().begin(), state().rom.bytes().end()); };
+            const ColourFormat format = *parseColourFormat(QString::fromLatin1(formatName).toLower().toStdString());
+
+            // Past the end and an unknown format: a message each, nothing changes.
+            const Palettes before = palettes();
+            for (const auto& [where, name] : {std::pair{"H3FFF", formatName}, std::pair{offset, "vga"}}) {
+                app->dialogs.inputAnswers = {QString::fromLatin1(where), QString::fromLatin1(name)};
+                read->trigger();
+            }
+            QCOMPARE(app->dialogs.messages.size(), 2);
+            QCOMPARE(palettes(), before);
+            QVERIFY(!write->isEnabled());
+
+            app->dialogs.messages.clear();
+            app->dialogs.inputAnswers = {QString::fromLatin1(offset), QString::fromLatin1(formatName)};
+            read->trigger();
+            const std::vector<Colour> expected = readColours(rom, at, sixteen ? 16 : 4, format).colours;
+            QCOMPARE(inUse(), expected);
+            QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(expected[0]));
+            QVERIFY(app->dialogs.messages.isEmpty() && write->isEnabled());
+
+            app->dialogs.colourAnswers.push_back(rgbColour(250, 3, 131)); // held by no format exactly
+            doubleClickMouse(sixteen ? strip() : box(1), sixteen ? cell(0) : QPoint(15, 15));
+            Bytes written = rom;
+            QVERIFY(writeColours(written, at, inUse(), format).empty() && written != rom);
+            write->trigger();
+            QCOMPARE(romBytes(), written);
+            QCOMPARE(app->main->action("UndoItem")->text(), QStringLiteral("Undo Write To ROM"));
+            app->main->action("UndoItem")->trigger();
+            QCOMPARE(romBytes(), rom);
+        }
     }
 };
 
