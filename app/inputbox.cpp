@@ -10,24 +10,18 @@
 #include <QPushButton>
 #include <QScreen>
 
-AllowedChars goToCharacters()
+AllowedChars backspaceAnd(std::string_view typed)
 {
     AllowedChars set;
     set.set(8);
-    for (char c : std::string_view("0123456789ABCDEFabcdefHh"))
+    for (char c : typed)
         set.set(static_cast<unsigned char>(c));
     return set;
 }
 
-AllowedChars fillByteCharacters()
-{
-    AllowedChars set;
-    set.set(8);
-    set.set(13);
-    for (char c = '0'; c <= '9'; ++c)
-        set.set(static_cast<unsigned char>(c));
-    return set;
-}
+AllowedChars goToCharacters() { return backspaceAnd("0123456789ABCDEFabcdefHh"); }
+
+AllowedChars fillByteCharacters() { return backspaceAnd("\r0123456789"); }
 
 namespace {
 QPushButton* makeButton(const QString& caption, const char* name, const QRect& geometry, QWidget* parent)

@@ -3,11 +3,15 @@
 
 #include <QDialog>
 
+#include <string_view>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class Workbench;
 
+// Backspace and the characters of `typed`: what an input box lets through.
+AllowedChars backspaceAnd(std::string_view typed);
 // Characters of the Go To box: backspace, digits, A-F, a-f, H and h.
 AllowedChars goToCharacters();
 // Characters of the fill byte box: backspace, carriage return and digits.

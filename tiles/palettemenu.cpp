@@ -29,11 +29,7 @@ std::vector<Colour> paletteInUse(const SharedState& s)
 
 AllowedChars formatNameCharacters()
 {
-    AllowedChars set;
-    set.set(8);
-    for (char c : std::string_view("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"))
-        set.set(static_cast<unsigned char>(c));
-    return set;
+    return backspaceAnd("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 }
 } // namespace
 

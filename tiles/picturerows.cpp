@@ -16,16 +16,7 @@
 
 namespace {
 
-constexpr Codec kOneBpp = Codec::OneBpp;
-constexpr Codec kNes = Codec::Nes;
-constexpr Codec kGameBoy = Codec::GameBoy;
-constexpr Codec kLinear = Codec::Linear;
-constexpr Codec kNgp = Codec::Ngp;
-constexpr Codec kSnes = Codec::Snes;
-constexpr Codec kSnesMirrored = Codec::SnesMirrored;
-constexpr Codec kGba = Codec::Gba;
-constexpr Codec kGenesis = Codec::Genesis;
-constexpr Codec kSms = Codec::Sms;
+#include "tiles/codecaliases.h"
 
 // Finished pixels for every byte combination a codec reads together, built
 // from unitPixelValue so they cannot disagree with the other decoders.
