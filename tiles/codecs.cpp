@@ -1,5 +1,6 @@
 #include "tiles/codecs.h"
 
+#include "tiles/codecdescription.h"
 #include "tiles/picturerows.h"
 
 #include <algorithm>
@@ -338,10 +339,15 @@ private:
 std::string_view codecName(Codec codec)
 {
     constexpr std::array<std::string_view, kCodecCount> names = {
-        "1BPP",      "2BPP NES",             "2BPP GB",  "2BPP LINEAR",        "2BPP NGP",
-        "4BPP SNES", "4BPP SNES (mirrored)", "4BPP GBA", "4BPP MSX (Genesis)", "4BPP SMS",
+        "1BPP",      "2BPP NES",             "2BPP GB",     "2BPP LINEAR",        "2BPP NGP",
+        "4BPP SNES", "4BPP SNES (mirrored)", "4BPP GBA",    "4BPP MSX (Genesis)", "4BPP SMS",
+        "3BPP SNES", "8BPP SNES",            "8BPP GBA",    "8BPP MODE 7",        "2BPP VIRTUAL BOY",
+        "4BPP PCE SPRITE",
     };
-    return isValidCodec(codec) ? names[static_cast<std::size_t>(codecIndex(codec))] : std::string_view();
+    if (isBuiltInCodec(codec))
+        return names[static_cast<std::size_t>(codecIndex(codec))];
+    const CodecDescription* described = describedCodec(codec);
+    return described ? std::string_view(described->name) : std::string_view();
 }
 
 TileGeometry clampedGeometry(const TileGeometry& g)
@@ -359,7 +365,7 @@ std::ostream& operator<<(std::ostream& out, Codec codec)
 
 std::optional<Codec> codecByName(std::string_view name)
 {
-    for (const Codec codec : kAllCodecs)
+    for (const Codec codec : allCodecs())
         if (codecName(codec) == name)
             return codec;
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "tiles/palette.h"
 
+#include <algorithm>
+
 const std::array<Colour, 4>& defaultFourColourPalette()
 {
     static constexpr std::array<Colour, 4> kFour = {
@@ -26,10 +28,35 @@ const std::array<Colour, 16>& defaultSixteenColourPalette()
     return kSixteen;
 }
 
+namespace {
+std::array<Colour, 256> makeTwoFiftySix()
+{
+    std::array<Colour, 256> colours{};
+    const auto& sixteen = defaultSixteenColourPalette();
+    std::copy(sixteen.begin(), sixteen.end(), colours.begin());
+    constexpr std::array<int, 6> steps = {0, 95, 135, 175, 215, 255};
+    std::size_t i = 16;
+    for (const int r : steps)
+        for (const int g : steps)
+            for (const int b : steps)
+                colours[i++] = rgbColour(r, g, b);
+    for (int grey = 8; i < colours.size(); grey += 10)
+        colours[i++] = rgbColour(grey, grey, grey);
+    return colours;
+}
+} // namespace
+
+const std::array<Colour, 256>& defaultTwoFiftySixColourPalette()
+{
+    static const std::array<Colour, 256> kTwoFiftySix = makeTwoFiftySix();
+    return kTwoFiftySix;
+}
+
 Palettes defaultPalettes()
 {
     Palettes palettes;
     palettes.four = defaultFourColourPalette();
     palettes.sixteen = defaultSixteenColourPalette();
+    palettes.full = defaultTwoFiftySixColourPalette();
     return palettes;
 }

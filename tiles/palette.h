@@ -1,6 +1,6 @@
 #pragma once
-// Colour values and the two palettes: 4 colours for the 1- and 2-bit codecs,
-// 16 colours for the 4-bit codecs.
+// Colour values and the three palettes: 4 colours for the 1- and 2-bit
+// codecs, 16 colours for the 3- and 4-bit codecs, 256 for the wider ones.
 #include "tiles/codec.h"
 
 #include <array>
@@ -28,17 +28,22 @@ constexpr Colour pixelToColour(std::uint32_t pixel)
     return rgbColour((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
-enum class PaletteMode { FourColour, SixteenColour };
+enum class PaletteMode { FourColour, SixteenColour, TwoFiftySixColour };
 
-// The 1- and 2-bit codecs use the 4-colour palette, the 4-bit codecs the 16-colour palette.
+// The 1- and 2-bit codecs use the 4-colour palette, the 3- and 4-bit codecs
+// the 16-colour palette, the 5- to 8-bit codecs the 256-colour palette.
 constexpr PaletteMode paletteModeFor(Codec codec)
 {
-    return bitsPerPixel(codec) == 4 ? PaletteMode::SixteenColour : PaletteMode::FourColour;
+    const int bits = bitsPerPixel(codec);
+    if (bits <= 2)
+        return PaletteMode::FourColour;
+    return bits <= 4 ? PaletteMode::SixteenColour : PaletteMode::TwoFiftySixColour;
 }
 
 struct Palettes {
     std::array<Colour, 4> four{};     // entries 1..4 at indexes 0..3
     std::array<Colour, 16> sixteen{}; // entries 0..15
+    std::array<Colour, 256> full{};   // entries 0..255
 
     Colour fourEntry(int n) const { return four[static_cast<std::size_t>(n - 1)]; }
     void setFourEntry(int n, Colour c) { four[static_cast<std::size_t>(n - 1)] = c; }
@@ -47,4 +52,8 @@ struct Palettes {
 
 const std::array<Colour, 4>& defaultFourColourPalette();
 const std::array<Colour, 16>& defaultSixteenColourPalette();
+// The 16-colour default, then a 6 x 6 x 6 cube of colours (channel steps 0,
+// 95, 135, 175, 215, 255) and 24 greys from 8 to 238: the common 256-colour
+// terminal layout, so that any 8-bit picture shows its shapes.
+const std::array<Colour, 256>& defaultTwoFiftySixColourPalette();
 Palettes defaultPalettes();

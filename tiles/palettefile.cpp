@@ -66,7 +66,15 @@ PaletteFileForm paletteFileFormFor(std::string_view fileName)
 
 int paletteEntryCount(PaletteMode mode)
 {
-    return mode == PaletteMode::SixteenColour ? 16 : 4;
+    switch (mode) {
+    case PaletteMode::FourColour:
+        return 4;
+    case PaletteMode::SixteenColour:
+        return 16;
+    case PaletteMode::TwoFiftySixColour:
+        return 256;
+    }
+    return 4;
 }
 
 
