@@ -382,8 +382,9 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
     for (std::int64_t u = firstUnit; u < endUnit; ++u) {
         const int count =
             static_cast<int>(std::min<std::int64_t>(pixelsPerUnit, totalPixels - u * pixelsPerUnit));
-        const std::int64_t start = position + u * bytesPerUnit;
-        if (noneInside || start >= romSize) {
+        // Offsets are only formed for a position that reaches the image, so they cannot overflow.
+        const std::int64_t start = noneInside ? romSize : position + u * bytesPerUnit;
+        if (start >= romSize) {
             cursor.put(count, [&d](int) { return d.outside; });
         } else if (start >= 0 && start + bytesPerUnit <= romSize) {
             decodeUnit(codec, rom.data() + start, values.data());
