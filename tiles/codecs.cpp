@@ -140,9 +140,9 @@ void decodePlanar(const std::uint8_t* unit, std::uint8_t* values,
 }
 
 // Decodes all pixel values of a unit lying wholly inside the image: the
-// first ten codecs by hand-written table lookups, the others by tables
-// built from their layout.
-void decodeUnit(Codec codec, const std::uint8_t* unit, std::uint8_t* values)
+// first ten codecs by hand-written table lookups, the others through
+// `tables`, built from their layout.
+void decodeUnit(Codec codec, const UnitTables* tables, const std::uint8_t* unit, std::uint8_t* values)
 {
     const auto& msb = kTables.msbFirst;
     switch (codec) {
@@ -183,7 +183,7 @@ void decodeUnit(Codec codec, const std::uint8_t* unit, std::uint8_t* values)
         break;
     }
     default:
-        decodeUnitByTables(codec, unit, values);
+        tables->decode(unit, values);
         break;
     }
 }
@@ -376,6 +376,7 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
     const int pixelsPerUnit = unitPixels(codec);
     const auto romSize = static_cast<std::int64_t>(rom.size());
     const std::uint32_t* colours = d.colours.data();
+    const UnitTables* tables = decodesByPictureRows(codec) ? nullptr : unitTablesFor(codec);
     TileCursor cursor(d.geometry, out, firstUnit * pixelsPerUnit);
     std::array<std::uint8_t, kMaxUnitPixels> values;
     std::array<std::uint32_t, kMaxUnitPixels> pixels;
@@ -387,7 +388,7 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
         if (start >= romSize) {
             cursor.put(count, [&d](int) { return d.outside; });
         } else if (start >= 0 && start + bytesPerUnit <= romSize) {
-            decodeUnit(codec, rom.data() + start, values.data());
+            decodeUnit(codec, tables, rom.data() + start, values.data());
             cursor.put(count, [&](int i) { return colours[values[static_cast<std::size_t>(i)]]; });
         } else {
             decodePartialUnit(codec, rom, start, colours, d.outside, pixels.data());

@@ -87,10 +87,8 @@ void UnitTables::decode(const std::uint8_t* unit, std::uint8_t* values) const
         values[b.pixel] = static_cast<std::uint8_t>(values[b.pixel] | (((unit[b.byte] >> b.bit) & 1) << b.valueBit));
 }
 
-namespace {
-// Each codec's tables, built on first use. Only codecs that exist are
-// built, so a value given a description later is never stale.
-const UnitTables* tablesFor(Codec codec)
+// Only codecs that exist are built, so a value given a description later is never stale.
+const UnitTables* unitTablesFor(Codec codec)
 {
     if (!isValidCodec(codec))
         return nullptr;
@@ -99,11 +97,4 @@ const UnitTables* tablesFor(Codec codec)
     const auto i = static_cast<std::size_t>(codecIndex(codec));
     std::call_once(once[i], [&] { tables[i] = std::make_unique<UnitTables>(describeBuiltIn(codec)); });
     return tables[i].get();
-}
-} // namespace
-
-void decodeUnitByTables(Codec codec, const std::uint8_t* unit, std::uint8_t* values)
-{
-    if (const UnitTables* tables = tablesFor(codec))
-        tables->decode(unit, values);
 }

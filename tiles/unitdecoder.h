@@ -42,7 +42,5 @@ private:
     std::vector<LooseBit> loose_;
 };
 
-// Decodes the unitPixels(codec) values of a unit lying wholly inside the
-// image into `values` (room for kMaxUnitPixels), through the codec's
-// tables, built on its first use.
-void decodeUnitByTables(Codec codec, const std::uint8_t* unit, std::uint8_t* values);
+// A codec's tables, built on its first use; null for a value that is no codec.
+const UnitTables* unitTablesFor(Codec codec);
