@@ -38,13 +38,13 @@ UnitTables::UnitTables(const CodecDescription& layout)
 {
     const int pixels = layout.width * layout.height;
     const auto bits = static_cast<std::size_t>(layout.bitsPerPixel);
-    groups_ = (pixels + 7) / 8;
-    // (byte, group) -> what each of the byte's bits gives that group.
+    const int groups = (pixels + 7) / 8;
+    // (group, byte) -> what each of the byte's bits gives that group.
     std::map<std::pair<int, int>, BitTargets> byteGroups;
     for (std::size_t i = 0; i < layout.bits.size(); ++i) {
         const CodecBit& at = layout.bits[i];
         const auto n = static_cast<int>(i / bits);
-        auto [it, added] = byteGroups.try_emplace({at.byte, n / 8});
+        auto [it, added] = byteGroups.try_emplace({n / 8, at.byte});
         if (added)
             it->second.fill(-1);
         it->second[static_cast<std::size_t>(at.bit)] = static_cast<std::int8_t>((n % 8) * 8 + static_cast<int>(i % bits));
@@ -65,24 +65,60 @@ UnitTables::UnitTables(const CodecDescription& layout)
         for (int b = 0; b < 8; ++b) {
             const int target = targets[static_cast<std::size_t>(b)];
             if (target >= 0)
-                loose_.push_back({static_cast<std::uint16_t>(at.first),
-                                  static_cast<std::uint16_t>(at.second * 8 + target / 8), static_cast<std::uint8_t>(b),
+                loose_.push_back({static_cast<std::uint16_t>(at.second),
+                                  static_cast<std::uint16_t>(at.first * 8 + target / 8), static_cast<std::uint8_t>(b),
                                   static_cast<std::uint8_t>(target % 8)});
         }
     }
-    // The tables no longer move, so the reads may point into them.
-    for (const auto& [table, at] : reads)
-        reads_.push_back({tables_[table].data(), static_cast<std::uint16_t>(at.first),
-                          static_cast<std::uint16_t>(at.second)});
+    // The tables no longer move, so the reads may point into them; the
+    // reads come out of the map group by group.
+    readsEnd_.assign(static_cast<std::size_t>(groups), 0);
+    for (const auto& [table, at] : reads) {
+        reads_.push_back({tables_[table].data(), static_cast<std::uint32_t>(at.second)});
+        readsEnd_[static_cast<std::size_t>(at.first)] = static_cast<std::uint32_t>(reads_.size());
+    }
+    for (std::size_t g = 1; g < readsEnd_.size(); ++g)
+        readsEnd_[g] = std::max(readsEnd_[g], readsEnd_[g - 1]);
+    const std::size_t perGroup = reads_.size() / readsEnd_.size();
+    bool uniform = loose_.empty() && perGroup >= 1 && perGroup <= 8;
+    for (std::size_t g = 0; uniform && g < readsEnd_.size(); ++g)
+        uniform = readsEnd_[g] == (g + 1) * perGroup;
+    readsPerGroup_ = uniform ? static_cast<int>(perGroup) : 0;
+}
+
+// The same as the general loop below with the reads of a group unrolled.
+template <int Reads>
+void UnitTables::decodeUniform(const std::uint8_t* unit, std::uint8_t* values) const
+{
+    const TableRead* read = reads_.data();
+    for (std::size_t g = 0; g < readsEnd_.size(); ++g, read += Reads) {
+        std::uint64_t lanes = 0;
+        for (int i = 0; i < Reads; ++i)
+            lanes |= read[i].table[unit[read[i].byte]];
+        std::memcpy(values + 8 * g, &lanes, sizeof lanes);
+    }
 }
 
 void UnitTables::decode(const std::uint8_t* unit, std::uint8_t* values) const
 {
-    std::array<std::uint64_t, kMaxUnitPixels / 8> groups;
-    std::fill_n(groups.begin(), groups_, std::uint64_t{0});
-    for (const TableRead& read : reads_)
-        groups[read.group] |= read.table[unit[read.byte]];
-    std::memcpy(values, groups.data(), static_cast<std::size_t>(groups_) * sizeof(std::uint64_t));
+    switch (readsPerGroup_) {
+    case 1: return decodeUniform<1>(unit, values);
+    case 2: return decodeUniform<2>(unit, values);
+    case 3: return decodeUniform<3>(unit, values);
+    case 4: return decodeUniform<4>(unit, values);
+    case 5: return decodeUniform<5>(unit, values);
+    case 6: return decodeUniform<6>(unit, values);
+    case 7: return decodeUniform<7>(unit, values);
+    case 8: return decodeUniform<8>(unit, values);
+    default: break;
+    }
+    const TableRead* read = reads_.data();
+    for (std::size_t g = 0; g < readsEnd_.size(); ++g) {
+        std::uint64_t lanes = 0;
+        for (const TableRead* end = reads_.data() + readsEnd_[g]; read != end; ++read)
+            lanes |= read->table[unit[read->byte]];
+        std::memcpy(values + 8 * g, &lanes, sizeof lanes);
+    }
     for (const LooseBit& b : loose_)
         values[b.pixel] = static_cast<std::uint8_t>(values[b.pixel] | (((unit[b.byte] >> b.bit) & 1) << b.valueBit));
 }

@@ -25,8 +25,7 @@ private:
     using Table = std::array<std::uint64_t, 256>;
     struct TableRead {
         const std::uint64_t* table;
-        std::uint16_t byte;
-        std::uint16_t group;
+        std::uint32_t byte;
     };
     // A bit of a byte laid out unlike any byte with a table, read on its own.
     struct LooseBit {
@@ -36,10 +35,18 @@ private:
         std::uint8_t valueBit;
     };
 
-    int groups_ = 0;
     std::vector<Table> tables_;
-    std::vector<TableRead> reads_; // in byte order
+    // Group g's reads are reads_[readsEnd_[g - 1]] up to reads_[readsEnd_[g]],
+    // so each group's word is gathered in a register.
+    std::vector<TableRead> reads_;
+    std::vector<std::uint32_t> readsEnd_;
     std::vector<LooseBit> loose_;
+    // Reads per group when every group has the same number, 1 to 8 (every
+    // built-in layout); 0 otherwise.
+    int readsPerGroup_ = 0;
+
+    template <int Reads>
+    void decodeUniform(const std::uint8_t* unit, std::uint8_t* values) const;
 };
 
 // A codec's tables, built on its first use; null for a value that is no codec.
