@@ -240,6 +240,17 @@ public:
         }
     }
 
+    // Where the next 8 stream pixels go, side by side in one tile row: only
+    // for tiles a multiple of 8 wide, from a multiple of 8 pixels on.
+    std::uint32_t* takeEight()
+    {
+        std::uint32_t* dst = row_ + x_;
+        x_ += 8;
+        if (x_ == tw_)
+            nextRow();
+        return dst;
+    }
+
 private:
     void nextRow()
     {
@@ -380,6 +391,20 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
     TileCursor cursor(d.geometry, out, firstUnit * pixelsPerUnit);
     std::array<std::uint8_t, kMaxUnitPixels> values;
     std::array<std::uint32_t, kMaxUnitPixels> pixels;
+    // Each group of 8 values straight into its 8 places of a tile row, when
+    // such a group never spans two rows (units and the map's pixels then
+    // come in whole groups too).
+    const bool byGroups = tables && tables->tablesOnly() && d.geometry.tileWidth % 8 == 0 && pixelsPerUnit % 8 == 0;
+    // Where one byte holds a whole group, its 8 finished pixels for every
+    // byte value, worked out once for the palette.
+    std::vector<std::array<std::array<std::uint32_t, 8>, 256>> finished;
+    if (byGroups && tables->oneReadPerGroup() && tables->tableCount() <= 4) {
+        finished.resize(tables->tableCount());
+        for (std::size_t t = 0; t < finished.size(); ++t)
+            for (std::size_t v = 0; v < 256; ++v)
+                for (int i = 0; i < 8; ++i)
+                    finished[t][v][static_cast<std::size_t>(i)] = colours[UnitTables::laneValue(tables->table(t)[v], i)];
+    }
     for (std::int64_t u = firstUnit; u < endUnit; ++u) {
         const int count =
             static_cast<int>(std::min<std::int64_t>(pixelsPerUnit, totalPixels - u * pixelsPerUnit));
@@ -387,6 +412,17 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
         const std::int64_t start = noneInside ? romSize : position + u * bytesPerUnit;
         if (start >= romSize) {
             cursor.put(count, [&d](int) { return d.outside; });
+        } else if (start >= 0 && start + bytesPerUnit <= romSize && !finished.empty()) {
+            tables->forEachGroupByte(rom.data() + start, static_cast<std::size_t>(count / 8),
+                                     [&](std::uint32_t table, std::uint8_t v) {
+                                         std::memcpy(cursor.takeEight(), finished[table][v].data(), 32);
+                                     });
+        } else if (start >= 0 && start + bytesPerUnit <= romSize && byGroups) {
+            tables->forEachGroup(rom.data() + start, static_cast<std::size_t>(count / 8), [&](std::uint64_t lanes) {
+                std::uint32_t* dst = cursor.takeEight();
+                for (int i = 0; i < 8; ++i)
+                    dst[i] = colours[UnitTables::laneValue(lanes, i)];
+            });
         } else if (start >= 0 && start + bytesPerUnit <= romSize) {
             decodeUnit(codec, tables, rom.data() + start, values.data());
             cursor.put(count, [&](int i) { return colours[values[static_cast<std::size_t>(i)]]; });

@@ -74,7 +74,7 @@ UnitTables::UnitTables(const CodecDescription& layout)
     // reads come out of the map group by group.
     readsEnd_.assign(static_cast<std::size_t>(groups), 0);
     for (const auto& [table, at] : reads) {
-        reads_.push_back({tables_[table].data(), static_cast<std::uint32_t>(at.second)});
+        reads_.push_back({tables_[table].data(), static_cast<std::uint32_t>(at.second), static_cast<std::uint32_t>(table)});
         readsEnd_[static_cast<std::size_t>(at.first)] = static_cast<std::uint32_t>(reads_.size());
     }
     for (std::size_t g = 1; g < readsEnd_.size(); ++g)
@@ -86,39 +86,13 @@ UnitTables::UnitTables(const CodecDescription& layout)
     readsPerGroup_ = uniform ? static_cast<int>(perGroup) : 0;
 }
 
-// The same as the general loop below with the reads of a group unrolled.
-template <int Reads>
-void UnitTables::decodeUniform(const std::uint8_t* unit, std::uint8_t* values) const
-{
-    const TableRead* read = reads_.data();
-    for (std::size_t g = 0; g < readsEnd_.size(); ++g, read += Reads) {
-        std::uint64_t lanes = 0;
-        for (int i = 0; i < Reads; ++i)
-            lanes |= read[i].table[unit[read[i].byte]];
-        std::memcpy(values + 8 * g, &lanes, sizeof lanes);
-    }
-}
-
 void UnitTables::decode(const std::uint8_t* unit, std::uint8_t* values) const
 {
-    switch (readsPerGroup_) {
-    case 1: return decodeUniform<1>(unit, values);
-    case 2: return decodeUniform<2>(unit, values);
-    case 3: return decodeUniform<3>(unit, values);
-    case 4: return decodeUniform<4>(unit, values);
-    case 5: return decodeUniform<5>(unit, values);
-    case 6: return decodeUniform<6>(unit, values);
-    case 7: return decodeUniform<7>(unit, values);
-    case 8: return decodeUniform<8>(unit, values);
-    default: break;
-    }
-    const TableRead* read = reads_.data();
-    for (std::size_t g = 0; g < readsEnd_.size(); ++g) {
-        std::uint64_t lanes = 0;
-        for (const TableRead* end = reads_.data() + readsEnd_[g]; read != end; ++read)
-            lanes |= read->table[unit[read->byte]];
-        std::memcpy(values + 8 * g, &lanes, sizeof lanes);
-    }
+    std::uint8_t* group = values;
+    forEachGroup(unit, readsEnd_.size(), [&group](std::uint64_t lanes) {
+        std::memcpy(group, &lanes, sizeof lanes);
+        group += sizeof lanes;
+    });
     for (const LooseBit& b : loose_)
         values[b.pixel] = static_cast<std::uint8_t>(values[b.pixel] | (((unit[b.byte] >> b.bit) & 1) << b.valueBit));
 }
