@@ -689,9 +689,10 @@ TEST(TileEdits, TransformedTilesWriteBackForPceSpritesAndMode7)
                 Bitmap again;
                 decodeTileMap(after, position, codec, g, pal, again);
                 ASSERT_TRUE(again == expected) << "edit " << e;
-                if (codec == Codec::Mode7)
+                if (codec == Codec::Mode7) {
                     for (std::size_t i = static_cast<std::size_t>(position); i < after.size(); i += 2)
                         ASSERT_EQ(after[i], rom[i]) << "map byte " << i << ", edit " << e;
+                }
             }
         }
 }
