@@ -41,6 +41,7 @@ void decodeWholeMap(benchmark::State& state, const TileGeometry& g, bool describ
 }
 
 void BM_DecodeDefaultGrid(benchmark::State& state) { decodeWholeMap(state, {8, 8, 1, 1}); }
+void BM_DecodeDefaultGridDescribed(benchmark::State& state) { decodeWholeMap(state, {8, 8, 1, 1}, true); }
 void BM_DecodeLargestGrid(benchmark::State& state) { decodeWholeMap(state, {16, 16, 16, 16}); }
 // The same through a described copy of each built-in: the general
 // table-driven unit decoder beside the built-in's own path.
@@ -88,6 +89,7 @@ void BM_DecodeLargestGridRows(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_DecodeDefaultGrid)->DenseRange(0, kCodecCount - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodeDefaultGridDescribed)->DenseRange(0, kCodecCount - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FillLargestGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLargestGrid)->DenseRange(0, kCodecCount - 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLargestGridDescribed)->DenseRange(0, kCodecCount - 1)->Unit(benchmark::kMillisecond);

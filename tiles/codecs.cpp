@@ -214,7 +214,12 @@ public:
           stride_(out.width), pixels_(out.pixels.data())
     {
         const std::int64_t tilePixels = static_cast<std::int64_t>(tw_) * th_;
-        tile_ = first / tilePixels;
+        const std::int64_t tile = first / tilePixels;
+        const std::int64_t perBlock = static_cast<std::int64_t>(bw_) * bh_;
+        // Past the last block the cursor only counts on; nothing is put there.
+        block_ = tile / perBlock;
+        inBlockX_ = static_cast<int>(tile % perBlock % bw_);
+        inBlockY_ = static_cast<int>(tile % perBlock / bw_);
         startTile();
         const std::int64_t inTile = first % tilePixels;
         y_ = static_cast<int>(inTile / tw_);
@@ -256,32 +261,113 @@ private:
     {
         x_ = 0;
         row_ += stride_;
-        if (++y_ == th_) {
-            ++tile_;
-            startTile();
+        if (++y_ == th_)
+            nextTile();
+    }
+
+    // Counted on, not divided out: this runs for every tile of the map.
+    void nextTile()
+    {
+        if (++inBlockX_ == bw_) {
+            inBlockX_ = 0;
+            if (++inBlockY_ == bh_) {
+                inBlockY_ = 0;
+                ++block_;
+            }
         }
+        startTile();
     }
 
     void startTile()
     {
         y_ = 0;
-        const std::int64_t perBlock = static_cast<std::int64_t>(bw_) * bh_;
-        const std::int64_t block = tile_ / perBlock;
-        const std::int64_t inBlock = tile_ % perBlock;
-        const std::int64_t x0 = ((block % 16) * bw_ + inBlock % bw_) * tw_;
-        const std::int64_t y0 = ((block / 16) * bh_ + inBlock / bw_) * th_;
+        const std::int64_t x0 = ((block_ % 16) * bw_ + inBlockX_) * tw_;
+        const std::int64_t y0 = ((block_ / 16) * bh_ + inBlockY_) * th_;
         // Past the last tile this points at a row beyond the picture, but
         // the caller never puts pixels there.
-        row_ = tile_ < 256 * perBlock ? pixels_ + y0 * stride_ + x0 : pixels_;
+        row_ = block_ < 256 ? pixels_ + y0 * stride_ + x0 : pixels_;
     }
 
     int tw_, th_, bw_, bh_;
     std::int64_t stride_;
     std::uint32_t* pixels_;
-    std::int64_t tile_ = 0;
+    std::int64_t block_ = 0;
+    int inBlockX_ = 0;
+    int inBlockY_ = 0;
     int x_ = 0;
     int y_ = 0;
     std::uint32_t* row_ = nullptr;
+};
+
+// Paints whole groups of 8 values from the unit tables as finished pixels:
+// a whole group a lookup where one byte holds it (1-bit layouts), else 4 or
+// 2 pixels a lookup for values of up to 2 or 4 bits, else one at a time.
+class GroupPainter {
+public:
+    GroupPainter(const UnitTables* tables, int bits, const std::uint32_t* colours)
+        : tables_(tables), colours_(colours)
+    {
+        if (!tables)
+            return;
+        if (tables->oneReadPerGroup() && tables->tableCount() <= 4) {
+            eights_.resize(tables->tableCount());
+            for (std::size_t t = 0; t < eights_.size(); ++t)
+                for (std::size_t v = 0; v < 256; ++v)
+                    for (int i = 0; i < 8; ++i)
+                        eights_[t][v][static_cast<std::size_t>(i)] =
+                            colours[UnitTables::laneValue(tables->table(t)[v], i)];
+        } else if (bits <= 2) {
+            fours_.resize(256);
+            for (std::size_t v = 0; v < 256; ++v)
+                for (std::size_t i = 0; i < 4; ++i)
+                    fours_[v][i] = colours[(v >> (2 * i)) & 3];
+        } else if (bits <= 4) {
+            twos_.resize(256);
+            for (std::size_t v = 0; v < 256; ++v)
+                for (std::size_t i = 0; i < 2; ++i)
+                    twos_[v][i] = colours[(v >> (4 * i)) & 15];
+        }
+    }
+
+    void paint(const std::uint8_t* unit, int groups, TileCursor& cursor) const
+    {
+        const auto count = static_cast<std::size_t>(groups);
+        if (!eights_.empty()) {
+            tables_->forEachGroupByte(unit, count, [&](std::uint32_t table, std::uint8_t v) {
+                std::memcpy(cursor.takeEight(), eights_[table][v].data(), 32);
+            });
+        } else if (!fours_.empty()) {
+            tables_->forEachGroup(unit, count, [&](std::uint64_t lanes) {
+                std::uint32_t* dst = cursor.takeEight();
+                for (int half = 0; half < 2; ++half) {
+                    const unsigned index = lane(lanes, 4 * half) | lane(lanes, 4 * half + 1) << 2 |
+                                           lane(lanes, 4 * half + 2) << 4 | lane(lanes, 4 * half + 3) << 6;
+                    std::memcpy(dst + 4 * half, fours_[index].data(), 16);
+                }
+            });
+        } else if (!twos_.empty()) {
+            tables_->forEachGroup(unit, count, [&](std::uint64_t lanes) {
+                std::uint32_t* dst = cursor.takeEight();
+                for (int pair = 0; pair < 4; ++pair)
+                    std::memcpy(dst + 2 * pair, twos_[lane(lanes, 2 * pair) | lane(lanes, 2 * pair + 1) << 4].data(), 8);
+            });
+        } else {
+            tables_->forEachGroup(unit, count, [&](std::uint64_t lanes) {
+                std::uint32_t* dst = cursor.takeEight();
+                for (int i = 0; i < 8; ++i)
+                    dst[i] = colours_[lane(lanes, i)];
+            });
+        }
+    }
+
+private:
+    static unsigned lane(std::uint64_t lanes, int i) { return UnitTables::laneValue(lanes, i); }
+
+    const UnitTables* tables_;
+    const std::uint32_t* colours_;
+    std::vector<std::array<std::array<std::uint32_t, 8>, 256>> eights_;
+    std::vector<std::array<std::uint32_t, 4>> fours_;
+    std::vector<std::array<std::uint32_t, 2>> twos_;
 };
 
 } // namespace
@@ -395,16 +481,7 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
     // such a group never spans two rows (units and the map's pixels then
     // come in whole groups too).
     const bool byGroups = tables && tables->tablesOnly() && d.geometry.tileWidth % 8 == 0 && pixelsPerUnit % 8 == 0;
-    // Where one byte holds a whole group, its 8 finished pixels for every
-    // byte value, worked out once for the palette.
-    std::vector<std::array<std::array<std::uint32_t, 8>, 256>> finished;
-    if (byGroups && tables->oneReadPerGroup() && tables->tableCount() <= 4) {
-        finished.resize(tables->tableCount());
-        for (std::size_t t = 0; t < finished.size(); ++t)
-            for (std::size_t v = 0; v < 256; ++v)
-                for (int i = 0; i < 8; ++i)
-                    finished[t][v][static_cast<std::size_t>(i)] = colours[UnitTables::laneValue(tables->table(t)[v], i)];
-    }
+    const GroupPainter painter(byGroups ? tables : nullptr, bitsPerPixel(codec), colours);
     for (std::int64_t u = firstUnit; u < endUnit; ++u) {
         const int count =
             static_cast<int>(std::min<std::int64_t>(pixelsPerUnit, totalPixels - u * pixelsPerUnit));
@@ -412,17 +489,8 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
         const std::int64_t start = noneInside ? romSize : position + u * bytesPerUnit;
         if (start >= romSize) {
             cursor.put(count, [&d](int) { return d.outside; });
-        } else if (start >= 0 && start + bytesPerUnit <= romSize && !finished.empty()) {
-            tables->forEachGroupByte(rom.data() + start, static_cast<std::size_t>(count / 8),
-                                     [&](std::uint32_t table, std::uint8_t v) {
-                                         std::memcpy(cursor.takeEight(), finished[table][v].data(), 32);
-                                     });
         } else if (start >= 0 && start + bytesPerUnit <= romSize && byGroups) {
-            tables->forEachGroup(rom.data() + start, static_cast<std::size_t>(count / 8), [&](std::uint64_t lanes) {
-                std::uint32_t* dst = cursor.takeEight();
-                for (int i = 0; i < 8; ++i)
-                    dst[i] = colours[UnitTables::laneValue(lanes, i)];
-            });
+            painter.paint(rom.data() + start, count / 8, cursor);
         } else if (start >= 0 && start + bytesPerUnit <= romSize) {
             decodeUnit(codec, tables, rom.data() + start, values.data());
             cursor.put(count, [&](int i) { return colours[values[static_cast<std::size_t>(i)]]; });
