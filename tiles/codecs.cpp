@@ -300,11 +300,11 @@ private:
 };
 
 // Paints whole groups of 8 values from the unit tables as finished pixels:
-// a whole group a lookup where one byte holds it (1-bit layouts), else 4 or
-// 2 pixels a lookup for values of up to 2 or 4 bits, else one at a time.
+// a whole group a lookup where one byte holds it (1-bit layouts), else one
+// pixel at a time.
 class GroupPainter {
 public:
-    GroupPainter(const UnitTables* tables, int bits, const std::uint32_t* colours)
+    GroupPainter(const UnitTables* tables, const std::uint32_t* colours)
         : tables_(tables), colours_(colours)
     {
         if (!tables)
@@ -316,16 +316,6 @@ public:
                     for (int i = 0; i < 8; ++i)
                         eights_[t][v][static_cast<std::size_t>(i)] =
                             colours[UnitTables::laneValue(tables->table(t)[v], i)];
-        } else if (bits <= 2) {
-            fours_.resize(256);
-            for (std::size_t v = 0; v < 256; ++v)
-                for (std::size_t i = 0; i < 4; ++i)
-                    fours_[v][i] = colours[(v >> (2 * i)) & 3];
-        } else if (bits <= 4) {
-            twos_.resize(256);
-            for (std::size_t v = 0; v < 256; ++v)
-                for (std::size_t i = 0; i < 2; ++i)
-                    twos_[v][i] = colours[(v >> (4 * i)) & 15];
         }
     }
 
@@ -335,21 +325,6 @@ public:
         if (!eights_.empty()) {
             tables_->forEachGroupByte(unit, count, [&](std::uint32_t table, std::uint8_t v) {
                 std::memcpy(cursor.takeEight(), eights_[table][v].data(), 32);
-            });
-        } else if (!fours_.empty()) {
-            tables_->forEachGroup(unit, count, [&](std::uint64_t lanes) {
-                std::uint32_t* dst = cursor.takeEight();
-                for (int half = 0; half < 2; ++half) {
-                    const unsigned index = lane(lanes, 4 * half) | lane(lanes, 4 * half + 1) << 2 |
-                                           lane(lanes, 4 * half + 2) << 4 | lane(lanes, 4 * half + 3) << 6;
-                    std::memcpy(dst + 4 * half, fours_[index].data(), 16);
-                }
-            });
-        } else if (!twos_.empty()) {
-            tables_->forEachGroup(unit, count, [&](std::uint64_t lanes) {
-                std::uint32_t* dst = cursor.takeEight();
-                for (int pair = 0; pair < 4; ++pair)
-                    std::memcpy(dst + 2 * pair, twos_[lane(lanes, 2 * pair) | lane(lanes, 2 * pair + 1) << 4].data(), 8);
             });
         } else {
             tables_->forEachGroup(unit, count, [&](std::uint64_t lanes) {
@@ -366,8 +341,6 @@ private:
     const UnitTables* tables_;
     const std::uint32_t* colours_;
     std::vector<std::array<std::array<std::uint32_t, 8>, 256>> eights_;
-    std::vector<std::array<std::uint32_t, 4>> fours_;
-    std::vector<std::array<std::uint32_t, 2>> twos_;
 };
 
 } // namespace
@@ -481,7 +454,7 @@ void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec
     // such a group never spans two rows (units and the map's pixels then
     // come in whole groups too).
     const bool byGroups = tables && tables->tablesOnly() && d.geometry.tileWidth % 8 == 0 && pixelsPerUnit % 8 == 0;
-    const GroupPainter painter(byGroups ? tables : nullptr, bitsPerPixel(codec), colours);
+    const GroupPainter painter(byGroups ? tables : nullptr, colours);
     for (std::int64_t u = firstUnit; u < endUnit; ++u) {
         const int count =
             static_cast<int>(std::min<std::int64_t>(pixelsPerUnit, totalPixels - u * pixelsPerUnit));
