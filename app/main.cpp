@@ -1,4 +1,5 @@
 #include "app/codecfolders.h"
+#include "app/codecwarning.h"
 #include "app/forms.h"
 #include "app/kvrmain.h"
 #include "app/settings.h"
@@ -29,8 +30,6 @@ int main(int argc, char* argv[])
     // Users who start the program from a desktop never see stderr.
     if (!problems.isEmpty())
         mainWindow->workbench().dialogs().showMessage(mainWindow.get(), problems.join(QLatin1Char('\n')));
-    if (!codecProblems.isEmpty())
-        wb.dialogs().showMessage(mainWindow.get(), wb.text("CodecFilesSkipped") + QLatin1Char('\n') +
-                                                       codecProblems.join(QLatin1Char('\n')));
+    warnOfSkippedCodecFiles(wb, mainWindow.get(), codecProblems);
     return QApplication::exec();
 }
