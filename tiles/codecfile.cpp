@@ -1,5 +1,6 @@
 #include "tiles/codecfile.h"
 
+#include "app/textlines.h"
 #include "tiles/codecformula.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@ constexpr std::size_t kMaxNameLength = 100;
 constexpr int kMaxTablePixels = kMaxUnitSide * kMaxUnitSide;
 
 bool isBlank(char ch) { return ch == ' ' || ch == '\t'; }
+bool isControl(char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }
 
 std::string_view trimmed(std::string_view text)
 {
@@ -136,7 +138,7 @@ std::optional<Failure> readTableRow(FileFields& f, int line, std::string_view ke
         const std::optional<int> bit = dot == std::string_view::npos ? std::nullopt
                                                                       : smallNumber(entry.substr(dot + 1), 99);
         if (!byte || !bit)
-            return Failure{line, std::string("'") + std::string(entry) + "' is not byte.bit (such as 12.7)"};
+            return Failure{line, "'" + quotedForMessage(entry, 20) + "' is not byte.bit (such as 12.7)"};
         row.bits.push_back({*byte, *bit});
     }
     f.table.push_back(std::move(row));
@@ -145,8 +147,6 @@ std::optional<Failure> readTableRow(FileFields& f, int line, std::string_view ke
 
 std::optional<Failure> readLine(FileFields& f, int line, std::string_view text)
 {
-    if (!text.empty() && text.back() == '\r')
-        text.remove_suffix(1);
     text = trimmed(text);
     if (text.empty() || text.front() == '#')
         return std::nullopt;
@@ -160,7 +160,7 @@ std::optional<Failure> readLine(FileFields& f, int line, std::string_view text)
             return Failure{line, "the name is empty"};
         if (name.size() > kMaxNameLength)
             return Failure{line, "the name is longer than " + std::to_string(kMaxNameLength) + " characters"};
-        if (std::any_of(name.begin(), name.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x20; }))
+        if (std::any_of(name.begin(), name.end(), isControl))
             return Failure{line, "the name holds a control character"};
         f.description.name = std::string(name);
         f.nameLine = line;
@@ -169,7 +169,7 @@ std::optional<Failure> readLine(FileFields& f, int line, std::string_view text)
     text = trimmed(text.substr(0, text.find('#')));
     const std::size_t at = text.find('=');
     if (at == std::string_view::npos)
-        return Failure{line, std::string("expected \"key = value\", not '") + std::string(text.substr(0, 40)) + "'"};
+        return Failure{line, "expected \"key = value\", not '" + quotedForMessage(text, 40) + "'"};
     const std::string key = normalisedKey(text.substr(0, at));
     const std::string_view value = trimmed(text.substr(at + 1));
 
@@ -187,7 +187,7 @@ std::optional<Failure> readLine(FileFields& f, int line, std::string_view text)
         const std::optional<int> number = smallNumber(value, field.most);
         if (!number || *number < field.least)
             return Failure{line, key + " must be a number from " + std::to_string(field.least) + " to " +
-                                     std::to_string(field.most) + std::string(", not '") + std::string(value.substr(0, 20)) + "'"};
+                                     std::to_string(field.most) + ", not '" + quotedForMessage(value, 20) + "'"};
         f.description.*field.field = *number;
         f.sizeLines[i] = line;
         return std::nullopt;
@@ -205,7 +205,7 @@ std::optional<Failure> readLine(FileFields& f, int line, std::string_view text)
         slot = PlacedFormula{std::move(*formula), line};
         return std::nullopt;
     }
-    return Failure{line, "unknown key '" + key.substr(0, 40) +
+    return Failure{line, "unknown key '" + quotedForMessage(key, 40) +
                              "' (name, bits per pixel, width, height, tile bytes, byte, bit, pixel X Y)"};
 }
 
@@ -319,9 +319,10 @@ std::optional<Failure> finish(FileFields& f)
     if (!f.nameLine)
         return Failure{f.lastLine, "the file gives no name (name = ...)"};
     for (const std::size_t required : {std::size_t{0}, std::size_t{3}})
-        if (!f.sizeLines[required])
-            return Failure{f.lastLine, std::string("the file does not give ") + std::string(kSizeFields[required].key) +
-                                           std::string(" (") + std::string(kSizeFields[required].key) + " = ...)"};
+        if (!f.sizeLines[required]) {
+            const std::string key(kSizeFields[required].key);
+            return Failure{f.lastLine, "the file does not give " + key + " (" + key + " = ...)"};
+        }
     if (f.byteFormula.has_value() != f.bitFormula.has_value()) {
         const bool onlyByte = f.byteFormula.has_value();
         return Failure{onlyByte ? f.byteFormula->line : f.bitFormula->line,
@@ -344,14 +345,9 @@ CodecFileResult parseCodecFile(std::string_view text)
         text.remove_prefix(3);
     FileFields f;
     int line = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        ++line;
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        if (std::optional<Failure> failure = readLine(f, line, text.substr(start, end - start)))
+    for (const std::string_view lineText : splitTextLines(text))
+        if (std::optional<Failure> failure = readLine(f, ++line, lineText))
             return {std::nullopt, lineMessage(failure->line, failure->message), failure->line};
-        start = end + 1;
-    }
     f.lastLine = std::max(line, 1);
     if (std::optional<Failure> failure = finish(f))
         return {std::nullopt, lineMessage(failure->line, failure->message), failure->line};
@@ -364,9 +360,9 @@ std::string writeCodecFile(const CodecDescription& d)
 {
     std::string name;
     for (const char ch : d.name)
-        name += static_cast<unsigned char>(ch) < 0x20 ? ' ' : ch;
+        name += isControl(ch) ? ' ' : ch;
     std::string out = "# Where every pixel bit of a tile lies, as byte.bit.\n";
-    out += std::string("name = ") + std::string(trimmed(name)) + "\n";
+    out.append("name = ").append(trimmed(name)).append("\n");
     out += "bits per pixel = " + std::to_string(d.bitsPerPixel) + "\n";
     out += "width = " + std::to_string(d.width) + "\n";
     out += "height = " + std::to_string(d.height) + "\n";

@@ -1,5 +1,7 @@
 #include "tiles/codecformula.h"
 
+#include "app/textlines.h"
+
 #include <cctype>
 #include <limits>
 
@@ -17,7 +19,7 @@ public:
         const int root = choice();
         skipBlanks();
         if (error_.empty() && at_ < text_.size())
-            fail(std::string("unexpected '") + std::string(1, text_[at_]) + "'");
+            fail("unexpected '" + quotedForMessage(text_.substr(at_, 1)) + "'");
         if (!error_.empty()) {
             error = error_;
             return std::nullopt;
@@ -159,7 +161,7 @@ private:
             ++at_;
             return add(lower == 'x' ? Op::X : lower == 'y' ? Op::Y : Op::P);
         }
-        fail(std::string("unexpected '") + std::string(1, ch) + "' (a formula uses numbers, x, y, p and + - * / % ( ) ? : < > =)");
+        fail("unexpected '" + quotedForMessage(text_.substr(at_, 1)) + "' (a formula uses numbers, x, y, p and + - * / % ( ) ? : < > =)");
         return -1;
     }
 
@@ -177,14 +179,15 @@ private:
             if (digit >= base)
                 break;
             if (value > (std::numeric_limits<std::int64_t>::max() - digit) / base) {
-                fail(std::string("the number ") + std::string(text_.substr(start, 20)) + "... is too large");
+                fail(std::string("the number ").append(quotedForMessage(text_.substr(start), 20)).append(" is too large"));
                 return -1;
             }
             value = value * base + digit;
             ++at_;
         }
         if (at_ == start || (at_ < text_.size() && std::isalnum(static_cast<unsigned char>(text_[at_])))) {
-            fail(std::string("'") + std::string(text_.substr(hex ? start - 2 : start, at_ - start + 3)) + "' is not a number");
+            const std::string_view word = text_.substr(hex ? start - 2 : start, at_ - start + 3);
+            fail(std::string("'").append(quotedForMessage(word, 20)).append("' is not a number"));
             return -1;
         }
         return add(Op::Number, -1, -1, -1, value);
