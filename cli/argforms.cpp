@@ -38,7 +38,7 @@ std::optional<Codec> parseCodecArgument(std::string_view text)
 {
     if (const std::optional<int> index = parseSmallDecimal(text, kCodecCount - 1))
         return codecFromIndex(*index);
-    for (const Codec codec : kAllCodecs)
+    for (const Codec codec : allCodecs())
         if (equalsIgnoringCase(text, codecName(codec)))
             return codec;
     return std::nullopt;

@@ -8,7 +8,8 @@
 #include <optional>
 #include <string_view>
 
-// A codec by index "0".."9" or by name, letter case ignored.
+// A built-in codec by index "0".."15", or any codec (a described one too)
+// by name, letter case ignored.
 [[nodiscard]] std::optional<Codec> parseCodecArgument(std::string_view text);
 
 // "WxH" (or "WXH"), each 1..16.

@@ -95,8 +95,17 @@ std::shared_ptr<CLI::Formatter> synopsisFormatter() { return std::make_shared<Sy
 std::string codecList()
 {
     std::string text = "Codecs (name or index, letter case ignored):\n";
-    for (const Codec codec : kAllCodecs)
-        text += "  " + std::to_string(codecIndex(codec)) + "  " + std::string(codecName(codec)) + "\n";
+    for (const Codec codec : kAllCodecs) {
+        const std::string index = std::to_string(codecIndex(codec));
+        text += std::string(4 - index.size(), ' ') + index + "  " + std::string(codecName(codec)) + "\n";
+    }
+    text += "Codecs from .codec files (by name), read from the codecs folder beside\n"
+            "quarn-tool and ~/.local/share/quarn-tile-mapper/codecs:\n";
+    const std::vector<Codec> codecs = allCodecs();
+    if (codecs.size() == kAllCodecs.size())
+        text += "  (none)\n";
+    for (std::size_t i = kAllCodecs.size(); i < codecs.size(); ++i)
+        text += "  " + std::string(codecName(codecs[i])) + "\n";
     return text;
 }
 

@@ -20,7 +20,7 @@ CLI::Validator codecNameToIndex()
     return {[](std::string& text) {
                 const std::optional<Codec> codec = parseCodecArgument(text);
                 if (!codec)
-                    return "unknown codec '" + text + "': give a name such as \"2BPP NES\" or an index 0.." +
+                    return "unknown codec '" + text + "': give a name such as \"2BPP NES\" or an index 0 to " +
                            std::to_string(kCodecCount - 1) + " (see --help)";
                 text = std::to_string(codecIndex(*codec));
                 return std::string();

@@ -1,7 +1,7 @@
 # Runs quarn-tool as a user would, on the generated demo ROM.
-# cmake -DTOOL=quarn-tool -DDEMO=make-demo-rom -DWORK=scratch-folder -P tool_test.cmake
+# cmake -DTOOL=quarn-tool -DDEMO=make-demo-rom -DWORK=scratch-folder -DEXAMPLES=examples -P tool_test.cmake
 
-foreach(var TOOL DEMO WORK)
+foreach(var TOOL DEMO WORK EXAMPLES)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "-D${var}=... is required")
   endif()
@@ -9,6 +9,8 @@ endforeach()
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
+# The tool reads the user's codec files from here: none but the test's own.
+set(ENV{XDG_DATA_HOME} "${WORK}/data")
 
 # Little-endian unsigned number of `size` bytes at `offset` of a file.
 function(read_le file offset size outvar)
@@ -150,6 +152,29 @@ run_tool(0 --help)
 if(NOT tool_stdout MATCHES "render ROM -o OUT.bmp" OR NOT tool_stdout MATCHES "1  2BPP NES")
   message(FATAL_ERROR "--help does not show the usage and codecs:\n${tool_stdout}")
 endif()
+
+# --- Codec files in the user's folder ----------------------------------------------
+# The NES layout as a file draws the demo ROM as the built-in does; a bad file
+# is skipped with its line on stderr and the run goes on.
+set(codecs "${WORK}/data/quarn-tile-mapper/codecs")
+file(MAKE_DIRECTORY "${codecs}")
+file(COPY_FILE "${EXAMPLES}/codecs/nes-2bpp.codec" "${codecs}/nes.codec")
+file(WRITE "${codecs}/broken.codec" "name = Broken\nbits per pixel = 9\n")
+run_tool(0 render "${rom}" --codec "nes 2bpp (FILE)" -o "${WORK}/described.bmp")
+if(NOT tool_stderr MATCHES "broken.codec: line 2: bits per pixel must be")
+  message(FATAL_ERROR "the bad codec file is not reported: ${tool_stderr}")
+endif()
+file(SHA256 "${WORK}/described.bmp" described_picture)
+file(SHA256 "${WORK}/default.bmp" builtin_picture)
+if(NOT described_picture STREQUAL builtin_picture)
+  message(FATAL_ERROR "the NES layout from a file renders differently from 2BPP NES")
+endif()
+run_tool(0 --help)
+if(NOT tool_stdout MATCHES "\n  NES 2BPP \\(file\\)\n" OR tool_stdout MATCHES "Broken")
+  message(FATAL_ERROR "--help does not list the codecs from files as it should:\n${tool_stdout}")
+endif()
+run_tool(2 render "${rom}" --codec Broken -o "${WORK}/bad.bmp")
+file(REMOVE_RECURSE "${WORK}/data")
 
 # --- Import: pictures back into the ROM -------------------------------------------
 function(expect_same_file file expected_hash what)
@@ -303,7 +328,7 @@ if(NOT tool_stderr MATCHES "File not found")
 endif()
 run_tool(1 render "${rom}" -o "${WORK}/no-such-folder/out.bmp")
 run_tool(2 render "${rom}" --codec "3BPP NES" -o "${WORK}/bad.bmp")
-run_tool(2 render "${rom}" --codec 10 -o "${WORK}/bad.bmp")
+run_tool(2 render "${rom}" --codec 16 -o "${WORK}/bad.bmp")
 run_tool(2 render "${rom}" --tile 17x8 -o "${WORK}/bad.bmp")
 run_tool(2 render "${rom}" --block 0x1 -o "${WORK}/bad.bmp")
 run_tool(2 render "${rom}" --position Hxyz -o "${WORK}/bad.bmp")

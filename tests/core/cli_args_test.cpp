@@ -224,7 +224,7 @@ TEST(CliArgs, CodecByNameOrIndex)
     EXPECT_EQ(parseCodecArgument("4bpp snes (MIRRORED)"), Codec::SnesMirrored);
     EXPECT_EQ(parseCodecArgument("4BPP SNES"), Codec::Snes); // not taken for the mirrored one
 
-    for (const char* text : {"", "10", "-1", "01x", "2BPP", "2BPP  NES", " 2BPP NES", "NES", "4BPP SNES (mirrored"})
+    for (const char* text : {"", "16", "255", "-1", "01x", "2BPP", "2BPP  NES", " 2BPP NES", "NES", "4BPP SNES (mirrored"})
         EXPECT_FALSE(parseCodecArgument(text)) << text;
 }
 
@@ -286,7 +286,7 @@ TEST(CliArgs, BadArgumentsGiveAMessage)
         {{"render", "r.nes", "--output", ""}, "--output: the file name is empty"},
         {{"render", "", "-o", "o.bmp"}, "ROM: the file name is empty"},
         {{"render", "r.nes", "-o", "o.bmp", "--codec", "SNES"}, "--codec: unknown codec 'SNES'"},
-        {{"render", "r.nes", "-o", "o.bmp", "--codec", "10"}, "unknown codec '10'"},
+        {{"render", "r.nes", "-o", "o.bmp", "--codec", "16"}, "unknown codec '16': give a name such as \"2BPP NES\" or an index 0 to 15"},
         {{"render", "r.nes", "-o", "o.bmp", "--position", "Hxyz"}, "--position: 'Hxyz' is not a number"},
         {{"render", "r.nes", "-o", "o.bmp", "--position", "HFFFFFFFF"}, "from 0 to 2147483647"},
         {{"render", "r.nes", "-o", "o.bmp", "--block", "0x1"}, "--block: '0x1' is not WxH"},
@@ -302,7 +302,7 @@ TEST(CliArgs, BadArgumentsGiveAMessage)
         {{"import", "r.nes"}, "IMAGE is required"},
         {{"import", "r.nes", "a.bmp", "b.bmp"}, "b.bmp"},
         {{"import", "r.nes", "a.bmp", "-o", "x.bmp"}, "-o"},
-        {{"import", "r.nes", "a.bmp", "--codec", "11"}, "import: --codec: unknown codec '11'"},
+        {{"import", "r.nes", "a.bmp", "--codec", "17"}, "import: --codec: unknown codec '17'"},
         {{"import", "r.nes", "a.bmp", "--tile", "8x0"}, "--tile: '8x0' is not WxH"},
         {{"import", "r.nes", "a.bmp", "--position", "-1"}, "--position: '-1'"},
         {{"import", "r.nes", "a.bmp", "--palette"}, "--palette"},

@@ -40,6 +40,8 @@ foreach(program quarn-tile-mapper quarn-tool)
 endforeach()
 # The program looks for its languages at this path from its own folder.
 expect_file("${usr}/bin/${LANG_RELATIVE}/Russian.lng")
+# The built-in formats as codec files, beside the README.
+expect_file("${share}/doc/quarn-tile-mapper/examples/codecs/snes-4bpp.codec")
 
 # The manual page: clean troff, and every command and option of the tool's
 # own help in it.
