@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 205> kLanguageKeys{{
+const std::array<LanguageKey, 208> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -188,6 +188,9 @@ const std::array<LanguageKey, 205> kLanguageKeys{{
     {LanguageSection::Constant, "PalOffsetPrompt", "Offset of the palette in the ROM (H1234 or 4660):"},
     {LanguageSection::Constant, "PalFormatPrompt", "Colour format (%1):"},
     {LanguageSection::Constant, "BadColourFormat", "'%1' is not a colour format; one of %2"},
+    {LanguageSection::Constant, "NesMasterPalette", "NES Master Palette"},
+    {LanguageSection::Constant, "NesIndicesPrompt", "NES colour indices, up to %1 hex bytes from 00 to 3F:"},
+    {LanguageSection::Constant, "BadNesIndices", "'%1' is not a list of NES colour indices: 1 to %2 hex bytes from 00 to 3F, such as 0F 00 10 30"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},
