@@ -1,6 +1,8 @@
 #pragma once
 // A tile format told by where each pixel bit lies, as a .codec file
 // describes it. Every built-in format can be written this way too.
+#include "tiles/codec.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,3 +36,8 @@ struct CodecDescription {
 // a bit list of the wrong length, a bit outside the unit's bytes, or a bit
 // two pixel bits share (painting one would change the other).
 [[nodiscard]] std::string descriptionProblem(const CodecDescription& description);
+
+// The layout of a built-in codec as a description named as the codec, from
+// the very table the decoders use; a described codec's own description; an
+// empty one for a value that is no codec.
+[[nodiscard]] CodecDescription describeBuiltIn(Codec codec);

@@ -1,7 +1,9 @@
 #include "tiles/codecs.h"
 
 #include "tiles/codecdescription.h"
+#include "tiles/codeclayout.h"
 #include "tiles/picturerows.h"
+#include "tiles/unitdecoder.h"
 
 #include <algorithm>
 #include <bit>
@@ -11,78 +13,6 @@
 namespace {
 
 #include "tiles/codecaliases.h"
-
-constexpr int kUnitPixels = 64;
-
-// Where bit i of a pixel value is stored: byte `offset` of the unit, bit `bit`.
-struct BitRef {
-    int offset;
-    int bit;
-};
-
-struct PixelBits {
-    int count = 0;
-    std::array<BitRef, 4> refs{};
-};
-
-// The one description of every format's layout; reading, writing and the
-// bounds checks of partial units all go through it, so they cannot disagree.
-PixelBits pixelBits(Codec codec, int r, int c)
-{
-    PixelBits p;
-    p.count = bitsPerPixel(codec);
-    const int msbFirst = 7 - c;
-    switch (codec) {
-    case kOneBpp:
-        p.refs[0] = {r, msbFirst};
-        break;
-    case kNes:
-        p.refs[0] = {r, msbFirst};
-        p.refs[1] = {8 + r, msbFirst};
-        break;
-    case kGameBoy:
-        p.refs[0] = {2 * r, msbFirst};
-        p.refs[1] = {2 * r + 1, msbFirst};
-        break;
-    case kLinear:
-    case kNgp: {
-        const int s = 2 * (c % 4);
-        const bool leftHalf = c < 4;
-        // NGP rows are little-endian words, so the left pixels are in the second byte.
-        const int offset = 2 * r + (codec == kNgp ? (leftHalf ? 1 : 0) : (leftHalf ? 0 : 1));
-        p.refs[0] = {offset, 7 - s};
-        p.refs[1] = {offset, 6 - s};
-        break;
-    }
-    case kSnes:
-    case kSnesMirrored: {
-        const int bit = codec == kSnes ? msbFirst : c;
-        p.refs[0] = {2 * r, bit};
-        p.refs[1] = {2 * r + 1, bit};
-        p.refs[2] = {16 + 2 * r, bit};
-        p.refs[3] = {17 + 2 * r, bit};
-        break;
-    }
-    case kGba:
-    case kGenesis: {
-        const bool lowNibble = (c % 2 == 0) == (codec == kGba);
-        const int base = lowNibble ? 0 : 4;
-        for (int i = 0; i < 4; ++i)
-            p.refs[static_cast<std::size_t>(i)] = {4 * r + c / 2, base + i};
-        break;
-    }
-    case kSms:
-        for (int i = 0; i < 4; ++i)
-            p.refs[static_cast<std::size_t>(i)] = {4 * r + i, msbFirst};
-        break;
-    default:
-        p.count = 0;
-        break;
-    }
-    return p;
-}
-
-bool validCell(int r, int c) { return r >= 0 && r < 8 && c >= 0 && c < 8; }
 
 // Pixel numbers and image offsets are worked out in 128 bits: a product of
 // any 64-bit tile number or position with any geometry fits, so positions
@@ -94,7 +24,14 @@ std::optional<Wide> unitStartOf(std::int64_t position, Codec codec, Wide n)
 {
     if (n < 0)
         return std::nullopt;
-    return position + (n / kUnitPixels) * unitBytes(codec);
+    return position + (n / unitPixels(codec)) * unitBytes(codec);
+}
+
+// The bits of stream pixel n within its unit.
+PixelBits streamPixelBits(Codec codec, Wide n)
+{
+    const int k = static_cast<int>(n % unitPixels(codec));
+    return pixelBits(codec, k / unitWidth(codec), k % unitWidth(codec));
 }
 
 bool bytesInside(const PixelBits& p, Wide unitStart, std::size_t romSize)
@@ -113,8 +50,7 @@ bool pixelInside(std::span<const std::uint8_t> rom, std::int64_t position, Codec
     const std::optional<Wide> unitStart = unitStartOf(position, codec, n);
     if (!unitStart)
         return false;
-    const int k = static_cast<int>(n % kUnitPixels);
-    return bytesInside(pixelBits(codec, k / 8, k % 8), *unitStart, rom.size());
+    return bytesInside(streamPixelBits(codec, n), *unitStart, rom.size());
 }
 
 // byteAt(offset) gives the unit's byte at `offset`; callers have checked it exists.
@@ -203,8 +139,10 @@ void decodePlanar(const std::uint8_t* unit, std::uint8_t* values,
     }
 }
 
-// Decodes all 64 pixel values of a unit lying wholly inside the image.
-void decodeUnit(Codec codec, const std::uint8_t* unit, std::uint8_t* values)
+// Decodes all pixel values of a unit lying wholly inside the image: the
+// first ten codecs by hand-written table lookups, the others through
+// `tables`, built from their layout.
+void decodeUnit(Codec codec, const UnitTables* tables, const std::uint8_t* unit, std::uint8_t* values)
 {
     const auto& msb = kTables.msbFirst;
     switch (codec) {
@@ -245,25 +183,24 @@ void decodeUnit(Codec codec, const std::uint8_t* unit, std::uint8_t* values)
         break;
     }
     default:
+        tables->decode(unit, values);
         break;
     }
 }
 
-// Marks a pixel whose bytes are outside the image; valuePixels has 16 entries.
-constexpr std::uint8_t kOutsideValue = 16;
-
-// Per-pixel path for units that straddle the start or end of the image.
+// Per-pixel path for units that straddle the start or end of the image:
+// finished pixels, `outside` where a pixel's bytes are not in the image.
 void decodePartialUnit(Codec codec, std::span<const std::uint8_t> rom, std::int64_t unitStart,
-                       std::uint8_t* values)
+                       const std::uint32_t* colours, std::uint32_t outside, std::uint32_t* pixels)
 {
-    for (int k = 0; k < kUnitPixels; ++k) {
-        const PixelBits p = pixelBits(codec, k / 8, k % 8);
-        if (!bytesInside(p, unitStart, rom.size())) {
-            values[k] = kOutsideValue;
-            continue;
-        }
-        values[k] = static_cast<std::uint8_t>(readValue(
-            p, [&](int offset) { return rom[static_cast<std::size_t>(unitStart + offset)]; }));
+    const int width = unitWidth(codec);
+    for (int k = 0; k < unitPixels(codec); ++k) {
+        const PixelBits p = pixelBits(codec, k / width, k % width);
+        pixels[k] = bytesInside(p, unitStart, rom.size())
+                        ? colours[readValue(p, [&](int offset) {
+                              return rom[static_cast<std::size_t>(unitStart + offset)];
+                          })]
+                        : outside;
     }
 }
 
@@ -285,15 +222,17 @@ public:
         row_ += static_cast<std::int64_t>(y_) * stride_;
     }
 
-    // Copies `count` stream pixels, translating values through `colours`.
-    void put(const std::uint8_t* values, int count, const std::uint32_t* colours)
+    // Puts `count` stream pixels, pixel i being pixelOf(i).
+    template <typename PixelOf>
+    void put(int count, PixelOf pixelOf)
     {
+        int done = 0;
         while (count > 0) {
             const int run = std::min(tw_ - x_, count);
             std::uint32_t* dst = row_ + x_;
             for (int i = 0; i < run; ++i)
-                dst[i] = colours[values[i]];
-            values += run;
+                dst[i] = pixelOf(done + i);
+            done += run;
             count -= run;
             x_ += run;
             if (x_ == tw_)
@@ -373,14 +312,14 @@ std::optional<Codec> codecByName(std::string_view name)
 
 int unitPixelValue(Codec codec, const std::uint8_t* unit, int r, int c)
 {
-    if (!validCell(r, c))
+    if (!insideUnit(codec, r, c))
         return 0;
     return readValue(pixelBits(codec, r, c), [unit](int offset) { return unit[offset]; });
 }
 
 void setUnitPixelValue(Codec codec, std::uint8_t* unit, int r, int c, int value)
 {
-    if (!validCell(r, c))
+    if (!insideUnit(codec, r, c))
         return;
     writeValue(pixelBits(codec, r, c), value,
                [unit](int offset) -> std::uint8_t& { return unit[offset]; });
@@ -392,59 +331,71 @@ std::optional<int> streamPixelValue(std::span<const std::uint8_t> rom, std::int6
     if (!isValidCodec(codec) || !pixelInside(rom, position, codec, n))
         return std::nullopt;
     const auto start = static_cast<std::size_t>(*unitStartOf(position, codec, n));
-    const int k = static_cast<int>(n % kUnitPixels);
-    return readValue(pixelBits(codec, k / 8, k % 8), [&](int offset) { return rom[start + static_cast<std::size_t>(offset)]; });
+    return readValue(streamPixelBits(codec, n),
+                     [&](int offset) { return rom[start + static_cast<std::size_t>(offset)]; });
 }
 
-std::array<std::uint32_t, 16> valuePixels(Codec codec, const Palettes& palettes)
+ValuePixels valuePixels(Codec codec, const Palettes& palettes)
 {
-    std::array<std::uint32_t, 16> pixels;
+    ValuePixels pixels;
     pixels.fill(kBlackPixel);
-    if (paletteModeFor(codec) == PaletteMode::FourColour) {
-        for (std::size_t v = 0; v < palettes.four.size(); ++v)
-            pixels[v] = colourToPixel(palettes.four[v]);
-    } else {
-        for (std::size_t v = 0; v < palettes.sixteen.size(); ++v)
-            pixels[v] = colourToPixel(palettes.sixteen[v]);
+    const auto show = [&pixels](const auto& palette) {
+        for (std::size_t v = 0; v < palette.size(); ++v)
+            pixels[v] = colourToPixel(palette[v]);
+    };
+    switch (paletteModeFor(codec)) {
+    case PaletteMode::FourColour:
+        show(palettes.four);
+        break;
+    case PaletteMode::SixteenColour:
+        show(palettes.sixteen);
+        break;
+    case PaletteMode::TwoFiftySixColour:
+        show(palettes.full);
+        break;
     }
     return pixels;
 }
 
 namespace {
-// Units [firstUnit, endUnit) of the stream, through the tile layout.
-void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec, const TileGeometry& g,
-                 const std::uint32_t* colours, bool noneInside, std::int64_t firstUnit, std::int64_t endUnit,
-                 Bitmap& out)
-{
-    const std::int64_t totalPixels = static_cast<std::int64_t>(out.width) * out.height;
-    const int bytesPerUnit = unitBytes(codec);
-    const auto romSize = static_cast<std::int64_t>(rom.size());
-    TileCursor cursor(g, out, firstUnit * kUnitPixels);
-    std::array<std::uint8_t, kUnitPixels> values;
-    for (std::int64_t u = firstUnit; u < endUnit; ++u) {
-        const int count =
-            static_cast<int>(std::min<std::int64_t>(kUnitPixels, totalPixels - u * kUnitPixels));
-        if (noneInside) {
-            values.fill(kOutsideValue);
-        } else {
-            const std::int64_t start = position + u * bytesPerUnit;
-            if (start >= 0 && start + bytesPerUnit <= romSize)
-                decodeUnit(codec, rom.data() + start, values.data());
-            else if (start >= romSize)
-                values.fill(kOutsideValue);
-            else
-                decodePartialUnit(codec, rom, start, values.data());
-        }
-        cursor.put(values.data(), count, colours);
-    }
-}
-
 // The clamped geometry and the pixel of each value; `out` gets the map's
 // size (every pixel is written later, so an unchanged size needs no refill).
 struct MapDrawing {
     TileGeometry geometry;
-    std::array<std::uint32_t, kOutsideValue + 1> colours{};
+    ValuePixels colours{};
+    // Pixels whose bytes lie outside the image.
+    std::uint32_t outside = kBlackPixel;
 };
+
+// Units [firstUnit, endUnit) of the stream, through the tile layout.
+void decodeUnits(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec, const MapDrawing& d,
+                 bool noneInside, std::int64_t firstUnit, std::int64_t endUnit, Bitmap& out)
+{
+    const std::int64_t totalPixels = static_cast<std::int64_t>(out.width) * out.height;
+    const int bytesPerUnit = unitBytes(codec);
+    const int pixelsPerUnit = unitPixels(codec);
+    const auto romSize = static_cast<std::int64_t>(rom.size());
+    const std::uint32_t* colours = d.colours.data();
+    const UnitTables* tables = decodesByPictureRows(codec) ? nullptr : unitTablesFor(codec);
+    TileCursor cursor(d.geometry, out, firstUnit * pixelsPerUnit);
+    std::array<std::uint8_t, kMaxUnitPixels> values;
+    std::array<std::uint32_t, kMaxUnitPixels> pixels;
+    for (std::int64_t u = firstUnit; u < endUnit; ++u) {
+        const int count =
+            static_cast<int>(std::min<std::int64_t>(pixelsPerUnit, totalPixels - u * pixelsPerUnit));
+        // Offsets are only formed for a position that reaches the image, so they cannot overflow.
+        const std::int64_t start = noneInside ? romSize : position + u * bytesPerUnit;
+        if (start >= romSize) {
+            cursor.put(count, [&d](int) { return d.outside; });
+        } else if (start >= 0 && start + bytesPerUnit <= romSize) {
+            decodeUnit(codec, tables, rom.data() + start, values.data());
+            cursor.put(count, [&](int i) { return colours[values[static_cast<std::size_t>(i)]]; });
+        } else {
+            decodePartialUnit(codec, rom, start, colours, d.outside, pixels.data());
+            cursor.put(count, [&](int i) { return pixels[static_cast<std::size_t>(i)]; });
+        }
+    }
+}
 
 MapDrawing prepareMap(const TileGeometry& geometry, Codec codec, const Palettes& palettes, Bitmap& out)
 {
@@ -456,10 +407,14 @@ MapDrawing prepareMap(const TileGeometry& geometry, Codec codec, const Palettes&
     if (out.width != width || out.height != height ||
         out.pixels.size() != static_cast<std::size_t>(width) * height)
         out.resize(width, height);
-    const auto valueColours = valuePixels(codec, palettes);
-    std::copy(valueColours.begin(), valueColours.end(), d.colours.begin());
-    d.colours[kOutsideValue] = kBlackPixel;
+    d.colours = valuePixels(codec, palettes);
     return d;
+}
+
+// Units needed for `pixels` stream pixels.
+std::int64_t unitsFor(Codec codec, std::int64_t pixels)
+{
+    return (pixels + unitPixels(codec) - 1) / unitPixels(codec);
 }
 } // namespace
 
@@ -468,22 +423,27 @@ void decodeTileMap(std::span<const std::uint8_t> rom, std::int64_t position, Cod
 {
     const MapDrawing d = prepareMap(geometry, codec, palettes, out);
     const TileGeometry& g = d.geometry;
-    const auto& colours = d.colours;
     const std::int64_t totalPixels = static_cast<std::int64_t>(out.width) * out.height;
-    const std::int64_t units = (totalPixels + kUnitPixels - 1) / kUnitPixels;
-    const int bytesPerUnit = unitBytes(codec);
+    const bool valid = isValidCodec(codec);
+    const std::int64_t units = valid ? unitsFor(codec, totalPixels) : 0;
     const auto romSize = static_cast<std::int64_t>(rom.size());
     // Positions this far off cannot reach the image; this also keeps the
     // unit offsets below from overflowing.
-    const std::int64_t reach = units * bytesPerUnit;
-    const bool noneInside = !isValidCodec(codec) || position >= romSize || position <= -reach;
+    const std::int64_t reach = units * unitBytes(codec);
+    const bool noneInside = !valid || position >= romSize || position <= -reach;
 
-    if (!noneInside && g.tileWidth % 8 == 0) {
+    if (!noneInside && g.tileWidth % 8 == 0 && decodesByPictureRows(codec)) {
+        std::array<std::uint32_t, kPictureRowColours> colours{};
+        std::copy_n(d.colours.begin(), kPictureRowColours - 1, colours.begin());
+        colours.back() = d.outside;
         decodeMapByPictureRows(rom, position, codec, g, colours.data(), out);
         return;
     }
-
-    decodeUnits(rom, position, codec, g, colours.data(), noneInside, 0, units, out);
+    if (!valid) {
+        out.fill(d.outside);
+        return;
+    }
+    decodeUnits(rom, position, codec, d, noneInside, 0, units, out);
 }
 
 void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
@@ -492,14 +452,18 @@ void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t positio
 {
     const MapDrawing d = prepareMap(geometry, codec, palettes, out);
     const TileGeometry& g = d.geometry;
-    const auto& colours = d.colours;
-
     const std::int64_t blockPixels =
         static_cast<std::int64_t>(g.tileWidth) * g.tileHeight * g.blockWidth * g.blockHeight;
-    const std::int64_t units = (256 * blockPixels + kUnitPixels - 1) / kUnitPixels;
+    if (!isValidCodec(codec)) {
+        // Every block is black; drawing all of them draws the chosen ones too.
+        if (blocks.any())
+            out.fill(d.outside);
+        return;
+    }
+    const int pixelsPerUnit = unitPixels(codec);
+    const std::int64_t units = unitsFor(codec, 256 * blockPixels);
     const std::int64_t reach = units * unitBytes(codec);
-    const bool noneInside =
-        !isValidCodec(codec) || position >= static_cast<std::int64_t>(rom.size()) || position <= -reach;
+    const bool noneInside = position >= static_cast<std::int64_t>(rom.size()) || position <= -reach;
     // A block's pixels are one stretch of the stream; the units that cover
     // it may also hold pixels of its neighbours, which come out the same.
     for (int b = 0; b < 256; ++b) {
@@ -508,9 +472,9 @@ void decodeTileMapBlocks(std::span<const std::uint8_t> rom, std::int64_t positio
         int last = b;
         while (last + 1 < 256 && blocks.test(static_cast<std::size_t>(last + 1)))
             ++last;
-        const std::int64_t firstUnit = b * blockPixels / kUnitPixels;
-        const std::int64_t endUnit = std::min(units, ((last + 1) * blockPixels + kUnitPixels - 1) / kUnitPixels);
-        decodeUnits(rom, position, codec, g, colours.data(), noneInside, firstUnit, endUnit, out);
+        const std::int64_t firstUnit = b * blockPixels / pixelsPerUnit;
+        const std::int64_t endUnit = std::min(units, unitsFor(codec, (last + 1) * blockPixels));
+        decodeUnits(rom, position, codec, d, noneInside, firstUnit, endUnit, out);
         b = last;
     }
 }
@@ -532,11 +496,26 @@ int unmatchedColourValue(Codec codec)
     }
 }
 
+namespace {
+// The lowest of the first `count` entries equal to `colour`.
+template <typename Palette>
+ColourMatch firstEqual(const Palette& palette, int count, Colour colour)
+{
+    for (int i = 0; i < count; ++i)
+        if (palette[static_cast<std::size_t>(i)] == colour)
+            return {i, true};
+    return {0, false};
+}
+} // namespace
+
 ColourMatch matchColour(Codec codec, const Palettes& palettes, Colour colour)
 {
     // The order of the comparisons decides which value a colour that stands
     // twice in the palette comes back as.
-    switch (bitsPerPixel(codec)) {
+    const int bits = bitsPerPixel(codec);
+    switch (bits) {
+    case 0:
+        return {0, false};
     case 1:
         if (colour == palettes.fourEntry(1))
             return {0, true};
@@ -549,13 +528,11 @@ ColourMatch matchColour(Codec codec, const Palettes& palettes, Colour colour)
         if (colour == palettes.fourEntry(4))
             return {3, true};
         return {2, colour == palettes.fourEntry(3)};
+    case 3:
     case 4:
-        for (int i = 0; i < 16; ++i)
-            if (palettes.sixteen[static_cast<std::size_t>(i)] == colour)
-                return {i, true};
-        return {0, false};
+        return firstEqual(palettes.sixteen, 1 << bits, colour);
     default:
-        return {0, false};
+        return firstEqual(palettes.full, 1 << bits, colour);
     }
 }
 
@@ -563,7 +540,7 @@ int nearestColourValue(Codec codec, const Palettes& palettes, Colour colour)
 {
     if (!isValidCodec(codec))
         return 0;
-    const std::array<std::uint32_t, 16> shown = valuePixels(codec, palettes);
+    const ValuePixels shown = valuePixels(codec, palettes);
     const int values = 1 << bitsPerPixel(codec);
     const auto squared = [](int d) { return d * d; };
     int best = 0;
@@ -591,8 +568,7 @@ bool writeTilePixel(std::span<std::uint8_t> rom, std::int64_t position, Codec co
     if (!pixelInside(rom, position, codec, n))
         return false;
     const auto start = static_cast<std::size_t>(*unitStartOf(position, codec, n));
-    const int k = static_cast<int>(n % kUnitPixels);
-    writeValue(pixelBits(codec, k / 8, k % 8), value, [&](int offset) -> std::uint8_t& {
+    writeValue(streamPixelBits(codec, n), value, [&](int offset) -> std::uint8_t& {
         return rom[start + static_cast<std::size_t>(offset)];
     });
     return true;
@@ -606,11 +582,12 @@ bool tileWhollyInside(std::span<const std::uint8_t> rom, std::int64_t position, 
     const Wide pixels = static_cast<Wide>(geometry.tileWidth) * geometry.tileHeight;
     const Wide first = tile * pixels;
     const Wide last = first + pixels - 1;
+    const Wide unit = unitPixels(codec);
     // Only the tile's first and last units can reach past either end of the
     // image: a pixel of the first unit inside means every later unit starts
     // inside, one of the last unit inside means every earlier unit ends inside.
-    const Wide firstUnitEnd = std::min(last, (first / kUnitPixels + 1) * kUnitPixels - 1);
-    const Wide lastUnitStart = std::max(first, last / kUnitPixels * kUnitPixels);
+    const Wide firstUnitEnd = std::min(last, (first / unit + 1) * unit - 1);
+    const Wide lastUnitStart = std::max(first, last / unit * unit);
     for (Wide n = first; n <= firstUnitEnd; ++n)
         if (!pixelInside(rom, position, codec, n))
             return false;

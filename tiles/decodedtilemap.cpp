@@ -34,7 +34,8 @@ void DecodedTileMap::follow(const TileMapSource& source)
         picture_.resize(mapPixelWidth(g), mapPixelHeight(g));
     if (!sameShape || drawnFrom_.empty()) {
         // A block's units may share one unit with each neighbour.
-        const std::int64_t units = (pixelsPerBlock(g) + 63) / 64 + 1;
+        const std::int64_t perUnit = unitPixels(key_.codec);
+        const std::int64_t units = (pixelsPerBlock(g) + perUnit - 1) / perUnit + 1;
         slotSize_ = static_cast<std::size_t>(units * unitBytes(key_.codec));
         drawnFrom_.resize(256 * slotSize_);
     }

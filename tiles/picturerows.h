@@ -22,9 +22,16 @@ struct PictureRowOptions {
     bool widestRows = true;
 };
 
-// Fills `out`, already sized for `geometry`, as decodeTileMap does.
-// `colours` has the 16 value pixels followed by the pixel for bytes outside
-// the image. The geometry must be clamped and its tile width a multiple of 8.
+// The first ten built-ins, for which the rows below are written by hand;
+// every other codec is decoded unit by unit.
+constexpr bool decodesByPictureRows(Codec codec) { return codecIndex(codec) < 10; }
+
+// The 16 value pixels followed by the pixel for bytes outside the image.
+constexpr int kPictureRowColours = 17;
+
+// Fills `out`, already sized for `geometry`, as decodeTileMap does, for a
+// codec that decodesByPictureRows; `colours` has kPictureRowColours entries.
+// The geometry must be clamped and its tile width a multiple of 8.
 void decodeMapByPictureRows(std::span<const std::uint8_t> rom, std::int64_t position,
                             Codec codec, const TileGeometry& geometry,
                             const std::uint32_t* colours, Bitmap& out,

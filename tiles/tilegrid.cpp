@@ -22,18 +22,29 @@ std::int64_t blockTiles(const TileGeometry& g)
 
 std::int32_t bytesPerBlock(Codec codec, const TileGeometry& geometry)
 {
+    if (!isValidCodec(codec))
+        return 0;
     const TileGeometry g = clampedGeometry(geometry);
     const std::int64_t pixels = blockTiles(g) * g.tileWidth * g.tileHeight;
-    return static_cast<std::int32_t>(bitsPerPixel(codec) * (pixels / 8));
+    const std::int64_t bytes = unitBytes(codec);
+    const std::int64_t perUnit = unitPixels(codec);
+    // Whole groups of 8 pixels where such a group fills whole bytes (every
+    // built-in: bits per pixel bytes, 16 for Mode 7 with its map bytes),
+    // else the whole bytes the pixels take.
+    if (8 * bytes % perUnit == 0)
+        return static_cast<std::int32_t>(pixels / 8 * (8 * bytes / perUnit));
+    return static_cast<std::int32_t>(pixels * bytes / perUnit);
 }
 
 std::optional<std::int32_t> bytesPerTile(Codec codec, const TileGeometry& geometry)
 {
-    const TileGeometry g = clampedGeometry(geometry);
-    const std::int32_t bits = bitsPerPixel(codec) * g.tileWidth * g.tileHeight;
-    if (bits % 8 != 0)
+    if (!isValidCodec(codec))
         return std::nullopt;
-    return bits / 8;
+    const TileGeometry g = clampedGeometry(geometry);
+    const std::int64_t scaled = static_cast<std::int64_t>(g.tileWidth) * g.tileHeight * unitBytes(codec);
+    if (scaled % unitPixels(codec) != 0)
+        return std::nullopt;
+    return static_cast<std::int32_t>(scaled / unitPixels(codec));
 }
 
 std::int32_t screenBytes(Codec codec, const TileGeometry& g)

@@ -1,8 +1,6 @@
 #include "tiles/tilespan.h"
 
 namespace {
-constexpr std::int64_t kUnitPixels = 64; // every codec stores 8 x 8 pixels per unit
-
 std::int64_t tilePixels(const TileGeometry& g)
 {
     return static_cast<std::int64_t>(g.tileWidth) * g.tileHeight;
@@ -13,8 +11,9 @@ StreamBytes pixelStreamBytes(std::int64_t position, Codec codec, std::int64_t fi
 {
     if (!isValidCodec(codec) || first < 0 || count <= 0)
         return StreamBytes{position, 0};
-    const std::int64_t firstUnit = first / kUnitPixels;
-    const std::int64_t endUnit = (first + count + kUnitPixels - 1) / kUnitPixels;
+    const std::int64_t perUnit = unitPixels(codec);
+    const std::int64_t firstUnit = first / perUnit;
+    const std::int64_t endUnit = (first + count + perUnit - 1) / perUnit;
     return StreamBytes{position + firstUnit * unitBytes(codec), (endUnit - firstUnit) * unitBytes(codec)};
 }
 

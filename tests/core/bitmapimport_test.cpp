@@ -31,8 +31,8 @@ Bitmap decoded(const Bytes& rom, std::int64_t position, Codec codec, const TileG
 std::size_t screenSize(Codec codec, const TileGeometry& g)
 {
     const std::int64_t pixels = 256LL * g.blockWidth * g.blockHeight * g.tileWidth * g.tileHeight;
-    EXPECT_EQ(pixels % 64, 0) << "pick a geometry that fills whole units";
-    return static_cast<std::size_t>(pixels / 64 * unitBytes(codec));
+    EXPECT_EQ(pixels % unitPixels(codec), 0) << "pick a geometry that fills whole units";
+    return static_cast<std::size_t>(pixels / unitPixels(codec) * unitBytes(codec));
 }
 
 TEST(BitmapImport, ExportThenImportRestoresEveryByteForEveryCodec)
@@ -48,7 +48,8 @@ TEST(BitmapImport, ExportThenImportRestoresEveryByteForEveryCodec)
             const Bytes source = randomBytes(screen + 300, static_cast<unsigned>(codecIndex(codec) * 31 + g.tileWidth));
             const Bitmap picture = decoded(source, position, codec, g, palettes);
 
-            // Every bit of the target differs from the source, so every bit must be written.
+            // Every bit of the target differs from the source, so every pixel bit must
+            // be written; Mode 7's map bytes between the pixels must not.
             Bytes target = inverted(source);
             const Bytes before = target;
             const TileMapImportResult result = importTileMapPicture(target, position, codec, g, palettes, picture);
@@ -58,7 +59,8 @@ TEST(BitmapImport, ExportThenImportRestoresEveryByteForEveryCodec)
 
             const auto screenStart = static_cast<std::size_t>(position);
             for (std::size_t i = 0; i < target.size(); ++i) {
-                const bool onScreen = i >= screenStart && i < screenStart + screen;
+                const bool mapByte = codec == Codec::Mode7 && (i - screenStart) % 2 == 0;
+                const bool onScreen = i >= screenStart && i < screenStart + screen && !mapByte;
                 ASSERT_EQ(target[i], onScreen ? source[i] : before[i]) << "byte " << i;
             }
         }
@@ -181,7 +183,7 @@ TEST(BitmapImport, DriftedColoursAreCountedAndStoredAsStandInOrNearest)
     for (const Codec codec : {Codec::OneBpp, Codec::Nes, Codec::Snes}) {
         SCOPED_TRACE(testing::Message() << "codec " << codecName(codec));
         const int values = 1 << bitsPerPixel(codec);
-        const std::array<std::uint32_t, 16> shown = valuePixels(codec, palettes);
+        const ValuePixels shown = valuePixels(codec, palettes);
         Bitmap picture(mapPixelWidth(g), mapPixelHeight(g), shown[0]);
         std::mt19937 rng(static_cast<unsigned>(codecIndex(codec)));
         std::vector<int> wanted(picture.pixels.size(), 0);

@@ -1,6 +1,10 @@
+#include "tiles/codecdescription.h"
 #include "tiles/codecs.h"
 #include "tiles/picturerows.h"
+#include "tiles/tilegrid.h"
+#include "tiles/tileops.h"
 
+#include "support/describedcopies.h"
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +27,7 @@ std::int64_t tilesOnMap(const TileGeometry& g) { return 256LL * g.blockWidth * g
 std::size_t screenBytesFor(Codec codec, const TileGeometry& g)
 {
     const std::int64_t pixels = tilesOnMap(g) * g.tileWidth * g.tileHeight;
-    return static_cast<std::size_t>((pixels + 63) / 64 * unitBytes(codec));
+    return static_cast<std::size_t>((pixels + unitPixels(codec) - 1) / unitPixels(codec) * unitBytes(codec));
 }
 
 // Screen arrangement: 16 x 16 blocks, each blockWidth x blockHeight tiles in rows.
@@ -93,6 +97,22 @@ const std::vector<UnitCase> kUnitCases = {
     {"Genesis row 1", Codec::Genesis, {{5, 0x0A}}, {{{3, 1}, 10}}},
     {"SMS planes 0 and 3", Codec::Sms, {{0, 0x80}, {3, 0x80}}, {{{0, 0}, 9}}},
     {"SMS plane 2 row 1", Codec::Sms, {{6, 0x02}}, {{{6, 1}, 4}}},
+    {"SNES 3 planes 0 and 1", Codec::Snes3, {{0, 0x80}, {1, 0x80}}, {{{0, 0}, 3}}},
+    {"SNES 3 plane 2 row 3", Codec::Snes3, {{19, 0x01}}, {{{7, 3}, 4}}},
+    {"SNES 3 plane 1 row 7", Codec::Snes3, {{15, 0x40}, {23, 0x40}}, {{{1, 7}, 6}}},
+    {"SNES 8 plane 0", Codec::Snes8, {{0, 0x80}}, {{{0, 0}, 1}}},
+    {"SNES 8 planes 2 and 7 row 1", Codec::Snes8, {{18, 0x01}, {51, 0x01}}, {{{7, 1}, 0x84}}},
+    {"SNES 8 plane 5 last row", Codec::Snes8, {{47, 0x20}}, {{{2, 7}, 0x20}}},
+    {"GBA 8 bytes are pixels", Codec::Gba8, {{0, 0xA5}, {9, 0xFF}, {63, 0x01}}, {{{0, 0}, 0xA5}, {{1, 1}, 0xFF}, {{7, 7}, 1}}},
+    {"Mode 7 odd bytes are pixels", Codec::Mode7, {{1, 0x3C}, {19, 0x80}, {127, 0x01}}, {{{0, 0}, 0x3C}, {{1, 1}, 0x80}, {{7, 7}, 1}}},
+    {"Mode 7 map bytes show nothing", Codec::Mode7, {{0, 0xFF}, {18, 0xFF}, {126, 0xFF}}, {}},
+    {"Virtual Boy lowest bits leftmost", Codec::VirtualBoy, {{0, 0x1B}}, {{{0, 0}, 3}, {{1, 0}, 2}, {{2, 0}, 1}}},
+    {"Virtual Boy high byte right half", Codec::VirtualBoy, {{5, 0xC0}}, {{{7, 2}, 3}}},
+    {"Virtual Boy word rows", Codec::VirtualBoy, {{14, 0x04}, {15, 0x01}}, {{{1, 7}, 1}, {{4, 7}, 1}}},
+    {"PCE low byte right half", Codec::PceSprite, {{0, 0x01}}, {{{15, 0}, 1}}},
+    {"PCE high byte left half", Codec::PceSprite, {{1, 0x80}}, {{{0, 0}, 1}}},
+    {"PCE plane 3 last row", Codec::PceSprite, {{127, 0x01}, {126, 0x80}}, {{{7, 15}, 8}, {{8, 15}, 8}}},
+    {"PCE planes 1 and 2 row 4", Codec::PceSprite, {{41, 0x40}, {73, 0x40}}, {{{1, 4}, 6}}},
 };
 
 TEST(CodecPatterns, HandWorkedUnits)
@@ -102,12 +122,12 @@ TEST(CodecPatterns, HandWorkedUnits)
         Bytes unit(static_cast<std::size_t>(unitBytes(tc.codec)), 0);
         for (const auto& [offset, byte] : tc.bytes)
             unit[static_cast<std::size_t>(offset)] = byte;
-        for (int r = 0; r < 8; ++r)
-            for (int c = 0; c < 8; ++c) {
+        for (int r = 0; r < unitHeight(tc.codec); ++r)
+            for (int c = 0; c < unitWidth(tc.codec); ++c) {
                 const auto it = tc.pixels.find({c, r});
                 const int expected = it == tc.pixels.end() ? 0 : it->second;
                 EXPECT_EQ(unitPixelValue(tc.codec, unit.data(), r, c), expected) << c << "," << r;
-                EXPECT_EQ(streamPixelValue(unit, 0, tc.codec, r * 8 + c), expected);
+                EXPECT_EQ(streamPixelValue(unit, 0, tc.codec, r * unitWidth(tc.codec) + c), expected);
             }
     }
 }
@@ -155,23 +175,26 @@ TEST(CodecPatterns, OneBppThreeByThreeTileStartsInsideAByte)
 
 TEST(CodecContract, SetThenReadAtEveryPixelTouchesNothingElse)
 {
-    const std::vector<Bytes> fills = {Bytes(32, 0x00), Bytes(32, 0xFF), randomBytes(32, 7),
-                                      randomBytes(32, 99)};
+    const std::vector<Bytes> fills = {Bytes(128, 0x00), Bytes(128, 0xFF), randomBytes(128, 7),
+                                      randomBytes(128, 99)};
     for (const Codec codec : kAllCodecs) {
         SCOPED_TRACE(codecName(codec));
         const auto size = static_cast<std::size_t>(unitBytes(codec));
         const int values = 1 << bitsPerPixel(codec);
+        const int rows = unitHeight(codec);
+        const int columns = unitWidth(codec);
         for (const Bytes& fill : fills) {
             const Bytes original(fill.begin(), fill.begin() + static_cast<std::ptrdiff_t>(size));
             Bytes owner(size, 0); // every bit of the unit belongs to exactly one pixel
-            for (int r = 0; r < 8; ++r)
-                for (int c = 0; c < 8; ++c) {
-                    for (int v = 0; v < values; ++v) {
+            for (int r = 0; r < rows; ++r)
+                for (int c = 0; c < columns; ++c) {
+                    // Wide codecs: a spread of values, each bit both set and clear.
+                    for (int v = 0; v < values; v += values > 16 ? 37 : 1) {
                         Bytes unit = original;
                         setUnitPixelValue(codec, unit.data(), r, c, v);
                         ASSERT_EQ(unitPixelValue(codec, unit.data(), r, c), v) << r << c;
-                        for (int rr = 0; rr < 8; ++rr)
-                            for (int cc = 0; cc < 8; ++cc) {
+                        for (int rr = 0; rr < rows; ++rr)
+                            for (int cc = 0; cc < columns; ++cc) {
                                 if (rr != r || cc != c) {
                                     ASSERT_EQ(unitPixelValue(codec, unit.data(), rr, cc),
                                               unitPixelValue(codec, original.data(), rr, cc));
@@ -194,7 +217,9 @@ TEST(CodecContract, SetThenReadAtEveryPixelTouchesNothingElse)
                     }
                     ASSERT_EQ(changed, bitsPerPixel(codec));
                 }
-            EXPECT_EQ(owner, Bytes(size, 0xFF));
+            // Mode 7's even bytes are its map, no pixel's.
+            for (std::size_t i = 0; i < size; ++i)
+                EXPECT_EQ(owner[i], codec == Codec::Mode7 && i % 2 == 0 ? 0x00 : 0xFF) << "byte " << i;
         }
     }
 }
@@ -207,17 +232,25 @@ TEST(CodecContract, IndexNameAndBitsPerPixel)
         Codec codec;
         const char* name;
         int bits;
+        int side;  // unit width and height
+        int bytes; // per unit
     } table[kCodecCount] = {
-        {Codec::OneBpp, "1BPP", 1},
-        {Codec::Nes, "2BPP NES", 2},
-        {Codec::GameBoy, "2BPP GB", 2},
-        {Codec::Linear, "2BPP LINEAR", 2},
-        {Codec::Ngp, "2BPP NGP", 2},
-        {Codec::Snes, "4BPP SNES", 4},
-        {Codec::SnesMirrored, "4BPP SNES (mirrored)", 4},
-        {Codec::Gba, "4BPP GBA", 4},
-        {Codec::Genesis, "4BPP MSX (Genesis)", 4},
-        {Codec::Sms, "4BPP SMS", 4},
+        {Codec::OneBpp, "1BPP", 1, 8, 8},
+        {Codec::Nes, "2BPP NES", 2, 8, 16},
+        {Codec::GameBoy, "2BPP GB", 2, 8, 16},
+        {Codec::Linear, "2BPP LINEAR", 2, 8, 16},
+        {Codec::Ngp, "2BPP NGP", 2, 8, 16},
+        {Codec::Snes, "4BPP SNES", 4, 8, 32},
+        {Codec::SnesMirrored, "4BPP SNES (mirrored)", 4, 8, 32},
+        {Codec::Gba, "4BPP GBA", 4, 8, 32},
+        {Codec::Genesis, "4BPP MSX (Genesis)", 4, 8, 32},
+        {Codec::Sms, "4BPP SMS", 4, 8, 32},
+        {Codec::Snes3, "3BPP SNES", 3, 8, 24},
+        {Codec::Snes8, "8BPP SNES", 8, 8, 64},
+        {Codec::Gba8, "8BPP GBA", 8, 8, 64},
+        {Codec::Mode7, "8BPP MODE 7", 8, 8, 128},
+        {Codec::VirtualBoy, "2BPP VIRTUAL BOY", 2, 8, 16},
+        {Codec::PceSprite, "4BPP PCE SPRITE", 4, 16, 128},
     };
     for (int index = 0; index < kCodecCount; ++index) {
         const auto& row = table[index];
@@ -228,10 +261,11 @@ TEST(CodecContract, IndexNameAndBitsPerPixel)
         EXPECT_EQ(codecName(row.codec), row.name);
         EXPECT_EQ(codecByName(row.name), row.codec);
         EXPECT_EQ(bitsPerPixel(row.codec), row.bits);
-        EXPECT_EQ(unitBytes(row.codec), 8 * row.bits);
-        EXPECT_EQ(paletteModeFor(row.codec) == PaletteMode::SixteenColour, row.bits == 4);
+        EXPECT_EQ(unitWidth(row.codec), row.side);
+        EXPECT_EQ(unitHeight(row.codec), row.side);
+        EXPECT_EQ(unitBytes(row.codec), row.bytes);
     }
-    for (const int index : {-1, kCodecCount, 255})
+    for (const int index : {-1, kCodecCount + describedCodecCount(), 255})
         EXPECT_EQ(codecFromIndex(index), std::nullopt) << index;
     EXPECT_EQ(codecByName("4BPP snes"), std::nullopt);
     EXPECT_EQ(codecByName("2BPP NES "), std::nullopt);
@@ -289,7 +323,9 @@ TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
     const Palettes pal = distinctPalettes();
     std::mt19937 rng(2024);
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    for (const Codec codec : kAllCodecs)
+    for (const Codec codec : kAllCodecs) {
+        if (!decodesByPictureRows(codec))
+            continue;
         for (int round = 0; round < 6; ++round) {
             const TileGeometry g{8 * pick(1, 2), pick(1, 16), pick(1, 4), pick(1, 3)};
             const auto bytes = static_cast<std::int64_t>(screenBytesFor(codec, g));
@@ -300,9 +336,9 @@ TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
                                             << "x" << g.tileHeight << " blocks " << g.blockWidth << "x"
                                             << g.blockHeight << " at " << position << " size " << size);
             const Bitmap expected = referenceDecode(rom, position, codec, g, pal);
-            std::array<std::uint32_t, 17> colours{};
+            std::array<std::uint32_t, kPictureRowColours> colours{};
             const auto values = valuePixels(codec, pal);
-            std::copy(values.begin(), values.end(), colours.begin());
+            std::copy_n(values.begin(), 16, colours.begin());
             colours[16] = kBlackPixel;
             for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes})
                 for (const int width : {0, 1, 2}) {
@@ -314,6 +350,7 @@ TEST(DecodeTileMap, PictureRowsMatchReferenceWithEveryStoreKind)
                     ASSERT_TRUE(map == expected) << "streaming from " << streamingFrom << " row width " << width;
                 }
         }
+    }
 }
 
 TEST(DecodeTileMap, ChosenBlocksComeOutAsTheWholeMapDrawsThem)
@@ -503,12 +540,159 @@ TEST(ValuePixels, EachValueShowsItsPaletteEntry)
     for (const Codec codec : kAllCodecs) {
         const auto pixels = valuePixels(codec, p);
         for (int v = 0; v < (1 << bitsPerPixel(codec)); ++v) {
-            const Colour entry = bitsPerPixel(codec) < 4 ? p.fourEntry(v + 1)
-                                           : p.sixteen[static_cast<std::size_t>(v)];
+            const int bits = bitsPerPixel(codec);
+            const Colour entry = bits <= 2   ? p.fourEntry(v + 1)
+                                 : bits <= 4 ? p.sixteen[static_cast<std::size_t>(v)]
+                                             : p.full[static_cast<std::size_t>(v)];
             EXPECT_EQ(pixels[static_cast<std::size_t>(v)], colourToPixel(entry)) << codecName(codec) << " " << v;
             EXPECT_EQ(colourToValue(codec, p, entry), v);
         }
     }
+}
+
+// ---- Described codecs ----------------------------------------------------------------
+
+// Random images, geometries and positions, often cut at either end.
+struct RandomMap {
+    Bytes rom;
+    TileGeometry geometry;
+    std::int64_t position = 0;
+};
+
+RandomMap randomMap(Codec codec, std::mt19937& rng)
+{
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    RandomMap m;
+    m.geometry = {pick(1, 16), pick(1, 16), pick(1, 3), pick(1, 2)};
+    m.position = pick(-400, 300);
+    const auto screen = static_cast<std::int64_t>(screenBytesFor(codec, m.geometry));
+    const std::int64_t size = std::max<std::int64_t>(1, m.position + screen - pick(0, 1) * pick(0, 3000));
+    m.rom = randomBytes(static_cast<std::size_t>(size), rng());
+    return m;
+}
+
+TEST(DescribedCodec, CopiesOfTheBuiltInsDecodeAndWriteAsTheBuiltIns)
+{
+    const Palettes pal = distinctPalettes();
+    std::mt19937 rng(77);
+    for (const Codec builtIn : kAllCodecs) {
+        SCOPED_TRACE(codecName(builtIn));
+        EXPECT_EQ(descriptionProblem(describeBuiltIn(builtIn)), "");
+        const Codec copy = describedCopy(builtIn);
+        ASSERT_FALSE(isBuiltInCodec(copy));
+        for (int round = 0; round < 8; ++round) {
+            RandomMap m = randomMap(builtIn, rng);
+            const TileGeometry& g = m.geometry;
+            SCOPED_TRACE(testing::Message() << g.tileWidth << "x" << g.tileHeight << " blocks " << g.blockWidth
+                                            << "x" << g.blockHeight << " at " << m.position << " size " << m.rom.size());
+            Bitmap expected;
+            Bitmap described;
+            decodeTileMap(m.rom, m.position, builtIn, g, pal, expected);
+            decodeTileMap(m.rom, m.position, copy, g, pal, described);
+            ASSERT_TRUE(described == expected);
+
+            Bytes written = m.rom;
+            const auto tiles = static_cast<unsigned>(tilesOnMap(g));
+            for (int i = 0; i < 16; ++i) {
+                const std::int64_t tile = rng() % tiles;
+                const int x = static_cast<int>(rng() % 16);
+                const int y = static_cast<int>(rng() % 16);
+                const int value = static_cast<int>(rng() % 256);
+                ASSERT_EQ(writeTilePixel(written, m.position, copy, g, tile, x, y, value),
+                          writeTilePixel(m.rom, m.position, builtIn, g, tile, x, y, value));
+            }
+            ASSERT_EQ(written, m.rom);
+        }
+    }
+}
+
+// A valid description with every pixel bit at a random place of the unit.
+CodecDescription randomLayout(std::mt19937& rng, int bits, int width, int height, int spareBytes)
+{
+    CodecDescription d;
+    d.name = "random layout " + std::to_string(rng());
+    d.bitsPerPixel = bits;
+    d.width = width;
+    d.height = height;
+    d.bytes = (width * height * bits + 7) / 8 + spareBytes;
+    std::vector<CodecBit> places;
+    for (int byte = 0; byte < d.bytes; ++byte)
+        for (int bit = 0; bit < 8; ++bit)
+            places.push_back({byte, bit});
+    std::shuffle(places.begin(), places.end(), rng);
+    d.bits.assign(places.begin(), places.begin() + width * height * bits);
+    return d;
+}
+
+// Layouts no built-in has: bytes shared by far-apart pixels, units of any
+// size, so many distinct byte layouts that some bits are read one by one.
+TEST(DescribedCodec, RandomLayoutsDecodeAsThePixelByPixelReference)
+{
+    const Palettes pal = distinctPalettes();
+    std::mt19937 rng(4242);
+    const struct {
+        int bits, width, height, spare;
+    } shapes[] = {{1, 8, 8, 0}, {3, 3, 5, 2}, {8, 1, 1, 1}, {5, 7, 2, 0}, {2, 16, 16, 9}, {8, 32, 32, 0}, {4, 13, 1, 3}};
+    for (const auto& shape : shapes) {
+        std::string error;
+        const std::optional<Codec> codec =
+            addDescribedCodec(randomLayout(rng, shape.bits, shape.width, shape.height, shape.spare), error);
+        ASSERT_TRUE(codec.has_value()) << error;
+        SCOPED_TRACE(codecName(*codec));
+        for (int round = 0; round < 4; ++round) {
+            RandomMap m = randomMap(*codec, rng);
+            Bitmap map;
+            decodeTileMap(m.rom, m.position, *codec, m.geometry, pal, map);
+            ASSERT_TRUE(map == referenceDecode(m.rom, m.position, *codec, m.geometry, pal))
+                << m.geometry.tileWidth << "x" << m.geometry.tileHeight << " at " << m.position;
+        }
+    }
+}
+
+// The tile editor's operations on the PC Engine's 16 x 16 units and on
+// Mode 7, whose map bytes between the pixels must survive every write.
+TEST(TileEdits, TransformedTilesWriteBackForPceSpritesAndMode7)
+{
+    const Palettes pal = distinctPalettes();
+    const std::int64_t position = 5;
+    const std::int64_t tile = 3;
+    const TileTransform transforms[] = {TileTransform::ShiftLeft,      TileTransform::ShiftRight,
+                                        TileTransform::ShiftUp,        TileTransform::ShiftDown,
+                                        TileTransform::FlipHorizontal, TileTransform::FlipVertical,
+                                        TileTransform::RotateLeft,     TileTransform::RotateRight};
+    for (const Codec codec : {Codec::PceSprite, Codec::Mode7})
+        for (const TileGeometry& g : {TileGeometry{16, 16, 1, 1}, TileGeometry{8, 8, 2, 1}, TileGeometry{5, 7, 1, 1}}) {
+            SCOPED_TRACE(testing::Message() << codecName(codec) << " " << g.tileWidth << "x" << g.tileHeight);
+            const Bytes rom = randomBytes(static_cast<std::size_t>(position) + screenBytesFor(codec, g), 31);
+            const ValuePixels shown = valuePixels(codec, pal);
+            Bitmap map;
+            decodeTileMap(rom, position, codec, g, pal, map);
+            Bitmap original;
+            copyTileFromMap(map, g, tile, original);
+            std::vector<Bitmap> edits;
+            for (const TileTransform t : transforms)
+                edits.push_back(transformedTile(original, t, shown[0]));
+            edits.push_back(clearedTile(g.tileWidth, g.tileHeight, shown[5]));
+            for (std::size_t e = 0; e < edits.size(); ++e) {
+                const Bitmap& edited = edits[e];
+                Bytes after = rom;
+                for (int y = 0; y < g.tileHeight; ++y)
+                    for (int x = 0; x < g.tileWidth; ++x)
+                        ASSERT_TRUE(writeTilePixel(after, position, codec, g, tile, x, y,
+                                                   colourToValue(codec, pal, pixelToColour(edited.at(x, y)))));
+                Bitmap expected = map;
+                const GridPoint origin = tileOrigin(g, tile);
+                for (int y = 0; y < g.tileHeight; ++y)
+                    for (int x = 0; x < g.tileWidth; ++x)
+                        expected.set(origin.x + x, origin.y + y, edited.at(x, y));
+                Bitmap again;
+                decodeTileMap(after, position, codec, g, pal, again);
+                ASSERT_TRUE(again == expected) << "edit " << e;
+                if (codec == Codec::Mode7)
+                    for (std::size_t i = static_cast<std::size_t>(position); i < after.size(); i += 2)
+                        ASSERT_EQ(after[i], rom[i]) << "map byte " << i << ", edit " << e;
+            }
+        }
 }
 
 } // namespace

@@ -61,9 +61,15 @@ TEST(DefaultPalettes, ColourValuesAreBlueGreenRed)
 
 TEST(PaletteMode, FollowsTheCodec)
 {
+    constexpr PaletteMode four = PaletteMode::FourColour;
+    constexpr PaletteMode sixteen = PaletteMode::SixteenColour;
+    constexpr PaletteMode full = PaletteMode::TwoFiftySixColour;
+    // By bits per pixel: 1 and 2 four colours, 3 and 4 sixteen, 8 all 256.
+    const std::array<PaletteMode, kCodecCount> expected = {four,    four,    four,    four, four, sixteen,
+                                                           sixteen, sixteen, sixteen, sixteen, sixteen, full,
+                                                           full,    full,    four,    sixteen};
     for (const Codec codec : kAllCodecs)
-        EXPECT_EQ(paletteModeFor(codec),
-                  codecIndex(codec) < 5 ? PaletteMode::FourColour : PaletteMode::SixteenColour);
+        EXPECT_EQ(paletteModeFor(codec), expected[static_cast<std::size_t>(codecIndex(codec))]) << codec;
 }
 
 } // namespace

@@ -22,7 +22,7 @@ TEST(TileSpan, PixelWritesStayInsideTheTileBytesForEveryCodec)
                 const StreamBytes bytes = tileBytes(position, codec, g, tile);
                 EXPECT_GE(bytes.offset, grid.offset);
                 EXPECT_LE(bytes.offset + bytes.length, grid.offset + grid.length);
-                const std::int64_t units = (g.tileWidth * g.tileHeight + 63) / 64 + 1;
+                const std::int64_t units = (g.tileWidth * g.tileHeight + unitPixels(codec) - 1) / unitPixels(codec) + 1;
                 EXPECT_LE(bytes.length, units * unitBytes(codec)); // not the whole image
                 for (std::uint8_t& b : rom)
                     b = static_cast<std::uint8_t>(random());

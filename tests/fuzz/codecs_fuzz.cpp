@@ -1,4 +1,4 @@
-// The ten codecs at any position and geometry over any image: the whole-map
+// The built-in codecs at any position and geometry over any image: the whole-map
 // and block-by-block decodes agree with single-pixel reads, a pixel written
 // reads back and changes only its own unit, and import writes what the
 // picture shows, inside its screen only.
@@ -14,14 +14,12 @@
 
 namespace {
 
-constexpr std::int64_t kUnitPixels = 64;
-
 struct Case {
     Codec codec = Codec::OneBpp;
     TileGeometry geometry;
     std::int64_t position = 0;
     Palettes palettes = distinctPalettes();
-    std::array<std::uint32_t, 16> colours{};
+    ValuePixels colours{};
     int width = 0;  // of the map, single size
     int height = 0;
 };
@@ -77,7 +75,7 @@ void checkDecode(const Case& c, std::span<const std::uint8_t> rom, const std::bi
 // Bytes of the units that hold the map's pixels.
 bool insideScreen(const Case& c, std::size_t offset)
 {
-    const std::int64_t units = (static_cast<std::int64_t>(c.width) * c.height + kUnitPixels - 1) / kUnitPixels;
+    const std::int64_t units = (static_cast<std::int64_t>(c.width) * c.height + unitPixels(c.codec) - 1) / unitPixels(c.codec);
     // Wide enough for any position.
     const __int128 first = c.position;
     const __int128 at = offset;
@@ -91,7 +89,7 @@ void checkPixelWrites(const Case& c, std::vector<std::uint8_t> rom, FuzzInput& i
         const std::int64_t tile = input.inRange(-2, tiles + 64);
         const int x = input.inRange(-1, 16);
         const int y = input.inRange(-1, 16);
-        const int value = input.inRange(0, 15) & ((1 << bitsPerPixel(c.codec)) - 1);
+        const int value = input.inRange(0, 255) & ((1 << bitsPerPixel(c.codec)) - 1);
         const std::vector<std::uint8_t> before = rom;
         const bool written = writeTilePixel(rom, c.position, c.codec, c.geometry, tile, x, y, value);
         const bool inTile = tile >= 0 && x >= 0 && y >= 0 && x < c.geometry.tileWidth && y < c.geometry.tileHeight;
@@ -102,7 +100,7 @@ void checkPixelWrites(const Case& c, std::vector<std::uint8_t> rom, FuzzInput& i
             continue;
         }
         FUZZ_CHECK(streamPixelValue(rom, c.position, c.codec, n) == value);
-        const std::int64_t unitStart = c.position + (n / kUnitPixels) * unitBytes(c.codec);
+        const std::int64_t unitStart = c.position + (n / unitPixels(c.codec)) * unitBytes(c.codec);
         for (std::size_t i = 0; i < rom.size(); ++i) {
             const auto at = static_cast<std::int64_t>(i);
             if (at < unitStart || at >= unitStart + unitBytes(c.codec))
@@ -125,7 +123,7 @@ void checkImport(const Case& c, std::vector<std::uint8_t> rom, const Bitmap& map
     const std::uint8_t seed = input.take<std::uint8_t>();
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
-            picture.set(x, y, (x + y + seed) % 7 == 0 ? c.colours[static_cast<std::size_t>((x * 3 + y + seed) % 16)]
+            picture.set(x, y, (x + y + seed) % 7 == 0 ? c.colours[static_cast<std::size_t>((x * 3 + y + seed) % (1 << bitsPerPixel(c.codec)))]
                                                       : map.at(x, y));
     const std::vector<std::uint8_t> before = rom;
     const TileMapImportResult result =

@@ -63,31 +63,37 @@ int drawGeometryValue(FuzzedDataProvider& in)
     return in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 16) : in.ConsumeIntegral<int>();
 }
 
+// The largest built-in unit, in bytes.
+constexpr std::size_t kLargestUnit = 128;
+
 // The bytes of a unit that pixel (r, c) uses, found by painting it on blank units.
 std::vector<int> findPixelOffsets(Codec codec, int r, int c)
 {
-    std::array<std::uint8_t, 32> zeros{};
-    std::array<std::uint8_t, 32> ones{};
+    std::array<std::uint8_t, kLargestUnit> zeros{};
+    std::array<std::uint8_t, kLargestUnit> ones{};
     ones.fill(0xFF);
-    setUnitPixelValue(codec, zeros.data(), r, c, 15);
+    setUnitPixelValue(codec, zeros.data(), r, c, 255);
     setUnitPixelValue(codec, ones.data(), r, c, 0);
     std::vector<int> offsets;
-    for (int i = 0; i < 32; ++i)
-        if (zeros[static_cast<std::size_t>(i)] != 0 || ones[static_cast<std::size_t>(i)] != 0xFF)
-            offsets.push_back(i);
+    for (std::size_t i = 0; i < kLargestUnit; ++i)
+        if (zeros[i] != 0 || ones[i] != 0xFF)
+            offsets.push_back(static_cast<int>(i));
     return offsets;
 }
 
-const std::vector<int>& pixelOffsets(Codec codec, int r, int c)
+// Unit pixel k is at row k / unit width, column k % unit width.
+const std::vector<int>& pixelOffsets(Codec codec, int k)
 {
     static const auto table = [] {
-        std::vector<std::vector<int>> offsets;
-        for (const Codec codec : kAllCodecs)
-            for (int k = 0; k < 64; ++k)
-                offsets.push_back(findPixelOffsets(codec, k / 8, k % 8));
+        std::vector<std::vector<std::vector<int>>> offsets;
+        for (const Codec codec : kAllCodecs) {
+            offsets.emplace_back();
+            for (int k = 0; k < unitPixels(codec); ++k)
+                offsets.back().push_back(findPixelOffsets(codec, k / unitWidth(codec), k % unitWidth(codec)));
+        }
         return offsets;
     }();
-    return table[static_cast<std::size_t>(codecIndex(codec) * 64 + r * 8 + c)];
+    return table[static_cast<std::size_t>(codecIndex(codec))][static_cast<std::size_t>(k)];
 }
 
 struct Reference {
@@ -95,14 +101,14 @@ struct Reference {
     std::int64_t position;
     Codec codec;
 
-    Wide unitStart(Wide n) const { return position + (n / 64) * unitBytes(codec); }
+    Wide unitStart(Wide n) const { return position + (n / unitPixels(codec)) * unitBytes(codec); }
+    int inUnit(Wide n) const { return static_cast<int>(n % unitPixels(codec)); }
 
     bool pixelInside(Wide n) const
     {
         if (n < 0 || !isValidCodec(codec))
             return false;
-        const int k = static_cast<int>(n % 64);
-        for (const int offset : pixelOffsets(codec, k / 8, k % 8)) {
+        for (const int offset : pixelOffsets(codec, inUnit(n))) {
             const Wide at = unitStart(n) + offset;
             if (at < 0 || at >= static_cast<Wide>(rom.size()))
                 return false;
@@ -113,11 +119,11 @@ struct Reference {
     // Only called for pixels inside: every byte it uses exists.
     int value(Wide n) const
     {
-        const int k = static_cast<int>(n % 64);
-        std::array<std::uint8_t, 32> unit{};
-        for (const int offset : pixelOffsets(codec, k / 8, k % 8))
+        const int k = inUnit(n);
+        std::array<std::uint8_t, kLargestUnit> unit{};
+        for (const int offset : pixelOffsets(codec, k))
             unit[static_cast<std::size_t>(offset)] = rom[static_cast<std::size_t>(unitStart(n) + offset)];
-        return unitPixelValue(codec, unit.data(), k / 8, k % 8);
+        return unitPixelValue(codec, unit.data(), k / unitWidth(codec), k % unitWidth(codec));
     }
 };
 
@@ -142,8 +148,7 @@ void checkWritePixel(const Reference& ref, const TileGeometry& g, std::int64_t t
     }
     const Reference after{rom, ref.position, ref.codec};
     require(after.value(n) == (value & ((1 << bitsPerPixel(ref.codec)) - 1)));
-    const int k = static_cast<int>(n % 64);
-    const std::vector<int>& offsets = pixelOffsets(ref.codec, k / 8, k % 8);
+    const std::vector<int>& offsets = pixelOffsets(ref.codec, ref.inUnit(n));
     for (std::size_t i = 0; i < rom.size(); ++i) {
         const Wide offset = static_cast<Wide>(i) - ref.unitStart(n);
         if (std::find(offsets.begin(), offsets.end(), offset) == offsets.end())
@@ -238,7 +243,9 @@ void checkSmallMap(const Reference& ref)
     for (int i = 0; i < 16; ++i)
         palettes.sixteen[static_cast<std::size_t>(i)] = rgbColour(i * 16 + 1, 3, 5);
     palettes.four = {rgbColour(1, 2, 3), rgbColour(4, 5, 6), rgbColour(7, 8, 9), rgbColour(10, 11, 12)};
-    const std::array<std::uint32_t, 16> pixels = valuePixels(ref.codec, palettes);
+    for (int i = 0; i < 256; ++i)
+        palettes.full[static_cast<std::size_t>(i)] = rgbColour(i, 7, 9);
+    const ValuePixels pixels = valuePixels(ref.codec, palettes);
     Bitmap map;
     decodeTileMap(ref.rom, ref.position, ref.codec, g, palettes, map);
     require(map.width == 16 && map.height == 16);

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The units that hold the screen's pixels, cut to the image.
     const std::int64_t pixels = static_cast<std::int64_t>(mapPixelWidth(s.geometry)) * mapPixelHeight(s.geometry);
-    const std::int64_t screenEnd = s.position + (pixels + 63) / 64 * unitBytes(s.codec);
+    const std::int64_t screenEnd = s.position + (pixels + unitPixels(s.codec) - 1) / unitPixels(s.codec) * unitBytes(s.codec);
     const auto romSize = static_cast<std::int64_t>(s.rom.size());
     for (std::int64_t i = 0; i < romSize; ++i)
         if (i < s.position || i >= screenEnd)

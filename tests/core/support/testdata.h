@@ -16,6 +16,8 @@ inline Palettes distinctPalettes()
     p.four = {rgbColour(10, 20, 30), rgbColour(40, 50, 60), rgbColour(70, 80, 90), rgbColour(100, 110, 120)};
     for (int i = 0; i < 16; ++i)
         p.sixteen[static_cast<std::size_t>(i)] = rgbColour(i * 15 + 1, 200 - i * 10, 7 + i);
+    for (int i = 0; i < 256; ++i)
+        p.full[static_cast<std::size_t>(i)] = rgbColour(i, 255 - i, 99);
     return p;
 }
 
