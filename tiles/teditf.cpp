@@ -289,8 +289,7 @@ void Tteditform::paintEditPixel(int slot)
         return; // the black part of the grid
     s.tileBitmap.set(s.editPixelX, s.editPixelY, colourToPixel(paintColour(slot)));
     tile_->update();
-    // The slot's own value, also when another entry has the same colour.
-    writeEditPixel(stripMode() ? slot : slot - 1);
+    writeEditPixel(slotValue(slot));
 }
 
 void Tteditform::TileMouseMove(QMouseEvent* event)
@@ -347,7 +346,13 @@ void Tteditform::finishEdit()
 
 // ---- operations --------------------------------------------------------------
 
-void Tteditform::setTilePixels(const Bitmap& tile)
+int Tteditform::slotValue(int slot) const
+{
+    // The slot's own value, also when another entry has the same colour.
+    return stripMode() ? slot : slot - 1;
+}
+
+void Tteditform::setTilePixels(const Bitmap& tile, std::optional<int> value)
 {
     // Every pixel is set and encoded, changed or not.
     SharedState& s = wb_.state;
@@ -357,7 +362,7 @@ void Tteditform::setTilePixels(const Bitmap& tile)
             s.editPixelY = y;
             if (s.tileBitmap.contains(x, y))
                 s.tileBitmap.set(x, y, tile.at(x, y));
-            writeEditPixel();
+            writeEditPixel(value);
         }
 }
 
@@ -387,8 +392,8 @@ void Tteditform::ClearBtnClick()
     if (!s.romLoaded)
         return;
     s.rom.beginStep("ClearTile");
-    setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height,
-                              colourToPixel(paintColour(s.backgroundSlot))));
+    setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height, colourToPixel(paintColour(s.backgroundSlot))),
+                  slotValue(s.backgroundSlot));
     finishEdit();
 }
 
@@ -572,6 +577,7 @@ void Tteditform::layOutStrip()
         stripCanvas_.fill(Qt::black);
         strip_->setPictureSize(size);
         palettePanel_->setFixedSize(std::max(kBoxSize, size.width()), kGridSize);
+        layout()->activate(); // the window takes its new width now, not at the next event
     }
 }
 
@@ -590,6 +596,7 @@ void Tteditform::codecChanged()
     }
     strip_->hide();
     palettePanel_->setFixedSize(kBoxSize, kGridSize);
+    layout()->activate();
     // The 1-bit codec has two colours only.
     const int shown = bitsPerPixel(codec) == 1 ? 2 : 4;
     for (int n = 1; n <= 4; ++n)

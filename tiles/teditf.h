@@ -104,7 +104,11 @@ private:
     // Encodes the tile bitmap's pixel at the edit pixel into the ROM image:
     // `value`, or the value its colour stands for.
     void writeEditPixel(std::optional<int> value = std::nullopt);
-    void setTilePixels(const Bitmap& tile);
+    // The value a paint slot writes: the entry number, a box's number less one.
+    int slotValue(int slot) const;
+    // Sets and encodes every pixel of the tile: as `value`, or each as the
+    // value its colour stands for.
+    void setTilePixels(const Bitmap& tile, std::optional<int> value = std::nullopt);
     void transformTile(TileTransform transform);
     // After painting or an operation: what changed since the first pixel is
     // one undo step (the image's open step), and the map is shown again.

@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QImageReader>
+#include <QToolButton>
 
 #include <random>
 
@@ -146,6 +147,7 @@ private slots:
             QCOMPARE(QSize(l.cellWidth, l.cellHeight), run.cell);
             QVERIFY(strip()->isVisible());
             QCOMPARE(strip()->size(), QSize(l.width(), 256));
+            QCOMPARE(strip()->mapTo(editor, QPoint(l.width(), 0)).x(), editor->width()); // the window widened
             QCOMPARE(int(state().foregroundSlot), l.entries() - 1);
             QCOMPARE(int(state().backgroundSlot), 0);
             const std::span<const Colour> entries = paletteEntries(palettes(), paletteModeFor(run.codec));
@@ -175,6 +177,10 @@ private slots:
         Bytes expected(16384, 0);
         expected[0] = 200;
         expected[1] = 16;
+        QCOMPARE(romBytes(), expected);
+        clickMouse(strip(), cellCentre(16), Qt::RightButton);
+        app->find<QToolButton>(editor, "ClearBtn")->click(); // the whole tile in the background entry
+        std::fill(expected.begin(), expected.begin() + 64, 16);
         QCOMPARE(romBytes(), expected);
 
         app->dialogs.colourAnswers.push_back(rgbColour(7, 7, 7));
