@@ -1,7 +1,5 @@
 #include "tiles/nespalette.h"
 
-#include "tiles/colourformat.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -52,18 +50,6 @@ TEST(NesColourIndices, RandomSpellingsReadBack)
         }
         EXPECT_EQ(parseNesColourIndices(text, 16), indices) << text;
         EXPECT_EQ(parseNesColourIndices(text, static_cast<int>(indices.size()) - 1), std::nullopt) << text;
-    }
-}
-
-TEST(NesColourIndices, DefaultsFillTheirPaletteFromTheMasterPalette)
-{
-    for (const auto& [mode, count] : {std::pair{PaletteMode::FourColour, 4}, std::pair{PaletteMode::SixteenColour, 16}}) {
-        const Indices indices = parseNesColourIndices(defaultNesColourIndices(mode), count);
-        ASSERT_TRUE(indices.has_value());
-        ASSERT_EQ(indices->size(), static_cast<std::size_t>(count));
-        const std::vector<Colour> colours = nesColours(*indices);
-        for (int i = 0; i < count; ++i)
-            EXPECT_EQ(colours[static_cast<std::size_t>(i)], nesMasterPalette()[static_cast<std::size_t>((*indices)[static_cast<std::size_t>(i)])]);
     }
 }
 } // namespace
