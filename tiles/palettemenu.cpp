@@ -175,9 +175,10 @@ void TQuarnTileMapper::NesPalClick()
     std::vector<Colour> colours(nesMasterPalette().begin(), nesMasterPalette().end());
     if (mode != PaletteMode::TwoFiftySixColour) {
         const int count = paletteEntryCount(mode);
+        // Room for "$3F " per entry and a few spaces more.
         const QString answer = InputBoxQuery(wb_, QString::fromLatin1(kApplicationTitle),
                                              wb_.text("NesIndicesPrompt").arg(count), nesIndexCharacters(),
-                                             3 * count + 8, QString::fromLatin1(defaultNesColourIndices(mode)));
+                                             4 * count + 4, QString::fromLatin1(defaultNesColourIndices(mode)));
         if (!InputBoxConfirmed(wb_))
             return;
         const std::optional<std::vector<int>> indices = parseNesColourIndices(answer.toStdString(), count);
