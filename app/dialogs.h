@@ -20,6 +20,7 @@ struct InputRequest {
     QString prompt;
     AllowedChars allowed;
     int maxLength = 0;
+    QString text; // in the field as the box opens, selected; empty: none
 };
 
 struct FileDialogOptions {

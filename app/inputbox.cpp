@@ -77,8 +77,9 @@ std::optional<QString> TInputForm::query(const InputRequest& request)
     ifEdit->setMaxLength(request.maxLength > 0 ? request.maxLength : 32767);
 
     confirmed_ = false;
-    ifEdit->clear();
-    ifOKbtn->setEnabled(false);
+    ifEdit->setText(request.text);
+    ifEdit->selectAll();
+    ifOKbtn->setEnabled(!request.text.isEmpty());
     centreOnScreen(*this);
     ifEdit->setFocus(Qt::OtherFocusReason);
 
@@ -171,11 +172,11 @@ void TInputForm::keyPressEvent(QKeyEvent* event)
 }
 
 QString InputBoxQuery(Workbench& workbench, const QString& caption, const QString& prompt,
-                      const AllowedChars& allowed, int maxLength)
+                      const AllowedChars& allowed, int maxLength, const QString& text)
 {
     TInputForm& box = *workbench.forms.inputForm;
     const std::optional<QString> answer =
-        workbench.dialogs().inputBox(box, InputRequest{caption, prompt, allowed, maxLength});
+        workbench.dialogs().inputBox(box, InputRequest{caption, prompt, allowed, maxLength, text});
     box.setConfirmed(answer.has_value());
     return answer.value_or(QStringLiteral("0"));
 }

@@ -55,8 +55,8 @@ private:
 };
 
 // Asks through the dialog seam: the entered text, or "0" when the box was
-// not confirmed.
+// not confirmed. `text` is offered in the field, selected.
 QString InputBoxQuery(Workbench& workbench, const QString& caption, const QString& prompt,
-                      const AllowedChars& allowed, int maxLength);
+                      const AllowedChars& allowed, int maxLength, const QString& text = {});
 // Whether the last InputBoxQuery was confirmed.
 bool InputBoxConfirmed(Workbench& workbench);

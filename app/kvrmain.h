@@ -92,6 +92,7 @@ public:
     void N2Click();
     void ReadPalClick();
     void WritePalClick();
+    void NesPalClick();
     void N8Click();
     void BMP1Click();
     void BMP2Click();

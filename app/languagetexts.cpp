@@ -1,6 +1,6 @@
 #include "app/languagetexts.h"
 
-const std::array<LanguageKey, 206> kLanguageKeys{{
+const std::array<LanguageKey, 209> kLanguageKeys{{
     {LanguageSection::Variable, "Clear", "Clear"},
     {LanguageSection::Variable, "AboutItem", "About"},
     {LanguageSection::Variable, "GetBtn", "Extract"},
@@ -189,6 +189,9 @@ const std::array<LanguageKey, 206> kLanguageKeys{{
     {LanguageSection::Constant, "PalFormatPrompt", "Colour format (%1):"},
     {LanguageSection::Constant, "BadColourFormat", "'%1' is not a colour format; one of %2"},
     {LanguageSection::Constant, "CodecFilesSkipped", "These codec files could not be used and were skipped:"},
+    {LanguageSection::Constant, "NesMasterPalette", "NES Master Palette"},
+    {LanguageSection::Constant, "NesIndicesPrompt", "NES colour indices, up to %1 hex bytes from 00 to 3F:"},
+    {LanguageSection::Constant, "BadNesIndices", "'%1' is not a list of NES colour indices: 1 to %2 hex bytes from 00 to 3F, such as 0F 00 10 30"},
     {LanguageSection::TblFormatInfo, "str1", "Tables"},
     {LanguageSection::TblFormatInfo, "str2", "Character Table:"},
     {LanguageSection::TblFormatInfo, "str3", "first line is the address of tile map in ROM;"},

@@ -16,7 +16,7 @@ struct LanguageKey {
 
 // Every key in the order the language files are read: 48 variable texts,
 // the constant texts, then the 18 lines of the table format help.
-extern const std::array<LanguageKey, 206> kLanguageKeys;
+extern const std::array<LanguageKey, 209> kLanguageKeys;
 
 class LanguageTexts {
 public:

@@ -130,6 +130,8 @@ void TQuarnTileMapper::createMenus()
         ->setEnabled(false);
     addItem(palette, "WritePalItem", t("WriteToRom"), QKeySequence(), &TQuarnTileMapper::WritePalClick)
         ->setEnabled(false);
+    palette->addSeparator();
+    addItem(palette, "NesPalItem", t("NesMasterPalette") + dots, QKeySequence(), &TQuarnTileMapper::NesPalClick);
 
     QMenu* options = addMenu("optItm", t("Options"));
     connect(options, &QMenu::aboutToShow, this, &TQuarnTileMapper::optItmClick);

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <ostream>
 
 Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& command, const Palettes& palettes)
@@ -37,12 +38,7 @@ std::optional<Palettes> palettesForCommand(const std::string& palettePath, Codec
         err << "quarn-tool: bad palette '" << palettePath << "': " << read.error << '\n';
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < read.colours.size(); ++i) {
-        if (mode == PaletteMode::SixteenColour)
-            palettes.sixteen[i] = read.colours[i];
-        else
-            palettes.four[i] = read.colours[i];
-    }
+    std::copy(read.colours.begin(), read.colours.end(), paletteEntries(palettes, mode).begin());
     return palettes;
 }
 
@@ -57,12 +53,7 @@ bool takePaletteFromRom(Palettes& palettes, Codec codec, std::span<const std::ui
         err << "quarn-tool: cannot read the palette at " << at << ": " << read.error << '\n';
         return false;
     }
-    for (std::size_t i = 0; i < read.colours.size(); ++i) {
-        if (mode == PaletteMode::SixteenColour)
-            palettes.sixteen[i] = read.colours[i];
-        else
-            palettes.four[i] = read.colours[i];
-    }
+    std::copy(read.colours.begin(), read.colours.end(), paletteEntries(palettes, mode).begin());
     return true;
 }
 
@@ -79,7 +70,9 @@ int runRender(const RenderCommand& command, std::ostream&, std::ostream& err)
         return kExitFileError;
     const Bitmap map = renderTileMap(*rom, command, *palettes);
 
-    const QString error = writeBitmapFile(map, QString::fromLocal8Bit(command.outputPath));
+    // The same file as the program's Save To BMP: 8-bit indexed for 8-bit codecs.
+    const QString error = writeBitmapFile(map, QString::fromLocal8Bit(command.outputPath),
+                                          pictureColourTable(command.codec, *palettes));
     if (!error.isEmpty()) {
         err << "quarn-tool: cannot write '" << command.outputPath << "': " << error.toStdString()
             << '\n';

@@ -17,7 +17,8 @@ Bitmap renderTileMap(std::span<const std::uint8_t> rom, const RenderCommand& com
                      const Palettes& palettes = defaultPalettes());
 
 // The default palettes with the codec's palette replaced by the file's
-// entries (4 for the 1- and 2-bit codecs, 16 for the 4-bit ones). An empty
+// entries (4 for the 1- and 2-bit codecs, 16 for the 3- and 4-bit ones, 256
+// for the wider ones). An empty
 // path gives the defaults. On failure the message goes to `err` and nothing
 // is returned.
 std::optional<Palettes> palettesForCommand(const std::string& palettePath, Codec codec, std::ostream& err);

@@ -9,8 +9,10 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <unordered_map>
 
 QImage bitmapToImage(const Bitmap& bitmap)
 {
@@ -18,6 +20,54 @@ QImage bitmapToImage(const Bitmap& bitmap)
     for (int y = 0; y < bitmap.height; ++y)
         std::memcpy(image.scanLine(y), bitmap.pixels.data() + static_cast<std::size_t>(y) * bitmap.width,
                     static_cast<std::size_t>(bitmap.width) * 4);
+    return image;
+}
+
+namespace {
+int nearestEntry(std::span<const Colour> colours, Colour colour)
+{
+    int best = 0;
+    long bestDistance = -1;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const long dr = redOf(colours[i]) - redOf(colour);
+        const long dg = greenOf(colours[i]) - greenOf(colour);
+        const long db = blueOf(colours[i]) - blueOf(colour);
+        const long distance = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+} // namespace
+
+QImage indexedImage(const Bitmap& bitmap, std::span<const Colour> colours)
+{
+    colours = colours.first(std::min<std::size_t>(colours.size(), 256));
+    QImage image(bitmap.width, bitmap.height, QImage::Format_Indexed8);
+    if (image.isNull() || colours.empty())
+        return {};
+    QList<QRgb> table;
+    // Pixel -> entry; the first entry of a colour wins, as colours are matched on import.
+    std::unordered_map<std::uint32_t, uchar> entryOf;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        table << colourToPixel(colours[i]);
+        entryOf.emplace(colourToPixel(colours[i]), static_cast<uchar>(i));
+    }
+    image.setColorTable(table);
+    for (int y = 0; y < bitmap.height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < bitmap.width; ++x) {
+            const std::uint32_t pixel = bitmap.at(x, y) | 0xFF000000u;
+            auto found = entryOf.find(pixel);
+            if (found == entryOf.end())
+                found = entryOf
+                            .emplace(pixel, static_cast<uchar>(nearestEntry(colours, pixelToColour(pixel))))
+                            .first;
+            line[x] = found->second;
+        }
+    }
     return image;
 }
 
@@ -51,7 +101,7 @@ QString pictureFormatNames()
     return names.join(QStringLiteral(", "));
 }
 
-QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
+QString writeBitmapFile(const Bitmap& bitmap, const QString& path, std::span<const Colour> colourTable)
 {
     if (bitmap.width <= 0 || bitmap.height <= 0)
         return QStringLiteral("Bitmap image is not valid");
@@ -65,17 +115,24 @@ QString writeBitmapFile(const Bitmap& bitmap, const QString& path)
             .arg(QFileInfo(path).suffix(), pictureFormatNames());
     if (QString error = refuseMissingFolder(path); !error.isEmpty())
         return error;
-    // A view of the pixels, not a copy: a whole largest map is 64 MiB, and the
-    // writers below convert it a row at a time straight into the file.
-    const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width,
-                      bitmap.height, static_cast<qsizetype>(bitmap.width) * 4, QImage::Format_RGB32);
+    // True colour: a view of the pixels, not a copy, since a whole largest map
+    // is 64 MiB and the writers below convert it a row at a time straight into
+    // the file. Indexed: a quarter of that, one byte a pixel.
+    const QImage view =
+        colourTable.empty()
+            ? QImage(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
+                     static_cast<qsizetype>(bitmap.width) * 4, QImage::Format_RGB32)
+            : indexedImage(bitmap, colourTable);
+    if (view.isNull())
+        return QStringLiteral("Not enough memory for a picture of %1 x %2 pixels").arg(bitmap.width).arg(bitmap.height);
     // Like writeWholeFile: through a temporary file, so a failure leaves the old one.
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         return fileErrorText(errno != 0 ? errno : EACCES);
     errno = 0;
-    // RGB32 without alpha is written by the BMP writer as 24 bits per pixel.
+    // RGB32 without alpha is written by the BMP writer as 24 bits per pixel,
+    // Indexed8 with 256 colours as 8 bits per pixel with the colour table.
     QImageWriter writer(&file, *format);
     if (!writer.write(view)) {
         const int writeError = file.error() != QFileDevice::NoError ? (errno != 0 ? errno : EIO) : 0;

@@ -27,8 +27,10 @@ void TQuarnTileMapper::BMP2Click()
     const std::optional<QString> chosen = wb_.dialogs().saveFileName(this, bitmapDialogOptions(wb_, "BMP2Export"));
     if (!chosen)
         return;
-    // The picture as the last redraw left it: blocks in their screen arrangement.
-    const QString error = writeBitmapFile(s.tileMap.ensureWhole(s.tileMapSource()), *chosen);
+    // The picture as the last redraw left it: blocks in their screen arrangement;
+    // 8-bit indexed with the 256-colour palette for the 8-bit codecs.
+    const QString error =
+        writeBitmapFile(s.tileMap.ensureWhole(s.tileMapSource()), *chosen, pictureColourTable(s.codec, s.palettes));
     if (!error.isEmpty())
         showError(error);
 }

@@ -60,3 +60,36 @@ Palettes defaultPalettes()
     palettes.full = defaultTwoFiftySixColourPalette();
     return palettes;
 }
+
+std::span<Colour> paletteEntries(Palettes& palettes, PaletteMode mode)
+{
+    switch (mode) {
+    case PaletteMode::SixteenColour:
+        return palettes.sixteen;
+    case PaletteMode::TwoFiftySixColour:
+        return palettes.full;
+    case PaletteMode::FourColour:
+        break;
+    }
+    return palettes.four;
+}
+
+std::span<const Colour> paletteEntries(const Palettes& palettes, PaletteMode mode)
+{
+    switch (mode) {
+    case PaletteMode::SixteenColour:
+        return palettes.sixteen;
+    case PaletteMode::TwoFiftySixColour:
+        return palettes.full;
+    case PaletteMode::FourColour:
+        break;
+    }
+    return palettes.four;
+}
+
+std::span<const Colour> pictureColourTable(Codec codec, const Palettes& palettes)
+{
+    if (paletteModeFor(codec) != PaletteMode::TwoFiftySixColour)
+        return {};
+    return palettes.full;
+}

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 // A colour as palettes, palette files and the colour dialog keep it: 0x00BBGGRR.
 using Colour = std::uint32_t;
@@ -57,3 +58,12 @@ const std::array<Colour, 16>& defaultSixteenColourPalette();
 // terminal layout, so that any 8-bit picture shows its shapes.
 const std::array<Colour, 256>& defaultTwoFiftySixColourPalette();
 Palettes defaultPalettes();
+
+// The palette a mode draws with: the four boxes, the 16 entries or the 256.
+std::span<Colour> paletteEntries(Palettes& palettes, PaletteMode mode);
+std::span<const Colour> paletteEntries(const Palettes& palettes, PaletteMode mode);
+
+// The colour table of an exported picture: the 256 colours for the codecs of
+// the 256-colour palette, which are written as 8-bit indexed pictures; none
+// (a true-colour picture) for the others.
+std::span<const Colour> pictureColourTable(Codec codec, const Palettes& palettes);

@@ -8,7 +8,9 @@
 
 namespace {
 
-constexpr std::size_t kBinaryFileSize = 256;
+// Binary palettes of 4 or 16 entries have always been 256 bytes long; a
+// 256-entry palette needs the whole 768-byte table.
+constexpr std::size_t kShortBinaryFileSize = 256;
 
 std::string invalidInteger(std::string_view text)
 {
@@ -132,9 +134,8 @@ std::vector<std::uint8_t> writePaletteText(std::span<const Colour> colours)
 
 std::vector<std::uint8_t> writePaletteBinary(std::span<const Colour> colours)
 {
-    std::vector<std::uint8_t> bytes(kBinaryFileSize, 0);
-    const std::size_t entries = std::min(colours.size(), kBinaryFileSize / 3);
-    for (std::size_t i = 0; i < entries; ++i) {
+    std::vector<std::uint8_t> bytes(std::max(kShortBinaryFileSize, colours.size() * 3), 0);
+    for (std::size_t i = 0; i < colours.size(); ++i) {
         bytes[3 * i] = static_cast<std::uint8_t>(redOf(colours[i]));
         bytes[3 * i + 1] = static_cast<std::uint8_t>(greenOf(colours[i]));
         bytes[3 * i + 2] = static_cast<std::uint8_t>(blueOf(colours[i]));

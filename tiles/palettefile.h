@@ -18,7 +18,7 @@ enum class PaletteFileForm { Text, Binary };
 // "palette.act.txt" is binary too.
 PaletteFileForm paletteFileFormFor(std::string_view fileName);
 
-// Entries a palette file holds for a palette mode: 4 or 16.
+// Entries a palette file holds for a palette mode: 4, 16 or 256.
 int paletteEntryCount(PaletteMode mode);
 
 struct PaletteReadResult {
@@ -45,7 +45,8 @@ struct PaletteReadResult {
 
 // One "R G B" line per entry, each ended by CR LF.
 std::vector<std::uint8_t> writePaletteText(std::span<const Colour> colours);
-// Exactly 256 bytes: the triplets from byte 0, zeros after them.
+// The triplets from byte 0, zeros after them up to 256 bytes: a file of 4
+// or 16 entries is 256 bytes long, one of 256 entries the full 768 bytes.
 std::vector<std::uint8_t> writePaletteBinary(std::span<const Colour> colours);
 std::vector<std::uint8_t> writePaletteFile(std::span<const Colour> colours, PaletteFileForm form);
 

@@ -1,10 +1,12 @@
-// The Palette menu: default colours, palette files, and the tile map menu's
-// Clear Tile, which is the tile editor's Clear.
+// The Palette menu: default colours, palette files, palettes in the ROM, the
+// NES master palette, and the tile map menu's Clear Tile, which is the tile
+// editor's Clear.
 #include "app/fileio.h"
 #include "app/inputbox.h"
 #include "app/kvrmain.h"
 #include "app/numbers.h"
 #include "tiles/colourformat.h"
+#include "tiles/nespalette.h"
 #include "tiles/palettefile.h"
 #include "tiles/teditf.h"
 #include "tiles/tmform.h"
@@ -18,19 +20,22 @@ PaletteFileForm formForName(const QString& fileName)
     return paletteFileFormFor(fileName.toUpper().toStdString());
 }
 
-// The palette the codec draws with: the four boxes or the 16-colour strip.
+// The palette the codec draws with: the four boxes, the 16 or the 256 entries.
 std::vector<Colour> paletteInUse(const SharedState& s)
 {
-    const Palettes& p = s.palettes;
-    return paletteModeFor(s.codec) == PaletteMode::SixteenColour
-               ? std::vector<Colour>(p.sixteen.begin(), p.sixteen.end())
-               : std::vector<Colour>(p.four.begin(), p.four.end());
+    const std::span<const Colour> entries = paletteEntries(s.palettes, paletteModeFor(s.codec));
+    return {entries.begin(), entries.end()};
 }
+
+// The editor's entry number of the palette's first colour: the boxes count from 1.
+int firstEntryOf(PaletteMode mode) { return mode == PaletteMode::FourColour ? 1 : 0; }
 
 AllowedChars formatNameCharacters()
 {
     return backspaceAnd("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 }
+
+AllowedChars nesIndexCharacters() { return backspaceAnd("0123456789ABCDEFabcdef $"); }
 } // namespace
 
 void TQuarnTileMapper::Restore1Click()
@@ -41,17 +46,21 @@ void TQuarnTileMapper::Restore1Click()
     const auto& sixteen = defaultSixteenColourPalette();
     // Only the active palette's first four entries are restored: in 4-colour
     // mode they are the boxes, and entries 0..3 of the strip keep the user's colours.
-    const bool sixteenMode = paletteModeFor(s.codec) == PaletteMode::SixteenColour;
+    const PaletteMode mode = paletteModeFor(s.codec);
+    const bool sixteenMode = mode == PaletteMode::SixteenColour;
+    // The 256-colour palette is restored whole.
+    if (mode == PaletteMode::TwoFiftySixColour)
+        s.palettes.full = defaultTwoFiftySixColourPalette();
     if (sixteenMode) {
         for (std::size_t i = 0; i < 4; ++i)
             s.palettes.sixteen[i] = sixteen[i];
-    } else {
+    } else if (mode == PaletteMode::FourColour) {
         for (int n = 1; n <= 4; ++n)
             editor->setFourColour(n, four[static_cast<std::size_t>(n - 1)]);
     }
     for (std::size_t i = 4; i < 16; ++i)
         s.palettes.sixteen[i] = sixteen[i];
-    if (sixteenMode)
+    if (mode != PaletteMode::FourColour)
         editor->repaintStrip();
     if (s.romLoaded)
         wb_.forms.tileMapForm->redrawTileMap();
@@ -71,9 +80,8 @@ void TQuarnTileMapper::N1Click()
     const PaletteMode mode = paletteModeFor(s.codec);
     const PaletteReadResult read = readPaletteFile(file.bytes, formForName(*chosen), paletteEntryCount(mode));
     // Entries read before a bad line keep their new colours.
-    const int firstEntry = mode == PaletteMode::SixteenColour ? 0 : 1;
     for (std::size_t i = 0; i < read.colours.size(); ++i)
-        wb_.forms.tileEditForm->setColour(firstEntry + static_cast<int>(i), read.colours[i]);
+        wb_.forms.tileEditForm->setColour(firstEntryOf(mode) + static_cast<int>(i), read.colours[i]);
     if (!read.ok()) {
         showError(QString::fromStdString(read.error));
         return;
@@ -125,9 +133,8 @@ void TQuarnTileMapper::ReadPalClick()
         showError(QString::fromStdString(read.error));
         return;
     }
-    const int firstEntry = mode == PaletteMode::SixteenColour ? 0 : 1;
     for (std::size_t i = 0; i < read.colours.size(); ++i)
-        wb_.forms.tileEditForm->setColour(firstEntry + static_cast<int>(i), read.colours[i]);
+        wb_.forms.tileEditForm->setColour(firstEntryOf(mode) + static_cast<int>(i), read.colours[i]);
     romPalette_ = RomPalettePlace{offset.position, *format};
     action("WritePalItem")->setEnabled(true);
     wb_.forms.tileMapForm->redrawTileMap();
@@ -156,6 +163,35 @@ void TQuarnTileMapper::WritePalClick()
         showError(QString::fromStdString(error));
     if (changed)
         wb_.forms.tileMapForm->setTileMapPosition(s.tileMapPosition);
+}
+
+// The 256-colour palette takes the 64 master colours as entries 0..63; the
+// smaller palettes take the colours of the indices typed, as an NES game
+// stores its palette. Like Load, the palette is not part of the ROM's history.
+void TQuarnTileMapper::NesPalClick()
+{
+    SharedState& s = wb_.state;
+    const PaletteMode mode = paletteModeFor(s.codec);
+    std::vector<Colour> colours(nesMasterPalette().begin(), nesMasterPalette().end());
+    if (mode != PaletteMode::TwoFiftySixColour) {
+        const int count = paletteEntryCount(mode);
+        // Room for "$3F " per entry and a few spaces more.
+        const QString answer = InputBoxQuery(wb_, QString::fromLatin1(kApplicationTitle),
+                                             wb_.text("NesIndicesPrompt").arg(count), nesIndexCharacters(),
+                                             4 * count + 4, QString::fromLatin1(defaultNesColourIndices(mode)));
+        if (!InputBoxConfirmed(wb_))
+            return;
+        const std::optional<std::vector<int>> indices = parseNesColourIndices(answer.toStdString(), count);
+        if (!indices) {
+            showError(wb_.text("BadNesIndices").arg(answer).arg(count));
+            return;
+        }
+        colours = nesColours(*indices);
+    }
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        wb_.forms.tileEditForm->setColour(firstEntryOf(mode) + static_cast<int>(i), colours[i]);
+    if (s.romLoaded)
+        wb_.forms.tileMapForm->redrawTileMap();
 }
 
 void TQuarnTileMapper::N8Click()

@@ -39,7 +39,6 @@ constexpr int kRotateLeftButton = 6;
 constexpr int kRotateRightButton = 7;
 
 constexpr int kBoxSize = 30;
-constexpr int kCellHeight = 16;
 constexpr int kGridSize = 256;
 // "FG"/"BG" are 10 points on the 96-dpi screens the palette was laid out
 // for; the strip's labels use the smaller default picture font.
@@ -147,6 +146,7 @@ QWidget* Tteditform::buildPalettePanel()
 {
     auto* panel = new QWidget(this);
     panel->setFixedSize(kBoxSize, kGridSize);
+    palettePanel_ = panel;
     const Palettes& palettes = wb_.state.palettes;
     for (int n = 1; n <= 4; ++n) {
         auto* box = new ImageBox(panel);
@@ -181,10 +181,10 @@ QWidget* Tteditform::buildPalettePanel()
     stripCanvas_.fill(Qt::black);
     strip_->setPainter([this](QPainter& p, const QRect&) { p.drawImage(0, 0, stripCanvas_); });
     connect(strip_, &ImageBox::mousePressed, this, [this](QMouseEvent* event) {
-        c16imMouseDown(event->button(), false, event->position().toPoint().y());
+        c16imMouseDown(event->button(), false, event->position().toPoint());
     });
     connect(strip_, &ImageBox::doubleClicked, this, [this](QMouseEvent* event) {
-        c16imMouseDown(event->button(), true, event->position().toPoint().y());
+        c16imMouseDown(event->button(), true, event->position().toPoint());
     });
     strip_->hide();
     return panel;
@@ -265,19 +265,20 @@ void Tteditform::updateRotateButtons()
 
 // ---- painting ----------------------------------------------------------------
 
-void Tteditform::writeEditPixel()
+void Tteditform::writeEditPixel(std::optional<int> value)
 {
     SharedState& s = wb_.state;
     const int x = s.editPixelX;
     const int y = s.editPixelY;
     if (!s.tileBitmap.contains(x, y))
         return;
-    const int value = colourToValue(s.codec, s.palettes, pixelToColour(s.tileBitmap.at(x, y)));
+    if (!value)
+        value = colourToValue(s.codec, s.palettes, pixelToColour(s.tileBitmap.at(x, y)));
     // Joins the step under way: the stroke or the operation.
     s.rom.beginStep("StepPaint");
     const StreamBytes bytes = tileBytes(s.tileMapPosition, s.codec, s.geometry, s.selectedTile);
     s.rom.edit("StepPaint", {{bytes.offset, bytes.length}}, [&](std::span<std::uint8_t> rom) {
-        writeTilePixel(rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile, x, y, value);
+        writeTilePixel(rom, s.tileMapPosition, s.codec, s.geometry, s.selectedTile, x, y, *value);
     });
 }
 
@@ -288,7 +289,7 @@ void Tteditform::paintEditPixel(int slot)
         return; // the black part of the grid
     s.tileBitmap.set(s.editPixelX, s.editPixelY, colourToPixel(paintColour(slot)));
     tile_->update();
-    writeEditPixel();
+    writeEditPixel(slotValue(slot));
 }
 
 void Tteditform::TileMouseMove(QMouseEvent* event)
@@ -345,7 +346,13 @@ void Tteditform::finishEdit()
 
 // ---- operations --------------------------------------------------------------
 
-void Tteditform::setTilePixels(const Bitmap& tile)
+int Tteditform::slotValue(int slot) const
+{
+    // The slot's own value, also when another entry has the same colour.
+    return stripMode() ? slot : slot - 1;
+}
+
+void Tteditform::setTilePixels(const Bitmap& tile, std::optional<int> value)
 {
     // Every pixel is set and encoded, changed or not.
     SharedState& s = wb_.state;
@@ -355,7 +362,7 @@ void Tteditform::setTilePixels(const Bitmap& tile)
             s.editPixelY = y;
             if (s.tileBitmap.contains(x, y))
                 s.tileBitmap.set(x, y, tile.at(x, y));
-            writeEditPixel();
+            writeEditPixel(value);
         }
 }
 
@@ -385,23 +392,29 @@ void Tteditform::ClearBtnClick()
     if (!s.romLoaded)
         return;
     s.rom.beginStep("ClearTile");
-    setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height,
-                              colourToPixel(paintColour(s.backgroundSlot))));
+    setTilePixels(clearedTile(s.tileBitmap.width, s.tileBitmap.height, colourToPixel(paintColour(s.backgroundSlot))),
+                  slotValue(s.backgroundSlot));
     finishEdit();
 }
 
 // ---- palette display -------------------------------------------------------------
 
-bool Tteditform::sixteenColourMode() const
+bool Tteditform::stripMode() const
 {
-    return paletteModeFor(wb_.state.codec) == PaletteMode::SixteenColour;
+    return paletteModeFor(wb_.state.codec) != PaletteMode::FourColour;
+}
+
+std::span<Colour> Tteditform::stripEntries() const
+{
+    // The 16-colour palette for the 3- and 4-bit codecs, the 256 for the wider ones.
+    return paletteEntries(wb_.state.palettes, paletteModeFor(wb_.state.codec));
 }
 
 Colour Tteditform::paintColour(int slot) const
 {
     const Palettes& p = wb_.state.palettes;
-    if (sixteenColourMode())
-        return p.sixteen[static_cast<std::size_t>(std::clamp(slot, 0, 15))];
+    if (stripMode())
+        return stripEntries()[static_cast<std::size_t>(std::clamp(slot, 0, stripLayout_.entries() - 1))];
     return p.fourEntry(std::clamp(slot, 1, 4));
 }
 
@@ -420,10 +433,26 @@ void Tteditform::writeBoxLabel(int box, const QString& text, QPoint at)
     boxes_[static_cast<std::size_t>(box - 1)]->update();
 }
 
-void Tteditform::writeStripLabel(const QString& text, int x, int entry)
+void Tteditform::writeStripLabel(const QString& text, int entry)
 {
-    drawLabel(stripCanvas_, text, QPoint(x, kCellHeight * entry), Qt::black, kStripLabelPixels, true);
+    const PaletteStripLayout& l = stripLayout_;
+    // At 10 (8 for "BF") in the 30-pixel cells, scaled down in the narrow ones.
+    const int x = (text.size() > 1 ? 8 : 10) * l.cellWidth / kBoxSize;
+    QImage cell(l.cellWidth, l.cellHeight, QImage::Format_RGB32);
+    {
+        QPainter painter(&cell);
+        painter.drawImage(0, 0, stripCanvas_, l.cellX(entry), l.cellY(entry), l.cellWidth, l.cellHeight);
+    }
+    // Drawn in a copy of the cell, so that a label never spills into the next one.
+    drawLabel(cell, text, QPoint(x, 0), Qt::black, kStripLabelPixels, true);
+    QPainter(&stripCanvas_).drawImage(l.cellX(entry), l.cellY(entry), cell);
     strip_->update();
+}
+
+void Tteditform::fillStripCell(int entry, Colour colour)
+{
+    const PaletteStripLayout& l = stripLayout_;
+    QPainter(&stripCanvas_).fillRect(l.cellX(entry), l.cellY(entry), l.cellWidth, l.cellHeight, qColour(colour));
 }
 
 void Tteditform::setFourColour(int entry, Colour colour)
@@ -439,31 +468,32 @@ void Tteditform::setFourColour(int entry, Colour colour)
         selectBackgroundBox(entry);
 }
 
-void Tteditform::setSixteenColour(int entry, Colour colour)
+void Tteditform::setStripColour(int entry, Colour colour)
 {
-    if (entry < 0 || entry > 15)
+    const std::span<Colour> entries = stripEntries();
+    if (entry < 0 || entry >= static_cast<int>(entries.size()))
         return;
+    entries[static_cast<std::size_t>(entry)] = colour;
+    // The 3-bit codec shows the first 8 of the 16 entries; the rest are kept.
+    if (entry >= stripLayout_.entries())
+        return;
+    fillStripCell(entry, colour);
     SharedState& s = wb_.state;
-    s.palettes.sixteen[static_cast<std::size_t>(entry)] = colour;
-    {
-        QPainter painter(&stripCanvas_);
-        painter.fillRect(0, kCellHeight * entry, kBoxSize, kCellHeight, qColour(colour));
-    }
     const bool foreground = entry == s.foregroundSlot;
     const bool background = entry == s.backgroundSlot;
     if (foreground && background)
-        writeStripLabel(QStringLiteral("BF"), 8, entry);
+        writeStripLabel(QStringLiteral("BF"), entry);
     else if (foreground)
-        writeStripLabel(QStringLiteral("F"), 10, entry);
+        writeStripLabel(QStringLiteral("F"), entry);
     else if (background)
-        writeStripLabel(QStringLiteral("B"), 10, entry);
+        writeStripLabel(QStringLiteral("B"), entry);
     strip_->update();
 }
 
 void Tteditform::setColour(int entry, Colour colour)
 {
-    if (sixteenColourMode())
-        setSixteenColour(entry, colour);
+    if (stripMode())
+        setStripColour(entry, colour);
     else
         setFourColour(entry, colour);
 }
@@ -499,60 +529,74 @@ void Tteditform::selectBackgroundBox(int box)
         selectForegroundBox(s.foregroundSlot);
 }
 
-void Tteditform::selectSixteen(int foreground, int background)
+void Tteditform::selectStripEntries(int foreground, int background)
 {
     SharedState& s = wb_.state;
-    s.foregroundSlot = static_cast<std::uint8_t>(std::clamp(foreground, 0, 15));
-    s.backgroundSlot = static_cast<std::uint8_t>(std::clamp(background, 0, 15));
-    {
-        QPainter painter(&stripCanvas_);
-        for (int j = 0; j < 16; ++j)
-            painter.fillRect(0, kCellHeight * j, kBoxSize, kCellHeight,
-                             qColour(s.palettes.sixteen[static_cast<std::size_t>(j)]));
-    }
+    const int last = stripLayout_.entries() - 1;
+    s.foregroundSlot = static_cast<std::uint8_t>(std::clamp(foreground, 0, last));
+    s.backgroundSlot = static_cast<std::uint8_t>(std::clamp(background, 0, last));
+    const std::span<Colour> entries = stripEntries();
+    for (int j = 0; j <= last; ++j)
+        fillStripCell(j, entries[static_cast<std::size_t>(j)]);
     if (s.foregroundSlot != s.backgroundSlot) {
-        writeStripLabel(QStringLiteral("B"), 10, s.backgroundSlot);
-        writeStripLabel(QStringLiteral("F"), 10, s.foregroundSlot);
+        writeStripLabel(QStringLiteral("B"), s.backgroundSlot);
+        writeStripLabel(QStringLiteral("F"), s.foregroundSlot);
     } else {
-        writeStripLabel(QStringLiteral("BF"), 8, s.foregroundSlot);
+        writeStripLabel(QStringLiteral("BF"), s.foregroundSlot);
     }
     strip_->update();
 }
 
 void Tteditform::repaintStrip()
 {
-    selectSixteen(wb_.state.foregroundSlot, wb_.state.backgroundSlot);
+    selectStripEntries(wb_.state.foregroundSlot, wb_.state.backgroundSlot);
 }
 
 void Tteditform::selectForeground(int slot)
 {
-    if (sixteenColourMode())
-        selectSixteen(slot, wb_.state.backgroundSlot);
+    if (stripMode())
+        selectStripEntries(slot, wb_.state.backgroundSlot);
     else
         selectForegroundBox(slot);
 }
 
 void Tteditform::selectBackground(int slot)
 {
-    if (sixteenColourMode())
-        selectSixteen(wb_.state.foregroundSlot, slot);
+    if (stripMode())
+        selectStripEntries(wb_.state.foregroundSlot, slot);
     else
         selectBackgroundBox(slot);
+}
+
+void Tteditform::layOutStrip()
+{
+    stripLayout_ = paletteStripLayout(wb_.state.codec);
+    const QSize size(stripLayout_.width(), stripLayout_.height());
+    if (stripCanvas_.size() != size) {
+        stripCanvas_ = QImage(size, QImage::Format_RGB32);
+        stripCanvas_.fill(Qt::black);
+        strip_->setPictureSize(size);
+        palettePanel_->setFixedSize(std::max(kBoxSize, size.width()), kGridSize);
+        layout()->activate(); // the window takes its new width now, not at the next event
+    }
 }
 
 void Tteditform::codecChanged()
 {
     const Codec codec = wb_.state.codec;
     const Palettes& p = wb_.state.palettes;
-    if (paletteModeFor(codec) == PaletteMode::SixteenColour) {
+    if (stripMode()) {
         for (ImageBox* box : boxes_)
             box->hide();
+        layOutStrip();
         strip_->show();
-        selectForeground(15);
+        selectForeground(stripLayout_.entries() - 1);
         selectBackground(0);
         return;
     }
     strip_->hide();
+    palettePanel_->setFixedSize(kBoxSize, kGridSize);
+    layout()->activate();
     // The 1-bit codec has two colours only.
     const int shown = bitsPerPixel(codec) == 1 ? 2 : 4;
     for (int n = 1; n <= 4; ++n)
@@ -572,6 +616,7 @@ void Tteditform::installDefaultPalettes()
     for (int n = 1; n <= 4; ++n)
         setFourColour(n, four[static_cast<std::size_t>(n - 1)]);
     s.palettes.sixteen = defaultSixteenColourPalette();
+    s.palettes.full = defaultTwoFiftySixColourPalette();
     selectForegroundBox(4);
     selectBackgroundBox(1);
 }
@@ -597,18 +642,18 @@ void Tteditform::Color1imDblClick(int tag)
         wb_.forms.tileMapForm->redrawTileMap();
 }
 
-void Tteditform::c16imMouseDown(Qt::MouseButton button, bool doubleClick, int y)
+void Tteditform::c16imMouseDown(Qt::MouseButton button, bool doubleClick, QPoint at)
 {
     SharedState& s = wb_.state;
-    const int entry = std::clamp(y / kCellHeight, 0, 15);
+    const int entry = stripLayout_.entryAt(at.x(), at.y());
     if (button != Qt::LeftButton) {
         selectBackground(entry);
         return;
     }
     if (doubleClick) {
-        const Colour initial = s.palettes.sixteen[static_cast<std::size_t>(entry)];
-        if (const std::optional<Colour> chosen = wb_.dialogs().chooseColour(this, initial)) {
-            s.palettes.sixteen[static_cast<std::size_t>(entry)] = *chosen;
+        Colour& colour = stripEntries()[static_cast<std::size_t>(entry)];
+        if (const std::optional<Colour> chosen = wb_.dialogs().chooseColour(this, colour)) {
+            colour = *chosen;
             if (s.romLoaded)
                 wb_.forms.tileMapForm->redrawTileMap();
         }

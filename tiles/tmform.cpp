@@ -84,9 +84,10 @@ void Ttilemapform::buildControls()
     Codecbox = new QComboBox(this);
     Codecbox->setObjectName(QStringLiteral("Codecbox"));
     Codecbox->setFixedWidth(131);
-    for (const Codec codec : kAllCodecs) {
+    // The built-ins, then the codecs described in files: an item's index is its codec value.
+    for (const Codec codec : allCodecs()) {
         const std::string_view name = codecName(codec);
-        Codecbox->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+        Codecbox->addItem(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
     }
     Codecbox->setCurrentIndex(codecIndex(Codec::Nes));
     Codecbox->installEventFilter(this);

@@ -376,3 +376,38 @@ TEST(BitmapImage, EmptyBitmapAndNullImageMatch)
 }
 
 } // namespace
+
+namespace {
+// Each pixel becomes the first entry of its colour; a colour the table lacks
+// the nearest entry, the lower one on a tie; the table is the picture's.
+TEST(BitmapImage, IndexedImageTakesTheFirstOrNearestEntry)
+{
+    const std::vector<Colour> table{rgbColour(10, 10, 10), rgbColour(200, 0, 0), rgbColour(10, 10, 10),
+                                    rgbColour(0, 200, 0)};
+    struct Case {
+        Colour pixel;
+        int entry;
+    };
+    const Case cases[] = {
+        {rgbColour(10, 10, 10), 0},   // entry 2 has it too: the first wins
+        {rgbColour(200, 0, 0), 1},
+        {rgbColour(0, 200, 0), 3},
+        {rgbColour(0, 0, 0), 0},      // nearest: the dark grey
+        {rgbColour(180, 20, 0), 1},
+        {rgbColour(150, 150, 0), 1},  // as near to red as to green: the lower entry
+    };
+    Bitmap bitmap(static_cast<int>(std::size(cases)), 2);
+    for (int x = 0; x < bitmap.width; ++x)
+        for (int y = 0; y < 2; ++y)
+            bitmap.set(x, y, colourToPixel(cases[x].pixel));
+    const QImage image = indexedImage(bitmap, table);
+    ASSERT_EQ(image.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(image.colorCount(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(image.color(i), colourToPixel(table[static_cast<std::size_t>(i)]));
+    for (int x = 0; x < bitmap.width; ++x)
+        for (int y = 0; y < 2; ++y)
+            EXPECT_EQ(image.pixelIndex(x, y), cases[x].entry) << x;
+    EXPECT_TRUE(indexedImage(bitmap, {}).isNull());
+}
+} // namespace

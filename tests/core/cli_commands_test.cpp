@@ -4,13 +4,17 @@
 #include "cli/tool.h"
 
 #include "app/fileio.h"
+#include "cli/render.h"
 #include "tiles/bitmapio.h"
+#include "tiles/palettefile.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -169,6 +173,65 @@ TEST_F(CliCommands, PaletteReadFromTheRom)
     // 0x33 in both planes: value 0 at x = 0, value 3 at x = 2.
     EXPECT_EQ(picture.bitmap->at(0, 0), 0xFFF83800u);
     EXPECT_EQ(picture.bitmap->at(2, 0), 0xFFFCFCFCu);
+}
+
+// An 8-bit codec renders an indexed picture, the same bytes the program's
+// Save To BMP writes, with the 256 palette entries as its colour table; it
+// imports back to the same bytes. Palettes of 256 entries come from files
+// and from the ROM; a 4-bit codec still renders 24-bit.
+TEST_F(CliCommands, EightBitPicturesAndPalettes)
+{
+    std::mt19937 random(4);
+    for (std::uint8_t& b : rom)
+        b = static_cast<std::uint8_t>(random());
+    write("game.gba", rom);
+    write("zero.gba", Bytes(rom.size(), 0));
+    std::vector<Colour> colours;
+    for (int i = 0; i < 256; ++i)
+        colours.push_back(rgbColour(i, (i * 7) % 256, 255 - i));
+    write("p.act", writePaletteBinary(colours));
+    const std::vector<std::string> eightBit{"--codec", "8BPP GBA", "--palette", "@p.act"};
+    for (const std::string name : {"map.bmp", "map.png"}) {
+        std::vector<std::string> args{"render", "@game.gba", "-o", "@" + name};
+        args.insert(args.end(), eightBit.begin(), eightBit.end());
+        ASSERT_EQ(run(args).err, "");
+        const QImage image = QImageReader(qpath(name)).read();
+        ASSERT_EQ(image.format(), QImage::Format_Indexed8) << name;
+        ASSERT_EQ(image.colorCount(), 256);
+        for (int i = 0; i < 256; ++i)
+            EXPECT_EQ(image.color(i), colourToPixel(colours[static_cast<std::size_t>(i)])) << i;
+
+        RenderCommand command;
+        command.codec = Codec::Gba8;
+        Palettes palettes = defaultPalettes();
+        std::copy(colours.begin(), colours.end(), palettes.full.begin());
+        const std::string direct = "direct-" + name;
+        ASSERT_EQ(writeBitmapFile(renderTileMap(rom, command, palettes), qpath(direct),
+                                  pictureColourTable(command.codec, palettes)),
+                  QString());
+        EXPECT_EQ(read(name), read(direct));
+
+        write("zero.gba", Bytes(rom.size(), 0));
+        args = {"import", "@zero.gba", "@" + name};
+        args.insert(args.end(), eightBit.begin(), eightBit.end());
+        EXPECT_EQ(run(args).status, 0);
+        EXPECT_EQ(read("zero.gba"), rom) << name;
+    }
+    EXPECT_EQ(read("map.bmp")[28], 8); // bits per pixel
+    ASSERT_EQ(run({"render", "@game.gba", "--codec", "4BPP GBA", "-o", "@four.bmp"}).status, 0);
+    EXPECT_EQ(read("four.bmp")[28], 24);
+
+    // 256 BGR555 colours take 512 bytes: they fit at H3E00 and not a byte later.
+    const ToolRun fits = run({"render", "@game.gba", "--codec", "8BPP GBA", "--palette-at", "H3E00",
+                              "--palette-format", "bgr555", "-o", "@rom.png"});
+    EXPECT_EQ(fits.status, 0) << fits.err;
+    const ToolRun past = run({"render", "@game.gba", "--codec", "8BPP GBA", "--palette-at", "H3E01",
+                              "--palette-format", "bgr555", "-o", "@past.png"});
+    EXPECT_EQ(past.status, 1);
+    EXPECT_NE(past.err.find("256 bgr555 colours at 15873 take 512 bytes"), std::string::npos) << past.err;
+    const QImage fromRom = QImageReader(qpath("rom.png")).read();
+    ASSERT_EQ(fromRom.colorCount(), 256);
+    EXPECT_EQ(fromRom.color(255), colourToPixel(readColours(rom, 0x3E00, 256, ColourFormat::Bgr555).colours[255]));
 }
 
 } // namespace

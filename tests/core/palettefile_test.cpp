@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,14 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
 std::string textOf(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
 
-std::vector<Colour> sixteenDistinct()
+std::vector<Colour> distinctColours(int count)
 {
     std::vector<Colour> colours;
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < count; ++i)
         colours.push_back(rgbColour(i * 17, 255 - i * 13, (i * 71) % 256));
     return colours;
 }
+std::vector<Colour> sixteenDistinct() { return distinctColours(16); }
 
 TEST(PaletteFileForm, ActAnywhereInTheNameMeansBinary)
 {
@@ -39,12 +41,18 @@ TEST(PaletteFile, DefaultFourColourPaletteSavesAsTheseLines)
 
 TEST(PaletteFile, RoundTripsInBothFormsAndSizes)
 {
+    const std::vector<Colour> full = distinctColours(256);
     const std::vector<Colour> sixteen = sixteenDistinct();
     const std::vector<Colour> four(sixteen.begin() + 3, sixteen.begin() + 7);
     for (PaletteFileForm form : {PaletteFileForm::Text, PaletteFileForm::Binary})
-        for (const std::vector<Colour>* colours : {&four, &sixteen}) {
+        for (const std::vector<Colour>* colours : {&four, &sixteen, &full}) {
             SCOPED_TRACE(colours->size());
             const Bytes file = writePaletteFile(*colours, form);
+            // Binary: the 256-byte file of old for 4 and 16 entries, the whole table for 256.
+            if (form == PaletteFileForm::Binary)
+                EXPECT_EQ(file.size(), colours->size() == 256 ? 768u : 256u);
+            else
+                EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(colours->size()));
             const PaletteReadResult read = readPaletteFile(file, form, static_cast<int>(colours->size()));
             EXPECT_TRUE(read.ok()) << read.error;
             EXPECT_EQ(read.colours, *colours);

@@ -1,9 +1,10 @@
 // Palette files: any bytes as a .pal (text) or .act (binary) file for either
-// palette size. What is read is written back and read again unchanged.
+// palette size (4, 16 or 256 entries). What is read is written back and read again unchanged.
 #include "fuzzinput.h"
 
 #include "tiles/palettefile.h"
 
+#include <algorithm>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -11,7 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput input(data, size);
     const std::uint8_t choice = input.take<std::uint8_t>();
     const PaletteFileForm form = (choice & 1) ? PaletteFileForm::Binary : PaletteFileForm::Text;
-    const int count = paletteEntryCount((choice & 2) ? PaletteMode::SixteenColour : PaletteMode::FourColour);
+    constexpr PaletteMode kModes[] = {PaletteMode::FourColour, PaletteMode::SixteenColour,
+                                      PaletteMode::TwoFiftySixColour, PaletteMode::FourColour};
+    const int count = paletteEntryCount(kModes[(choice >> 1) & 3]);
     const std::span<const std::uint8_t> bytes = input.rest();
 
     const PaletteReadResult read = readPaletteFile(bytes, form, count);
@@ -25,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Entries read before a failure are as good as a whole file's.
     const std::vector<std::uint8_t> written = writePaletteFile(read.colours, form);
+    if (form == PaletteFileForm::Binary)
+        FUZZ_CHECK(written.size() == std::max<std::size_t>(256, 3 * read.colours.size()));
     const PaletteReadResult again = readPaletteFile(written, form, static_cast<int>(read.colours.size()));
     FUZZ_CHECK(again.ok());
     FUZZ_CHECK(again.colours == read.colours);

@@ -130,6 +130,29 @@ private slots:
         QVERIFY2((centre - screenCentre).manhattanLength() <= 1, "centred on the screen");
     }
 
+    // A preset answer is offered selected, OK ready: Enter takes it, typing replaces it.
+    void presetTextIsOfferedSelected()
+    {
+        InputRequest request = goToRequest();
+        request.text = QStringLiteral("H10");
+        bool selected = false, ready = false;
+        whenShown([&] {
+            selected = box->ifEdit->selectedText() == QStringLiteral("H10");
+            ready = box->ifOKbtn->isEnabled();
+            press(Qt::Key_Return);
+        });
+        QCOMPARE(shown(box->query(request)), QStringLiteral("H10"));
+        QVERIFY(selected && ready);
+        whenShown([&] {
+            type(QStringLiteral("20"));
+            press(Qt::Key_Return);
+        });
+        QCOMPARE(shown(box->query(request)), QStringLiteral("20"));
+        whenShown([&] { ready = box->ifOKbtn->isEnabled(); });
+        QVERIFY(!box->query(goToRequest()));
+        QVERIFY(!ready); // no preset: empty, as before
+    }
+
     void onlyAllowedCharactersCanBeTyped()
     {
         QString afterBadKeys, afterGoodKeys;

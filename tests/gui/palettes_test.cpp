@@ -318,12 +318,13 @@ private slots:
         QCOMPARE(palettes().fourEntry(3), defaultFourColourPalette()[2]);
     }
 
-    // Read From ROM and Write To ROM in both palette modes; the colours
+    // Read From ROM and Write To ROM in the three palette modes; the colours
     // themselves are the core's (its own tests), here the wiring and undo.
     void paletteReadFromAndWrittenToTheRom()
     {
         const std::vector<std::tuple<Codec, const char*, const char*, std::int64_t>> runs{
-            {Codec::Snes, "H1F0", "BGR555", 0x1F0}, {Codec::Nes, "12345", "nes", 12345}};
+            {Codec::Snes, "H1F0", "BGR555", 0x1F0}, {Codec::Nes, "12345", "nes", 12345},
+            {Codec::Gba8, "H3E00", "bgr555", 0x3E00}};
         for (const auto& [codec, offset, formatName, at] : runs) {
             app.reset();
             app = std::make_unique<RunningApp>();
@@ -336,19 +337,21 @@ private slots:
                 rom[static_cast<std::size_t>(at) + i] = static_cast<std::uint8_t>(i * 0x35 + 0x91);
             app->open(app->writeFile(QStringLiteral("game.bin"), rom));
             setCodec(codec);
-            const bool sixteen = paletteModeFor(codec) == PaletteMode::SixteenColour;
+            const PaletteMode mode = paletteModeFor(codec);
+            const bool sixteen = mode != PaletteMode::FourColour; // the strip, not the boxes
+            const int count = paletteEntryCount(mode);
             auto inUse = [&] {
-                const Palettes& p = palettes();
-                return sixteen ? std::vector<Colour>(p.sixteen.begin(), p.sixteen.end())
-                               : std::vector<Colour>(p.four.begin(), p.four.end());
+                const std::span<const Colour> entries = paletteEntries(palettes(), mode);
+                return std::vector<Colour>(entries.begin(), entries.end());
             };
             auto romBytes = [&] { return Bytes(state().rom.bytes().begin(), state().rom.bytes().end()); };
             const ColourFormat format = *parseColourFormat(QString::fromLatin1(formatName).toLower().toStdString());
 
-            // Past the end and an unknown format: a message each, nothing changes.
+            // One byte past the end and an unknown format: a message each, nothing changes.
             const Palettes before = palettes();
-            for (const auto& [where, name] : {std::pair{"H3FFF", formatName}, std::pair{offset, "vga"}}) {
-                app->dialogs.inputAnswers = {QString::fromLatin1(where), QString::fromLatin1(name)};
+            const QString pastEnd = QString::number(16384 - count * bytesPerColour(format) + 1);
+            for (const auto& [where, name] : {std::pair{pastEnd, formatName}, std::pair{QString::fromLatin1(offset), "vga"}}) {
+                app->dialogs.inputAnswers = {where, QString::fromLatin1(name)};
                 read->trigger();
             }
             QCOMPARE(app->dialogs.messages.size(), 2);
@@ -358,7 +361,7 @@ private slots:
             app->dialogs.messages.clear();
             app->dialogs.inputAnswers = {QString::fromLatin1(offset), QString::fromLatin1(formatName)};
             read->trigger();
-            const std::vector<Colour> expected = readColours(rom, at, sixteen ? 16 : 4, format).colours;
+            const std::vector<Colour> expected = readColours(rom, at, count, format).colours;
             QCOMPARE(inUse(), expected);
             QCOMPARE(state().tileMap.picture().at(0, 0), colourToPixel(expected[0]));
             QVERIFY(app->dialogs.messages.isEmpty() && write->isEnabled());
