@@ -202,8 +202,10 @@ QString Tteditform::tileCaption() const
 {
     const SharedState& s = wb_.state;
     const TileGeometry& g = s.geometry;
-    const std::int64_t bits =
-        static_cast<std::int64_t>(s.selectedTile) * g.tileWidth * g.tileHeight * bitsPerPixel(s.codec);
+    // Bits the image gives each stream pixel: the bits per pixel for most
+    // codecs, 16 for Mode 7 with its map bytes between the pixels.
+    const std::int64_t bits = static_cast<std::int64_t>(s.selectedTile) * g.tileWidth * g.tileHeight *
+                              unitBytes(s.codec) * 8 / std::max(1, unitPixels(s.codec));
     const std::int64_t offset = s.tileMapPosition + bits / 8;
     return QStringLiteral("Tile #%1 - [%2x%3]:[%4]+%5bit")
         .arg(QString::fromStdString(hexText(static_cast<std::uint32_t>(s.selectedTile), 4)))
@@ -257,8 +259,7 @@ void Tteditform::updateRotateButtons()
     if (!wb_.state.romLoaded)
         return;
     const TileGeometry& g = wb_.state.geometry;
-    const bool square = g.tileWidth == g.tileHeight &&
-                        (bitsPerPixel(wb_.state.codec) * g.tileWidth * g.tileHeight) % 8 == 0;
+    const bool square = g.tileWidth == g.tileHeight && bytesPerTile(wb_.state.codec, g).has_value();
     buttons_[kRotateLeftButton]->setEnabled(square);
     buttons_[kRotateRightButton]->setEnabled(square);
 }
