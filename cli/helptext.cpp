@@ -66,7 +66,7 @@ std::string wrappedPictureFormats()
 {
     // The list depends on the image plugins installed, so it is wrapped here.
     const std::string text = "Pictures: the extension of the name picks the format; a name without one\n"
-                             "is a 24-bit BMP. Formats: " +
+                             "is a BMP, 24-bit (8-bit indexed for the 8-bit codecs). Formats: " +
                              pictureFormatNames().toStdString() + ".";
     std::string wrapped;
     std::size_t lineStart = 0;
