@@ -110,3 +110,18 @@ std::optional<std::int32_t> parseDecimalInteger(std::string_view text)
         return std::nullopt;
     return static_cast<std::int32_t>(value);
 }
+
+std::optional<int> parseSmallDecimal(std::string_view text, int limit)
+{
+    if (text.empty())
+        return std::nullopt;
+    int value = 0;
+    for (const char ch : text) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+        if (value > limit)
+            return std::nullopt;
+    }
+    return value;
+}

@@ -33,6 +33,8 @@ GoToAnswer parseGoToAnswer(std::string_view answer);
 // A signed 32-bit decimal as the standard conversion reads it: an optional
 // sign and digits, nothing else (no blanks, no hexadecimal).
 std::optional<std::int32_t> parseDecimalInteger(std::string_view text);
+// Decimal digits only, no sign or blank; nothing when the value exceeds `limit`.
+std::optional<int> parseSmallDecimal(std::string_view text, int limit);
 
 // Upper-case hexadecimal with at least `digits` digits.
 std::string hexText(std::uint32_t value, int digits);

@@ -16,22 +16,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
            });
 }
 
-// Digits only, no sign or blank; nothing when the value exceeds `limit`.
-std::optional<int> parseSmallDecimal(std::string_view text, int limit)
-{
-    if (text.empty())
-        return std::nullopt;
-    int value = 0;
-    for (char ch : text) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        value = value * 10 + (ch - '0');
-        if (value > limit)
-            return std::nullopt;
-    }
-    return value;
-}
-
 } // namespace
 
 std::optional<Codec> parseCodecArgument(std::string_view text)

@@ -1,5 +1,6 @@
 #include "tiles/codecfile.h"
 
+#include "app/numbers.h"
 #include "app/textlines.h"
 #include "tiles/codecformula.h"
 
@@ -37,22 +38,6 @@ std::string normalisedKey(std::string_view key)
         }
     }
     return out;
-}
-
-// Decimal digits only, at most `limit`.
-std::optional<int> smallNumber(std::string_view text, int limit)
-{
-    if (text.empty() || text.size() > 9)
-        return std::nullopt;
-    int value = 0;
-    for (const char ch : text) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        value = value * 10 + (ch - '0');
-    }
-    if (value > limit)
-        return std::nullopt;
-    return value;
 }
 
 std::vector<std::string_view> words(std::string_view text)
@@ -122,8 +107,8 @@ std::string pixelBitName(int x, int y, int p)
 std::optional<Failure> readTableRow(FileFields& f, int line, std::string_view key, std::string_view value)
 {
     const std::vector<std::string_view> place = words(key);
-    const std::optional<int> x = place.size() == 3 ? smallNumber(place[1], 999) : std::nullopt;
-    const std::optional<int> y = place.size() == 3 ? smallNumber(place[2], 999) : std::nullopt;
+    const std::optional<int> x = place.size() == 3 ? parseSmallDecimal(place[1], 999) : std::nullopt;
+    const std::optional<int> y = place.size() == 3 ? parseSmallDecimal(place[2], 999) : std::nullopt;
     if (!x || !y)
         return Failure{line, "write a pixel line as \"pixel X Y = byte.bit byte.bit ...\""};
     if (static_cast<int>(f.table.size()) >= kMaxTablePixels)
@@ -134,9 +119,9 @@ std::optional<Failure> readTableRow(FileFields& f, int line, std::string_view ke
             return Failure{line, "more than " + std::to_string(kMaxDescribedBits) + " bits for one pixel"};
         const std::size_t dot = entry.find('.');
         const std::optional<int> byte = dot == std::string_view::npos ? std::nullopt
-                                                                       : smallNumber(entry.substr(0, dot), 99999);
+                                                                       : parseSmallDecimal(entry.substr(0, dot), 99999);
         const std::optional<int> bit = dot == std::string_view::npos ? std::nullopt
-                                                                      : smallNumber(entry.substr(dot + 1), 99);
+                                                                      : parseSmallDecimal(entry.substr(dot + 1), 99);
         if (!byte || !bit)
             return Failure{line, "'" + quotedForMessage(entry, 20) + "' is not byte.bit (such as 12.7)"};
         row.bits.push_back({*byte, *bit});
@@ -184,7 +169,7 @@ std::optional<Failure> readLine(FileFields& f, int line, std::string_view text)
             continue;
         if (f.sizeLines[i])
             return Failure{line, key + " is given twice (first on line " + std::to_string(f.sizeLines[i]) + ")"};
-        const std::optional<int> number = smallNumber(value, field.most);
+        const std::optional<int> number = parseSmallDecimal(value, field.most);
         if (!number || *number < field.least)
             return Failure{line, key + " must be a number from " + std::to_string(field.least) + " to " +
                                      std::to_string(field.most) + ", not '" + quotedForMessage(value, 20) + "'"};

@@ -1,6 +1,7 @@
 #include "tiles/palette.h"
 
 #include <algorithm>
+#include <utility>
 
 const std::array<Colour, 4>& defaultFourColourPalette()
 {
@@ -61,7 +62,7 @@ Palettes defaultPalettes()
     return palettes;
 }
 
-std::span<Colour> paletteEntries(Palettes& palettes, PaletteMode mode)
+std::span<const Colour> paletteEntries(const Palettes& palettes, PaletteMode mode)
 {
     switch (mode) {
     case PaletteMode::SixteenColour:
@@ -74,17 +75,10 @@ std::span<Colour> paletteEntries(Palettes& palettes, PaletteMode mode)
     return palettes.four;
 }
 
-std::span<const Colour> paletteEntries(const Palettes& palettes, PaletteMode mode)
+std::span<Colour> paletteEntries(Palettes& palettes, PaletteMode mode)
 {
-    switch (mode) {
-    case PaletteMode::SixteenColour:
-        return palettes.sixteen;
-    case PaletteMode::TwoFiftySixColour:
-        return palettes.full;
-    case PaletteMode::FourColour:
-        break;
-    }
-    return palettes.four;
+    const std::span<const Colour> entries = paletteEntries(std::as_const(palettes), mode);
+    return {const_cast<Colour*>(entries.data()), entries.size()};
 }
 
 std::span<const Colour> pictureColourTable(Codec codec, const Palettes& palettes)
