@@ -55,6 +55,17 @@ QUARN_AVX2 void translateSixteenColourRow(const std::uint8_t* values, std::size_
         }
     }
 }
+
+// Any values, 4 looked up at a time and streamed (16-byte aligned rows).
+void translateRowStreaming(const std::uint8_t* values, std::size_t count, const std::uint32_t* colours,
+                           std::uint32_t* dst)
+{
+    for (std::size_t i = 0; i < count; i += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i),
+                         _mm_setr_epi32(static_cast<int>(colours[values[i]]), static_cast<int>(colours[values[i + 1]]),
+                                        static_cast<int>(colours[values[i + 2]]),
+                                        static_cast<int>(colours[values[i + 3]])));
+}
 #endif
 
 // The values of one picture row: for each tile across, the groups of its
@@ -110,18 +121,20 @@ void gatherRow(int reads, const RowGroup* groups, int groupsPerRow, std::span<co
 
 using TranslateRow = void (*)(const std::uint8_t*, std::size_t, const std::uint32_t*, std::uint32_t*);
 
-TranslateRow rowTranslator(Codec codec, const Bitmap& out, bool wideRows)
+TranslateRow rowTranslator(Codec codec, const Bitmap& out, bool wideRows, std::size_t streamingFrom)
 {
 #ifdef QUARN_GROUP_VECTORS
-    if (wideRows && bitsPerPixel(codec) <= 4 && __builtin_cpu_supports("avx2")) {
-        const bool streaming = out.pixels.size() * sizeof(std::uint32_t) >= kStreamingPictureBytes &&
-                               reinterpret_cast<std::uintptr_t>(out.pixels.data()) % 16 == 0;
+    const bool streaming = out.pixels.size() * sizeof(std::uint32_t) >= streamingFrom &&
+                           reinterpret_cast<std::uintptr_t>(out.pixels.data()) % 16 == 0;
+    if (wideRows && bitsPerPixel(codec) <= 4 && __builtin_cpu_supports("avx2"))
         return streaming ? translateSixteenColourRow<true> : translateSixteenColourRow<false>;
-    }
+    if (streaming)
+        return translateRowStreaming;
 #else
     (void)codec;
     (void)out;
     (void)wideRows;
+    (void)streamingFrom;
 #endif
     return translateRow;
 }
@@ -129,7 +142,7 @@ TranslateRow rowTranslator(Codec codec, const Bitmap& out, bool wideRows)
 bool streamed(TranslateRow translate)
 {
 #ifdef QUARN_GROUP_VECTORS
-    return translate == translateSixteenColourRow<true>;
+    return translate == translateSixteenColourRow<true> || translate == translateRowStreaming;
 #else
     (void)translate;
     return false;
@@ -153,7 +166,7 @@ bool groupRowsFit(const UnitTables& tables, Codec codec, const TileGeometry& g, 
 
 void decodeMapByGroupRows(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                           const UnitTables& tables, const TileGeometry& g, const std::uint32_t* colours,
-                          Bitmap& out, bool wideRows)
+                          Bitmap& out, bool wideRows, std::size_t streamingFrom)
 {
     const int tw = g.tileWidth;
     const int th = g.tileHeight;
@@ -178,7 +191,7 @@ void decodeMapByGroupRows(std::span<const std::uint8_t> rom, std::int64_t positi
     const auto width = static_cast<std::size_t>(out.width);
     std::vector<std::uint8_t> values(width);
     std::vector<const std::uint8_t*> tileStarts(static_cast<std::size_t>(tilesAcross));
-    const TranslateRow translate = rowTranslator(codec, out, wideRows);
+    const TranslateRow translate = rowTranslator(codec, out, wideRows, streamingFrom);
     const std::uint8_t* base = rom.data() + position;
     std::uint32_t* dst = out.pixels.data();
     for (int ty = 0; ty < 16 * g.blockHeight; ++ty) {

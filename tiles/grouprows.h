@@ -7,6 +7,7 @@
 // front to back, like a plain fill.
 #include "tiles/bitmap.h"
 #include "tiles/codecs.h"
+#include "tiles/picturerows.h"
 #include "tiles/unitdecoder.h"
 
 #include <cstdint>
@@ -20,8 +21,10 @@ bool groupRowsFit(const UnitTables& tables, Codec codec, const TileGeometry& g, 
 
 // Fills `out`, already sized for `g`, as decodeTileMap does; `colours` holds
 // the pixel of each of the 256 values. Only for maps that groupRowsFit.
-// `wideRows`: vector instructions where the processor has them (the pixels
-// are the same either way).
+// `wideRows`: vector instructions where the processor has them; pictures of
+// at least `streamingFrom` bytes bypass the caches where the processor
+// allows it (the pixels are the same either way).
 void decodeMapByGroupRows(std::span<const std::uint8_t> rom, std::int64_t position, Codec codec,
                           const UnitTables& tables, const TileGeometry& g, const std::uint32_t* colours,
-                          Bitmap& out, bool wideRows = true);
+                          Bitmap& out, bool wideRows = true,
+                          std::size_t streamingFrom = kStreamingPictureBytes);

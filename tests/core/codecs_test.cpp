@@ -652,7 +652,7 @@ TEST(DescribedCodec, RandomLayoutsDecodeAsThePixelByPixelReference)
 }
 
 // Whole maps inside the image drawn picture row by picture row from the unit
-// tables, with and without vectors, for every built-in's layout and random
+// tables, with and without vectors or streaming stores, for every built-in's layout and random
 // ones (groups with unequal reads), against the pixel-by-pixel reference;
 // one byte short of the map and the picture-row path must decline it.
 TEST(DescribedCodec, GroupRowsMatchReferenceAndFitOnlyWholeMaps)
@@ -684,11 +684,13 @@ TEST(DescribedCodec, GroupRowsMatchReferenceAndFitOnlyWholeMaps)
             ++drawn;
             const Bitmap expected = referenceDecode(rom, position, codec, g, pal);
             const ValuePixels colours = valuePixels(codec, pal);
-            for (const bool wideRows : {false, true}) {
-                Bitmap map(expected.width, expected.height, 0x12345678);
-                decodeMapByGroupRows(rom, position, codec, tables, g, colours.data(), map, wideRows);
-                ASSERT_TRUE(map == expected) << "wide rows " << wideRows;
-            }
+            for (const bool wideRows : {false, true})
+                for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes}) {
+                    Bitmap map(expected.width, expected.height, 0x12345678);
+                    decodeMapByGroupRows(rom, position, codec, tables, g, colours.data(), map, wideRows,
+                                         streamingFrom);
+                    ASSERT_TRUE(map == expected) << "wide rows " << wideRows << " streaming from " << streamingFrom;
+                }
         }
     EXPECT_GT(drawn, 30);
 }
