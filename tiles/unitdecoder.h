@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // The largest unit any codec has, in pixels.
@@ -64,6 +65,20 @@ public:
     std::size_t tableCount() const { return tables_.size(); }
     const std::array<std::uint64_t, 256>& table(std::size_t i) const { return tables_[i]; }
 
+    // One table lookup: table[unit[byte]] goes into a group's word.
+    struct TableRead {
+        const std::uint64_t* table;
+        std::uint32_t byte;
+        std::uint32_t index; // of the table
+    };
+    // The reads of group g, which together give its values (tablesOnly).
+    std::span<const TableRead> groupReads(std::size_t g) const
+    {
+        const std::uint32_t begin = g == 0 ? 0 : readsEnd_[g - 1];
+        return {reads_.data() + begin, reads_.data() + readsEnd_[g]};
+    }
+    std::size_t groupCount() const { return readsEnd_.size(); }
+
     static unsigned laneValue(std::uint64_t lanes, int i)
     {
         const int shift = std::endian::native == std::endian::little ? 8 * i : 56 - 8 * i;
@@ -85,11 +100,6 @@ private:
     }
 
     using Table = std::array<std::uint64_t, 256>;
-    struct TableRead {
-        const std::uint64_t* table;
-        std::uint32_t byte;
-        std::uint32_t index; // of the table
-    };
     // A bit of a byte laid out unlike any byte with a table, read on its own.
     struct LooseBit {
         std::uint16_t byte;

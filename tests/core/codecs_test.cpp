@@ -1,5 +1,6 @@
 #include "tiles/codecdescription.h"
 #include "tiles/codecs.h"
+#include "tiles/grouprows.h"
 #include "tiles/picturerows.h"
 #include "tiles/tilegrid.h"
 #include "tiles/tileops.h"
@@ -648,6 +649,50 @@ TEST(DescribedCodec, RandomLayoutsDecodeAsThePixelByPixelReference)
                 << m.geometry.tileWidth << "x" << m.geometry.tileHeight << " at " << m.position;
         }
     }
+}
+
+// Whole maps inside the image drawn picture row by picture row from the unit
+// tables, with and without vectors or streaming stores, for every built-in's layout and random
+// ones (groups with unequal reads), against the pixel-by-pixel reference;
+// one byte short of the map and the picture-row path must decline it.
+TEST(DescribedCodec, GroupRowsMatchReferenceAndFitOnlyWholeMaps)
+{
+    const Palettes pal = distinctPalettes();
+    std::mt19937 rng(515);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    std::vector<Codec> codecs(kAllCodecs.begin(), kAllCodecs.end());
+    for (const int bits : {1, 3, 4, 8}) {
+        std::string error;
+        const std::optional<Codec> codec = addDescribedCodec(randomLayout(rng, bits, 8, 8, pick(0, 3)), error);
+        ASSERT_TRUE(codec.has_value()) << error;
+        codecs.push_back(*codec);
+    }
+    int drawn = 0;
+    for (const Codec codec : codecs)
+        for (int round = 0; round < 3; ++round) {
+            const TileGeometry g{8 * pick(1, 2), 8 * pick(1, 2), pick(1, 3), pick(1, 2)};
+            const auto bytes = static_cast<std::int64_t>(screenBytesFor(codec, g));
+            const std::int64_t position = pick(0, 50);
+            const Bytes rom = randomBytes(static_cast<std::size_t>(position + bytes), rng());
+            const UnitTables& tables = *unitTablesFor(codec);
+            SCOPED_TRACE(testing::Message() << codecName(codec) << " " << g.tileWidth << "x" << g.tileHeight
+                                            << " blocks " << g.blockWidth << "x" << g.blockHeight);
+            EXPECT_FALSE(groupRowsFit(tables, codec, g, position + 1, rom.size()));
+            EXPECT_FALSE(groupRowsFit(tables, codec, g, -1, rom.size()));
+            if (!groupRowsFit(tables, codec, g, position, rom.size()))
+                continue;
+            ++drawn;
+            const Bitmap expected = referenceDecode(rom, position, codec, g, pal);
+            const ValuePixels colours = valuePixels(codec, pal);
+            for (const bool wideRows : {false, true})
+                for (const std::size_t streamingFrom : {std::size_t{0}, kStreamingPictureBytes}) {
+                    Bitmap map(expected.width, expected.height, 0x12345678);
+                    decodeMapByGroupRows(rom, position, codec, tables, g, colours.data(), map, wideRows,
+                                         streamingFrom);
+                    ASSERT_TRUE(map == expected) << "wide rows " << wideRows << " streaming from " << streamingFrom;
+                }
+        }
+    EXPECT_GT(drawn, 30);
 }
 
 // The tile editor's operations on the PC Engine's 16 x 16 units and on
