@@ -12,6 +12,8 @@
 #include "randomdialogs.h"
 
 #include "app/imagebox.h"
+#include "app/openblock.h"
+#include "compression/decompress.h"
 #include "search/srres.h"
 #include "text/dataf.h"
 #include "tiles/teditf.h"
@@ -121,6 +123,18 @@ struct BufferWatch {
     std::optional<std::uint64_t> savedPosition; // the history's position at that point, when known
 };
 
+// An opened compressed block holds what its stream in the ROM image behind it
+// decompresses to.
+QString matchesBlock(std::span<const std::uint8_t> opened, const OpenBlock& block)
+{
+    const DecompressResult expected = decompressBlock(block.image().bytes(), block.offset(), block.format());
+    if (!expected.ok() || !std::equal(opened.begin(), opened.end(), expected.bytes.begin(), expected.bytes.end()))
+        return QStringLiteral("the block opened (%1 bytes) is not what its stream at %2 decompresses to")
+            .arg(opened.size())
+            .arg(block.offset(), 0, 16);
+    return {};
+}
+
 // Exactly `bytes` in the file.
 QString fileHolds(const Bytes& bytes, const QString& fileName)
 {
@@ -162,6 +176,7 @@ class RandomActionsTest : public QObject {
     BufferWatch rom;
     BufferWatch workspace;
     bool saveAsked = false; // Save or Save As ran during the action
+    bool blockOpenAtSave = false; // a compressed block was open when it ran
     Bytes imageAtSave;
     std::uint64_t positionAtSave = 0;
     // "Save changes?" as asked during the action, with the image at that moment.
@@ -173,6 +188,7 @@ class RandomActionsTest : public QObject {
         std::uint64_t position = 0;
         bool stepOpen = false;
         int messages = 0;
+        bool blockOpen = false;
     };
     std::vector<Question> questions;
     int questionsAsked = 0;
@@ -531,13 +547,15 @@ class RandomActionsTest : public QObject {
             EditHistory history = imageHistory(wb());
             while (history.undo(opened)) {
             }
-            problem = matchesFile(opened, imageFileName(wb()));
+            problem = wb().state.openBlock ? matchesBlock(opened, *wb().state.openBlock)
+                                           : matchesFile(opened, imageFileName(wb()));
             if (!problem.isEmpty())
                 return problem;
             rom = BufferWatch{opened, opened, imageEpoch(wb()), true, history.position()};
             ++loads;
         }
-        if (saveAsked && dialogs->messages == messagesBefore && dialogs->cancels == cancelsBefore) {
+        // With a block open, Save writes the block back into the ROM image, not the file.
+        if (saveAsked && !blockOpenAtSave && dialogs->messages == messagesBefore && dialogs->cancels == cancelsBefore) {
             // A save that reports nothing has written the image whole.
             problem = fileHolds(imageAtSave, imageFileName(wb()));
             if (!problem.isEmpty())
@@ -570,7 +588,9 @@ class RandomActionsTest : public QObject {
     QString checkQuestions()
     {
         for (const Question& q : questions) {
-            if (q.answer != SaveChangesAnswer::Save)
+            // With a block open the file gets the ROM image with the block
+            // written back into it, which is not worked out here.
+            if (q.answer != SaveChangesAnswer::Save || q.blockOpen)
                 continue;
             const QString problem = fileHolds(q.bytes, q.fileName);
             if (!problem.isEmpty())
@@ -661,6 +681,7 @@ private slots:
             // Runs after the item's own handler: the image as it was saved.
             connect(app->main->action(save), &QAction::triggered, this, [this] {
                 saveAsked = true;
+                blockOpenAtSave = wb().state.openBlock != nullptr;
                 const auto now = imageBytes(wb());
                 imageAtSave.assign(now.begin(), now.end());
                 positionAtSave = imagePosition(wb());
@@ -669,7 +690,8 @@ private slots:
             const auto now = imageBytes(wb());
             ++questionsAsked;
             questions.push_back(Question{answer, Bytes(now.begin(), now.end()), imageFileName(wb()), imageEpoch(wb()),
-                                         imagePosition(wb()), wb().state.rom.stepOpen(), dialogs->messages});
+                                         imagePosition(wb()), wb().state.rom.stepOpen(), dialogs->messages,
+                                         wb().state.openBlock != nullptr});
         };
     }
     void cleanup()
