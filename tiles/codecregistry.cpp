@@ -75,26 +75,16 @@ std::vector<Codec> allCodecs()
     return codecs;
 }
 
-int describedBitsPerPixel(Codec codec)
+namespace {
+// A described codec's field, or `fallback` for a value that names none.
+int describedField(Codec codec, int CodecDescription::*field, int fallback)
 {
     const CodecDescription* d = describedCodec(codec);
-    return d ? d->bitsPerPixel : 0;
+    return d ? d->*field : fallback;
 }
+} // namespace
 
-int describedUnitWidth(Codec codec)
-{
-    const CodecDescription* d = describedCodec(codec);
-    return d ? d->width : 8;
-}
-
-int describedUnitHeight(Codec codec)
-{
-    const CodecDescription* d = describedCodec(codec);
-    return d ? d->height : 8;
-}
-
-int describedUnitBytes(Codec codec)
-{
-    const CodecDescription* d = describedCodec(codec);
-    return d ? d->bytes : 0;
-}
+int describedBitsPerPixel(Codec codec) { return describedField(codec, &CodecDescription::bitsPerPixel, 0); }
+int describedUnitWidth(Codec codec) { return describedField(codec, &CodecDescription::width, 8); }
+int describedUnitHeight(Codec codec) { return describedField(codec, &CodecDescription::height, 8); }
+int describedUnitBytes(Codec codec) { return describedField(codec, &CodecDescription::bytes, 0); }
